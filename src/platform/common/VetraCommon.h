@@ -1,0 +1,15 @@
+#pragma once
+// The common support library, all groups.
+#include "BaseBuffer.h"
+#include "BaseLock.h"
+#include "BaseStringA.h"
+#include "BaseThread.h"
+#include "DbgOutput.h"
+#include "FileUtils.h"
+#include "GifDecoder.h"
+#include "PixelBuffer.h"
+#include "PtrArrayCtrl.h"
+#include "PtrListCtrl.h"
+#include "SerialPortNames.h"
+#include "TextConvert.h"
+#include "WinTypes.h"

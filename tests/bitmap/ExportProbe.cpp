@@ -1,0 +1,2 @@
+// Calls nothing: whatever it exports comes from linking the bitmap library alone.
+int main() { return 0; }

@@ -1,0 +1,31 @@
+#pragma once
+// Serves a simulated module on a pseudo-terminal: reads the host's commands, answers
+// them, sends the report frames on time and, when asked, records every byte written
+// and hangs up after a while. Single-threaded; a stop request arrives as a readable
+// byte on stopFd (written by the signal handler).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "PseudoTerminal.h"
+#include "SimulatedModule.h"
+
+class CSimRadarServer {
+public:
+    CSimRadarServer(CPseudoTerminal& terminal, const SimulatedModuleOptions& options);
+    ~CSimRadarServer();
+
+    // Opens the recording file (appending); false with a message in error on failure.
+    bool OpenRecording(const std::string& path, std::string* error);
+    // Serves until stopFd becomes readable. Returns the process exit code.
+    int Run(int stopFd);
+
+private:
+    void ReadCommands(std::vector<std::uint8_t>& out);
+    void Send(const std::vector<std::uint8_t>& bytes);
+
+    CPseudoTerminal& m_terminal;
+    CSimulatedModule m_module;
+    const int m_hangupAfterMs;
+    int m_recordFd = -1;
+};
