@@ -1,0 +1,106 @@
+#include "AcquisitionSession.h"
+
+#include <chrono>
+#include <vector>
+#include "BaseBuffer.h"
+#include "IAcquisitionDisplay.h"
+#include "ReportFrameDecoder.h"
+#include "WriteAll.h"
+
+namespace {
+constexpr const char* kWorkerName = "ABDData";
+constexpr std::size_t kWorkerStackBytes = 4194304;
+// A read that comes back empty sooner than this did not wait for data: the link failed.
+constexpr auto kShortestWaitingRead = std::chrono::milliseconds(100);
+// Used when the device offers no usable block size.
+constexpr int kFallbackBlockSize = 4096;
+}  // namespace
+
+CAcquisitionSession::CAcquisitionSession(CReportFrameDecoder& decoder, IAcquisitionDisplay& display)
+    : m_decoder(decoder), m_display(display)
+{
+}
+
+CAcquisitionSession::~CAcquisitionSession()
+{
+    // The owner normally stops first; this only makes sure no worker outlives the session.
+    {
+        std::lock_guard<std::mutex> hold(m_wakeMutex);
+        m_stopFlag.store(1);
+    }
+    m_wake.notify_all();
+    m_thread.StopThread();
+}
+
+bool CAcquisitionSession::StartWorker()
+{
+    // The recording belongs to a running worker: reopening it under the worker would race.
+    if (m_thread.IsRunning())
+        return false;
+    m_recording.Close();
+    m_recording.OpenNew(m_recordFolder.empty() ? CRawRecording::DefaultFolder() : m_recordFolder);
+    m_stopFlag.store(0);
+    return m_thread.StartThread(kWorkerName, this, nullptr, 0, kWorkerStackBytes, 0) != 0;
+}
+
+void CAcquisitionSession::StopAcquisition()
+{
+    {
+        // Under the mutex, so a worker about to pause cannot miss the wake-up.
+        std::lock_guard<std::mutex> hold(m_wakeMutex);
+        m_stopFlag.store(1);
+    }
+    m_wake.notify_all();
+    m_thread.StopThread();
+    // Only now: the stop command must never overlap the worker's read.
+    if (m_device)
+        Vetra_Interface_RadarDevice_Stop(m_device);
+    m_recording.Close();
+    m_display.DiscardQueuedReports();
+    m_display.ResetPresenceIndicator();
+    m_runningFlag.store(0);
+    m_display.ShowStartButtonText();
+}
+
+std::string CAcquisitionSession::GetRawFilePath() const
+{
+    return m_recording.GetPath();
+}
+
+void CAcquisitionSession::PauseUnlessStopping(int ms)
+{
+    std::unique_lock<std::mutex> hold(m_wakeMutex);
+    m_wake.wait_for(hold, std::chrono::milliseconds(ms), [this] { return m_stopFlag.load() != 0; });
+}
+
+unsigned int CAcquisitionSession::ThreadFunc(void*)
+{
+    // Per run: nothing of an earlier run's bytes is carried over.
+    CBaseBuffer reassembly;
+    int blockSize = m_device ? Vetra_Interface_RadarDevice_GetReadBlockBufferSize(m_device) : 0;
+    if (blockSize < 1)
+        blockSize = kFallbackBlockSize;
+    std::vector<std::uint8_t> block(static_cast<std::size_t>(blockSize));
+    std::FILE* raw = m_recording.GetStream();
+
+    while (m_stopFlag.load() == 0) {
+        const auto readStarted = std::chrono::steady_clock::now();
+        int n = m_device ? Vetra_Interface_RadarDevice_ReadData(m_device, block.data(), blockSize, kReadTimeoutMs, 0)
+                         : -1;
+        if (n <= 0) {
+            if (std::chrono::steady_clock::now() - readStarted < kShortestWaitingRead)
+                PauseUnlessStopping(kFailedReadPauseMs);
+            continue;
+        }
+        if (n > blockSize)
+            n = blockSize;
+        if (raw) {
+            WriteAll(raw, block.data(), std::size_t(n));
+            // Into the system at once: a crash of the program then loses nothing recorded.
+            std::fflush(raw);
+        }
+        reassembly.AppendBuffer(block.data(), std::size_t(n));
+        m_decoder.DecodeReportFrames(reassembly);
+    }
+    return 0;
+}

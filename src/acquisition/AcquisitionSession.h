@@ -1,0 +1,76 @@
+#pragma once
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include "BaseThread.h"
+#include "RadarDevice.h"
+#include "RawRecording.h"
+
+class CReportFrameDecoder;
+class IAcquisitionDisplay;
+
+// One acquisition run after another: the worker thread "ABDData" reads the module's
+// byte stream, appends every block to the run's raw recording and hands it to the
+// report frame decoder, until StopAcquisition.
+//
+// Threads: StartWorker, StopAcquisition and the setters run on the user-interface
+// thread; ThreadFunc is the worker. The stop flag is the only thing both touch while
+// a run goes on. The raw recording and the device's reads belong to the worker from
+// StartWorker until StopAcquisition has joined it, and to the user-interface thread
+// otherwise.
+class CAcquisitionSession : public IThreadFuncInterface {
+public:
+    // The worker's read: at most one block, waiting up to this long for a byte.
+    static constexpr int kReadTimeoutMs = 2000;
+    // After a read that fails at once (the link is gone) the worker waits this long
+    // before it reads again, so an unplugged module does not make it spin.
+    static constexpr int kFailedReadPauseMs = 250;
+
+    CAcquisitionSession(CReportFrameDecoder& decoder, IAcquisitionDisplay& display);
+    ~CAcquisitionSession() override;
+    CAcquisitionSession(const CAcquisitionSession&) = delete;
+    CAcquisitionSession& operator=(const CAcquisitionSession&) = delete;
+
+    // While no run goes on: the device to read (lent, not owned; may be null).
+    void SetDevice(VetraRadarHandle device) { m_device = device; }
+    // While no run goes on: where raw recordings go; empty for "Log" beside the executable.
+    void SetRecordFolder(std::string folder) { m_recordFolder = std::move(folder); }
+
+    // Opens a new raw recording (a run without one still goes on) and starts the
+    // worker. False, changing nothing, when a worker still runs; false also when the
+    // thread could not be started.
+    bool StartWorker();
+
+    // Ends acquisition: stops and joins the worker (at most one read time-out plus a
+    // decoding pass), stops the module's report stream, closes the raw recording, then
+    // the display steps. Also when nothing runs: every step is still applied.
+    void StopAcquisition();
+
+    // The running flag: set by the owner right after StartWorker, cleared by StopAcquisition.
+    void SetRunningFlag() { m_runningFlag.store(1); }
+    bool IsRunningFlagSet() const { return m_runningFlag.load() != 0; }
+
+    // The raw recording of the current or the last run; empty when it had none.
+    std::string GetRawFilePath() const;
+
+    // The worker loop; runs on the thread "ABDData".
+    unsigned int ThreadFunc(void* context) override;
+
+private:
+    // Worker: waits up to ms, returning early when a stop is asked for.
+    void PauseUnlessStopping(int ms);
+
+    CReportFrameDecoder& m_decoder;
+    IAcquisitionDisplay& m_display;
+    VetraRadarHandle m_device = nullptr;
+    std::string m_recordFolder;
+    CRawRecording m_recording;
+    CBaseThread m_thread;
+    std::atomic<std::int32_t> m_stopFlag{0};
+    std::atomic<std::int32_t> m_runningFlag{0};
+    // Wakes a worker pausing after a failed read as soon as a stop is asked for.
+    std::mutex m_wakeMutex;
+    std::condition_variable m_wake;
+};

@@ -1,0 +1,172 @@
+#include "SettingsFile.h"
+
+#include <cstddef>
+#include <cstring>
+#include <iterator>
+#include <QFile>
+#include <QString>
+#include "FileUtils.h"
+#include "TextConvert.h"
+
+namespace {
+
+constexpr const char* kSettingsFileName = "appConfig.xml";
+constexpr const char* kAppConfig = "AppConfig";
+
+struct SettingAttribute {
+    const char* name;
+    bool isFloat;
+    std::size_t offset;  // of the value inside ToolSettings
+};
+
+#define DETECTION_SETTING(field, isFloat) \
+    {#field, isFloat, offsetof(ToolSettings, params) + offsetof(DetectionParams, field)}
+
+// In the order a save writes them, which is the attribute order of a file the tool created.
+constexpr SettingAttribute kSaveOrder[] = {
+    {"BaudRate", false, offsetof(ToolSettings, baudRate)},
+    DETECTION_SETTING(nMotionlessRangeMin, false),
+    DETECTION_SETTING(nMotionlessRangeMax, false),
+    DETECTION_SETTING(nMotionRangeMin, false),
+    DETECTION_SETTING(nMotionRangeMax, false),
+    DETECTION_SETTING(nOffTime, false),
+    DETECTION_SETTING(fMotionNearEndCoef, true),
+    DETECTION_SETTING(fMotionFarEndCoef, true),
+    DETECTION_SETTING(fMotionlessNearEndCoef, true),
+    DETECTION_SETTING(fMotionlessFarEndCoef, true),
+    DETECTION_SETTING(nMotionIIR, false),
+    DETECTION_SETTING(nMotionlessIIR, false),
+    DETECTION_SETTING(nMotionWindowRange, false),
+    DETECTION_SETTING(nMotionlessWindowRange, false),
+    DETECTION_SETTING(fKalman1, true),
+    DETECTION_SETTING(fKalman2, true),
+    DETECTION_SETTING(fKalman3, true),
+    DETECTION_SETTING(fKalman4, true),
+    DETECTION_SETTING(nDistanceCalibration, false),
+    {"ReportTimeMS", false, offsetof(ToolSettings, reportTimeMS)},
+};
+
+#undef DETECTION_SETTING
+
+// Indexes into kSaveOrder in the order a load reads them (the IIR pair before the coefficients).
+constexpr int kLoadOrder[] = {0, 1, 2, 3, 4, 5, 10, 11, 6, 7, 8, 9, 12, 13, 14, 15, 16, 17, 18, 19};
+static_assert(std::size(kLoadOrder) == std::size(kSaveOrder));
+
+void* TargetOf(ToolSettings& settings, const SettingAttribute& attribute)
+{
+    return reinterpret_cast<char*>(&settings) + attribute.offset;
+}
+
+const void* TargetOf(const ToolSettings& settings, const SettingAttribute& attribute)
+{
+    return reinterpret_cast<const char*>(&settings) + attribute.offset;
+}
+
+std::string DefaultSettingsPath()
+{
+    char folder[kVetraMaxPath] = {};
+    GetProgramPathA(0, folder, sizeof folder);
+    char path[kVetraMaxPath] = {};
+    if (!CombinePathNameA(path, folder, kSettingsFileName, sizeof path))
+        return kSettingsFileName;
+    return path;
+}
+
+}  // namespace
+
+CSettingsFile::CSettingsFile(XMLParser& document, std::string path)
+    : m_document(document), m_path(path.empty() ? DefaultSettingsPath() : std::move(path))
+{
+}
+
+CSettingsFile& CSettingsFile::Instance()
+{
+    static XMLParser document;
+    static CSettingsFile file(document);
+    return file;
+}
+
+XMLNode CSettingsFile::FindAppConfig() const
+{
+    return m_document.GetRoot().FindChild(kAppConfig);
+}
+
+void CSettingsFile::ReadAtStartup()
+{
+    std::size_t size = 0;
+    if (std::uint8_t* data = ReadFileDataA(m_path.c_str(), &size)) {
+        m_document.LoadFromBuffer(data, static_cast<std::int64_t>(size));
+        if (!m_document.WasLastLoadClean())
+            m_unkeptOriginal.assign(data, data + size);
+        ReleaseFileData(data);
+    }
+    if (FindAppConfig().IsEmpty()) {
+        m_document.GetRoot().AppendChild(kAppConfig);
+        Save();
+    }
+}
+
+bool CSettingsFile::KeepOriginalBytes()
+{
+    // Never over an earlier copy: each unclean start keeps its own.
+    for (int n = 1; n <= 1000; ++n) {
+        std::string candidate = m_path + ".bad";
+        if (n > 1)
+            candidate += "_" + std::to_string(n);
+        QFile file(QString::fromUtf8(candidate.c_str()));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (file.exists())
+                continue;
+            return false;
+        }
+        const auto size = qint64(m_unkeptOriginal.size());
+        const bool written = file.write(reinterpret_cast<const char*>(m_unkeptOriginal.data()), size) == size &&
+                             file.flush();
+        file.close();
+        if (!written) {
+            file.remove();
+            return false;
+        }
+        m_backupPath = candidate;
+        m_unkeptOriginal.clear();
+        m_unkeptOriginal.shrink_to_fit();
+        return true;
+    }
+    return false;
+}
+
+bool CSettingsFile::Save()
+{
+    if (!m_unkeptOriginal.empty() && !KeepOriginalBytes())
+        return false;
+    return m_document.SaveToFile(m_path.c_str());
+}
+
+void CSettingsFile::LoadSettings(ToolSettings& settings) const
+{
+    const XMLNode appConfig = FindAppConfig();
+    if (appConfig.IsEmpty())
+        return;
+    for (int index : kLoadOrder) {
+        const SettingAttribute& attribute = kSaveOrder[index];
+        const char* text = appConfig.GetAttribute(attribute.name);
+        if (!text || !*text)
+            continue;
+        // A text that does not read as a number leaves the value as it was.
+        DigtalStringToValue(text, int(std::strlen(text)), TargetOf(settings, attribute),
+                            attribute.isFloat ? kDigitalFloat32 : kDigitalInt32);
+    }
+}
+
+void CSettingsFile::SaveSettings(const ToolSettings& settings)
+{
+    XMLNode appConfig = FindAppConfig();
+    for (const SettingAttribute& attribute : kSaveOrder) {
+        const void* value = TargetOf(settings, attribute);
+        if (attribute.isFloat)
+            appConfig.SetAttribute(attribute.name, *static_cast<const float*>(value));
+        else
+            appConfig.SetAttribute(attribute.name, std::int64_t(*static_cast<const std::int32_t*>(value)));
+    }
+    Save();
+}
