@@ -1,0 +1,250 @@
+// Composed frames, checked on the pixels of the front buffer.
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+#include "ChartTestSupport.h"
+#include "GdiplusApi.h"
+#include "IWaveDrawInterface.h"
+
+namespace {
+
+constexpr QRgb kRed = 0xFF0000;
+constexpr COLORREF kRedColorRef = 0x0000FF;
+
+TEST(WaveWndFrame, ConstantSeriesLandsOnItsRow)
+{
+    for (int lineWidth : {1, 4}) {
+        CWaveWnd chart;
+        SetUpPlainChart(chart, 600, 200);
+        chart.SetWaveColor(0, kRedColorRef);
+        chart.SetLineWidth(lineWidth);
+        PushConstant(chart, 0, 300, 400);  // half of 0 .. 800: row 100
+        chart.ComposeFrame();
+        const QImage frame = chart.GrabFrontBuffer();
+        for (int x : {0, 1, 150, 300, 598, 599}) {
+            const std::vector<int> rows = RowsOfColor(frame, x, kRed);
+            ASSERT_FALSE(rows.empty()) << "width " << lineWidth << " column " << x;
+            EXPECT_LE(rows.front(), 100) << "width " << lineWidth << " column " << x;
+            EXPECT_GE(rows.back(), 100) << "width " << lineWidth << " column " << x;
+            EXPECT_LE(int(rows.size()), lineWidth + 1) << "width " << lineWidth << " column " << x;
+        }
+    }
+}
+
+TEST(WaveWndFrame, OnlyVisibleWavesBelowTheCountAreBuiltAndDrawn)
+{
+    CWaveWnd chart;
+    SetUpPlainChart(chart, 600, 200);
+    chart.SetWaveColor(1, 0xFF0000);  // blue
+    PushConstant(chart, 0, 300, 100);
+    PushConstant(chart, 1, 300, 700);
+    chart.ComposeFrame();
+    EXPECT_EQ(WavePoints(chart, 0).size(), 300u);
+    EXPECT_TRUE(WavePoints(chart, 1).empty());
+    EXPECT_TRUE(RowsOfColor(chart.GrabFrontBuffer(), 300, 0x0000FF).empty());
+
+    chart.SetWaveCount(2);
+    chart.ComposeFrame();
+    EXPECT_EQ(RowsOfColor(chart.GrabFrontBuffer(), 300, 0x0000FF), (std::vector<int>{25}));
+
+    chart.SetWaveVisible(1, false);
+    chart.ComposeFrame();
+    EXPECT_TRUE(RowsOfColor(chart.GrabFrontBuffer(), 300, 0x0000FF).empty());
+}
+
+TEST(WaveWndFrame, ThinningKeepsEveryThirdPointAndTheLast)
+{
+    CWaveWnd chart;
+    SetUpPlainChart(chart, 600, 200);
+    PushConstant(chart, 0, 300, 400);
+    chart.ComposeFrame();
+    const std::vector<POINT> all = WavePoints(chart, 0);
+    ASSERT_EQ(all.size(), 300u);  // about 2 pixels apart
+    chart.SetMaxPoints(100);      // spacing 6 pixels
+    chart.ComposeFrame();
+    std::vector<int> expected;
+    for (std::size_t i = 0; i < all.size(); i += 3)
+        expected.push_back(all[i].x);
+    expected.push_back(all.back().x);
+    std::vector<int> kept;
+    for (const POINT& p : WavePoints(chart, 0))
+        kept.push_back(p.x);
+    EXPECT_EQ(kept, expected);
+}
+
+TEST(WaveWndFrame, PictureFillsThePlotAndStripsKeepTheWindowColour)
+{
+    // Left half red, right half blue, both fully opaque.
+    std::vector<std::uint32_t> bits(40 * 10);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 40; ++x)
+            bits[std::size_t(y) * 40 + x] = x < 20 ? 0xFFFF0000u : 0xFF0000FFu;
+    Gdiplus::Bitmap* picture = Gdiplus_LoadBitmapFromImageBits(bits.data(), 40, 10, 160, PixelFormat32bppARGB);
+    ASSERT_NE(picture, nullptr);
+
+    CWaveWnd chart;
+    chart.resize(700, 224);
+    chart.SetBackColor(0x00FFFFFF);
+    chart.SetPlotBackground(true, CWaveWnd::PlotPicture, 0xFFFFFFFF, picture);
+    Gdiplus_DeleteBitmap(picture);  // the chart keeps its own copy
+    chart.SetGrid(false, 1, 0, 0);
+    chart.SetAxis(CWaveWnd::AxisLeft, true, 50);
+    chart.SetAxis(CWaveWnd::AxisRight, true, 50);
+    chart.SetAxis(CWaveWnd::AxisBottom, true, 24);
+    chart.SetXTickCount(0);
+    chart.SetYTickCount(0);
+    chart.InitChart();
+    chart.ComposeFrame();
+    const QImage frame = chart.GrabFrontBuffer();
+
+    EXPECT_EQ(frame.pixel(50, 0) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(frame.pixel(340, 199) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(frame.pixel(360, 100) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(frame.pixel(649, 199) & 0xFFFFFF, 0x0000FFu);
+    for (QPoint strip : {QPoint(49, 100), QPoint(650, 100), QPoint(300, 200), QPoint(0, 223), QPoint(699, 0)})
+        EXPECT_EQ(frame.pixel(strip) & 0xFFFFFF, 0xFFFFFFu) << strip.x() << "," << strip.y();
+
+    // An axis change moves the plot edges; the picture follows at the next render.
+    chart.SetAxis(CWaveWnd::AxisLeft, true, 100);
+    chart.ComposeFrame();
+    const QImage moved = chart.GrabFrontBuffer();
+    EXPECT_EQ(moved.pixel(99, 100) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(moved.pixel(100, 100) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(moved.pixel(649, 100) & 0xFFFFFF, 0x0000FFu);
+
+    // Without a picture the plot colour fills in.
+    chart.SetPlotBackground(true, CWaveWnd::PlotPicture, 0xFF123456, nullptr);
+    chart.RecreateBitmaps();
+    chart.ComposeFrame();
+    EXPECT_EQ(chart.GrabFrontBuffer().pixel(300, 100) & 0xFFFFFF, 0x123456u);
+}
+
+TEST(WaveWndFrame, FrameIsOpaqueWhateverTheAlphaOfItsColours)
+{
+    CWaveWnd chart;
+    SetUpPlainChart(chart, 200, 100);
+    chart.SetBackColor(0x00808080);
+    chart.SetPlotBackground(true, CWaveWnd::PlotColor, 0x00000000, nullptr);
+    chart.SetGrid(true, 1, 0x5F20, 0xE3CF57);
+    chart.SetMarkers(true, 3, 0xFFFF00);
+    chart.AddMarker(150);
+    PushConstant(chart, 0, 300, 200);
+    chart.RecreateBitmaps();
+    chart.ComposeFrame();
+    const QImage frame = chart.GrabFrontBuffer();
+    // The grid keeps its colour: a plain screen copy ignores the alpha byte.
+    EXPECT_EQ(RawPixel(frame, 1, 2), 0xFF005F20u);
+    EXPECT_EQ(RawPixel(frame, 1, 50), 0xFFE3CF57u);
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x)
+            ASSERT_EQ(RawPixel(frame, x, y) >> 24, 0xFFu) << x << "," << y;
+}
+
+// Lets the owner edit wave 0 (its first half goes) and draw wave 1 itself.
+class TakeOverHook : public IWaveDrawInterface {
+public:
+    void OnDrawBackground(QPainter&, HBITMAP back, void* pixels, int width, int, int stride, const RECT& left,
+                          const RECT&, const RECT&, const RECT&, const RECT& plot, std::intptr_t user) override
+    {
+        ++backgrounds;
+        sawFrame = back && pixels == back->bits.data() && width == 650 && stride == 2600 && left.right == 50 &&
+                   plot.left == 50 && user == 77;
+    }
+    void OnBeforeDrawWave(int, const RECT&, CPtrArrayCtrl& points, std::intptr_t) override
+    {
+        points.RemoveAt(0, points.GetCount() / 2);
+    }
+    int OnDrawWave(QPainter&, const RECT&, int wave, CPtrArrayCtrl&, int, COLORREF, bool, std::intptr_t) override
+    {
+        return wave == 1;
+    }
+    int backgrounds = 0;
+    bool sawFrame = false;
+};
+
+// What the main window leaves off, together: markers, spline, overlay and hooks.
+TEST(WaveWndFrame, MarkersSplineOverlayAndHooks)
+{
+    CWaveWnd chart;
+    SetUpPlainChart(chart, 650, 200);  // plot 50 .. 650: 2 pixels per sample
+    chart.SetAxis(CWaveWnd::AxisLeft, true, 50);
+    chart.SetYTickCount(0);
+    chart.SetWaveCount(2);
+    chart.SetWaveColor(0, kRedColorRef);
+    chart.SetWaveColor(1, 0xFF0000);
+    chart.SetSmoothCurve(true);
+    chart.SetLineWidth(3);
+    chart.SetMarkers(true, 4, 0x00FF00);
+    chart.AddMarker(225);  // plot columns 448 .. 452
+    WaveTextOverlay overlay;
+    overlay.text = QStringLiteral("████████");
+    overlay.layout = RECT{0, 10, 120, 60};  // partly over the left strip
+    overlay.font.setPixelSize(30);
+    overlay.flags = Qt::AlignLeft | Qt::AlignTop;
+    overlay.argb = 0xFFFF00FF;
+    chart.AddTextOverlay(overlay);
+    TakeOverHook hook;
+    chart.SetDrawHook(&hook, 77);
+    PushConstant(chart, 0, 300, 200);  // row 150
+    PushConstant(chart, 1, 300, 600);  // row 50
+    chart.ComposeFrame();
+    chart.ComposeFrame();
+    const QImage frame = chart.GrabFrontBuffer();
+
+    EXPECT_EQ(hook.backgrounds, 1);  // rendered once until something marks it dirty
+    EXPECT_TRUE(hook.sawFrame);
+    EXPECT_TRUE(RowsOfColor(frame, 100, kRed).empty());
+    EXPECT_FALSE(RowsOfColor(frame, 400, kRed).empty());
+    EXPECT_TRUE(RowsOfColor(frame, 400, 0x0000FF).empty());
+    int blended = 0;  // the spline is anti-aliased
+    for (int y = 140; y < 160; ++y)
+        blended += qRed(frame.pixel(400, y)) == 255 && qGreen(frame.pixel(400, y)) > 0 &&
+                   qGreen(frame.pixel(400, y)) < 255;
+    EXPECT_GT(blended, 0);
+
+    // The bar runs from the highest wave (row 50) to the bottom, under the waves.
+    const std::vector<int> bar = RowsOfColor(frame, 500, 0x00FF00);
+    ASSERT_FALSE(bar.empty());
+    EXPECT_EQ(bar.front(), 50);
+    EXPECT_EQ(bar.back(), 199);
+    EXPECT_FALSE(RowsOfColor(frame, 500, kRed).empty());
+    EXPECT_TRUE(RowsOfColor(frame, 497, 0x00FF00).empty());
+    EXPECT_TRUE(RowsOfColor(frame, 503, 0x00FF00).empty());
+
+    int overlayInk = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 650; ++x) {
+            const bool magenta = (frame.pixel(x, y) & 0xFFFFFF) == 0xFF00FF;
+            const bool allowed = x >= 50 && x < 120 && y >= 10 && y < 60;
+            overlayInk += magenta && allowed;
+            ASSERT_FALSE(magenta && !allowed) << x << "," << y;
+        }
+    EXPECT_GT(overlayInk, 100);
+}
+
+TEST(WaveWndFrame, ResizeRecreatesOnlyOnANewSize)
+{
+    CWaveWnd chart;
+    SetUpPlainChart(chart, 300, 100);
+    chart.show();
+    QApplication::processEvents();
+    chart.ComposeFrame();
+    ASSERT_FALSE(chart.IsDirty());
+    chart.resize(300, 100);
+    QApplication::processEvents();
+    EXPECT_FALSE(chart.IsDirty());
+    chart.resize(400, 150);
+    QApplication::processEvents();
+    EXPECT_EQ(chart.GrabFrontBuffer().size(), QSize(400, 150));
+    EXPECT_EQ(chart.GetPlotRect().right, 400);
+    chart.resize(0, 150);  // no buffers: nothing is composed, nothing breaks
+    QApplication::processEvents();
+    chart.ComposeFrame();
+    EXPECT_TRUE(chart.GrabFrontBuffer().isNull());
+}
+
+}  // namespace
