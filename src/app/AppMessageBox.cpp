@@ -1,0 +1,36 @@
+#include "AppMessageBox.h"
+
+#include <QMessageBox>
+
+#include "StringTable.h"
+
+namespace {
+constexpr int kPromptCaptionId = 50001;
+constexpr int kErrorCaptionId = 50002;
+}  // namespace
+
+void AppMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned type)
+{
+    QMessageBox box(owner);
+    box.setWindowTitle(caption);
+    box.setText(text);
+    box.setTextFormat(Qt::PlainText);
+    box.setStandardButtons(QMessageBox::Ok);
+    if (type & kMbIconError)
+        box.setIcon(QMessageBox::Critical);
+    else if (type & kMbIconInformation)
+        box.setIcon(QMessageBox::Information);
+    if (type & kMbTopmost)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+}
+
+void ShowErrorBox(QWidget* owner, int textId)
+{
+    AppMessageBox(owner, StringTable::load(textId), StringTable::load(kErrorCaptionId), kMbError);
+}
+
+void ShowPromptBox(QWidget* owner, int textId)
+{
+    AppMessageBox(owner, StringTable::load(textId), StringTable::load(kPromptCaptionId), kMbPrompt);
+}

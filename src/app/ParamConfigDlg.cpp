@@ -1,0 +1,158 @@
+#include "ParamConfigDlg.h"
+
+#include <QCloseEvent>
+#include <QPushButton>
+
+#include "AppMessageBox.h"
+#include "DialogBuilder.h"
+#include "DialogTemplate.h"
+#include "IToolDlgInterface.h"
+#include "StringTable.h"
+#include "TextToTruncatedInt.h"
+
+namespace {
+
+constexpr int kCommandModeRetries = 2;
+constexpr int kCommandModeTimeoutMs = 150;
+constexpr int kCleanBufferMs = 500;
+constexpr int kExchangeTimeoutMs = 2000;
+
+constexpr int kSucceedReading = 50020;
+constexpr int kFailReading = 50021;
+constexpr int kSucceedSetting = 50022;
+constexpr int kDeviceUnconnected = 50043;
+constexpr int kFailSettingBasic = 50044;
+constexpr int kSucceedResetting = 50050;
+
+// The set-parameters identifiers, in the order the module expects the basic five.
+constexpr std::uint16_t kBasicIdentifiers[5] = {0, 1, 2, 3, 4};
+
+}  // namespace
+
+CParamConfigDlg::CParamConfigDlg(DetectionParams* params) : m_params(params) {}
+
+bool CParamConfigDlg::Create(QWidget* parent)
+{
+    setParent(parent, Qt::Dialog);
+    setModal(false);
+    const DialogTemplateResult dialogTemplate = DialogTemplate::fromResource(kTemplateId);
+    if (!dialogTemplate)
+        return false;
+    m_controls = DialogBuilder(StringTable::language()).build(*dialogTemplate, this);
+    const auto connectButton = [this](int id, void (CParamConfigDlg::*handler)()) {
+        auto* button = m_controls.item<QPushButton>(id);
+        if (!button)
+            return;
+        // Enter in an edit box must not send a command to the module by itself.
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, handler);
+    };
+    connectButton(kReadButton, &CParamConfigDlg::OnRead);
+    connectButton(kSetButton, &CParamConfigDlg::OnSet);
+    connectButton(kResetButton, &CParamConfigDlg::OnReset);
+    hide();
+    ShowParams();
+    return true;
+}
+
+void CParamConfigDlg::ShowParams()
+{
+    if (!m_params)
+        return;
+    m_controls.SetDlgItemInt(kMotionlessRangeMinEdit, m_params->nMotionlessRangeMin);
+    m_controls.SetDlgItemInt(kMotionlessRangeMaxEdit, m_params->nMotionlessRangeMax);
+    m_controls.SetDlgItemInt(kMotionRangeMinEdit, m_params->nMotionRangeMin);
+    m_controls.SetDlgItemInt(kMotionRangeMaxEdit, m_params->nMotionRangeMax);
+    m_controls.SetDlgItemInt(kOffTimeEdit, m_params->nOffTime);
+}
+
+void CParamConfigDlg::EnterCommandMode()
+{
+    Vetra_Interface_RadarDevice_StartCmdMode(m_device, kCommandModeRetries, kCommandModeTimeoutMs);
+    Vetra_Interface_RadarDevice_CleanCmdBuffer(m_device, kCleanBufferMs);
+}
+
+void CParamConfigDlg::OnRead()
+{
+    if (!Vetra_Interface_RadarDevice_IsConnected(m_device)) {
+        ShowErrorBox(this, kDeviceUnconnected);
+        return;
+    }
+    if (m_tool)
+        m_tool->StopAcquisition();
+    EnterCommandMode();
+    const std::uint16_t status = Vetra_Interface_RadarDevice_Protocol_SendCommand(
+        m_device, kReadParametersCommand, nullptr, 0, &CParamConfigDlg::ParamReadCallback, m_params,
+        kExchangeTimeoutMs);
+    if (status == 0) {
+        ShowParams();
+        ShowPromptBox(this, kSucceedReading);
+    } else {
+        ShowErrorBox(this, kFailReading);
+    }
+    // Only after the box: the module stays in command mode while the operator reads it.
+    Vetra_Interface_RadarDevice_StopCmdMode(m_device);
+}
+
+void CParamConfigDlg::OnSet()
+{
+    if (!Vetra_Interface_RadarDevice_IsConnected(m_device)) {
+        ShowErrorBox(this, kDeviceUnconnected);
+        return;
+    }
+    const auto editValue = [this](int id) { return TextToTruncatedInt32(m_controls.GetDlgItemText(id).toStdString()); };
+    const std::int32_t motionRangeMin = editValue(kMotionRangeMinEdit);
+    const std::int32_t motionRangeMax = editValue(kMotionRangeMaxEdit);
+    const std::int32_t motionlessRangeMin = editValue(kMotionlessRangeMinEdit);
+    const std::int32_t motionlessRangeMax = editValue(kMotionlessRangeMaxEdit);
+    const std::int32_t offTime = editValue(kOffTimeEdit);
+
+    if (m_tool)
+        m_tool->StopAcquisition();
+    EnterCommandMode();
+    const std::int32_t values[5] = {motionRangeMax, motionRangeMin, motionlessRangeMax, motionlessRangeMin, offTime};
+    const int ok = Vetra_Interface_RadarDevice_Protocol_SetParameter(m_device, kSetParametersCommand, 5,
+                                                                     kBasicIdentifiers, values, kExchangeTimeoutMs);
+    if (!ok) {
+        ShowErrorBox(this, kFailSettingBasic);
+        Vetra_Interface_RadarDevice_StopCmdMode(m_device);
+        return;
+    }
+    Vetra_Interface_RadarDevice_StopCmdMode(m_device);
+    if (m_params) {
+        m_params->nMotionRangeMax = motionRangeMax;
+        m_params->nMotionRangeMin = motionRangeMin;
+        m_params->nMotionlessRangeMax = motionlessRangeMax;
+        m_params->nMotionlessRangeMin = motionlessRangeMin;
+        m_params->nOffTime = offTime;
+    }
+    ShowPromptBox(this, kSucceedSetting);
+}
+
+void CParamConfigDlg::OnReset()
+{
+    if (m_tool) {
+        m_tool->RestoreDefaults();
+        m_tool->StopAcquisition();
+    }
+    ShowParams();
+    EnterCommandMode();
+    const DetectionParams sent = m_params ? *m_params : DetectionParams::Defaults();
+    const std::int32_t values[5] = {sent.nMotionRangeMax, sent.nMotionRangeMin, sent.nMotionlessRangeMax,
+                                    sent.nMotionlessRangeMin, sent.nOffTime};
+    const int ok = Vetra_Interface_RadarDevice_Protocol_SetParameter(m_device, kSetParametersCommand, 5,
+                                                                     kBasicIdentifiers, values, kExchangeTimeoutMs);
+    if (!ok) {
+        ShowErrorBox(this, kFailSettingBasic);
+        Vetra_Interface_RadarDevice_StopCmdMode(m_device);
+        return;
+    }
+    Vetra_Interface_RadarDevice_StopCmdMode(m_device);
+    ShowPromptBox(this, kSucceedResetting);
+}
+
+void CParamConfigDlg::closeEvent(QCloseEvent* event)
+{
+    hide();
+    event->accept();
+}

@@ -1,0 +1,78 @@
+#include "ScriptedRun.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "SerialPortNames.h"
+#include "Vetra_Tivane_PeloToolDlg.h"
+
+CScriptedRun::CScriptedRun(CVetra_Tivane_PeloToolDlg& window, const AppOptions& options)
+    : m_window(window), m_options(options)
+{
+}
+
+void CScriptedRun::Prepare()
+{
+    if (!m_options.portPath.isEmpty()) {
+        const std::string path = m_options.portPath.toStdString();
+        m_window.AddExtraPortPath(path);
+        m_window.RefreshPortList();
+        m_window.SelectPort(RegisterSerialPortPath(path));
+    } else if (m_options.simulate) {
+        m_window.SelectPort(kSimulatedPortNumber);
+    }
+    if (!m_options.screenshotPath.isEmpty())
+        m_window.installEventFilter(this);
+    if (m_options.start || m_options.seconds)
+        // A zero timer fires once the modal run's event loop is going, with the window up.
+        QTimer::singleShot(0, this, &CScriptedRun::OnWindowUp);
+}
+
+void CScriptedRun::OnWindowUp()
+{
+    // Counted from here, and armed before the connect, whose error box would otherwise hold it up.
+    if (m_options.seconds)
+        QTimer::singleShot(*m_options.seconds * 1000, this, &CScriptedRun::OnTimeUp);
+    if (!m_options.start)
+        return;
+    m_window.OnConnect();
+    if (Vetra_Interface_RadarDevice_IsConnected(m_window.Device()) && !m_window.IsRunning())
+        m_window.OnStartStop();
+    if (!m_window.IsRunning()) {
+        // The operator has seen the error box; a script learns it from the exit code.
+        std::fprintf(stderr, "acquisition could not be started on the selected port\n");
+        m_succeeded = false;
+    }
+}
+
+void CScriptedRun::OnTimeUp()
+{
+    // An open message box (a failed connect, say) would keep the window from closing.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
+            box->done(QMessageBox::Ok);
+    }
+    m_window.close();
+}
+
+bool CScriptedRun::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &m_window && event->type() == QEvent::Close && !m_screenshotTaken)
+        SaveScreenshot();
+    return QObject::eventFilter(watched, event);
+}
+
+void CScriptedRun::SaveScreenshot()
+{
+    m_screenshotTaken = true;
+    const QPixmap picture = m_window.grab();
+    if (picture.isNull() || !picture.save(m_options.screenshotPath, "PNG")) {
+        std::fprintf(stderr, "the screenshot could not be saved to %s\n", qPrintable(m_options.screenshotPath));
+        m_succeeded = false;
+    }
+}

@@ -1,0 +1,251 @@
+// Construction, initialisation, resizing and shutdown of the main window.
+#include "Vetra_Tivane_PeloToolDlg.h"
+
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QResizeEvent>
+
+#include <algorithm>
+
+#include "AppResources.h"
+#include "ColorStatic.h"
+#include "CWaveWnd.h"
+#include "DialogBuilder.h"
+#include "DialogTemplate.h"
+#include "FileUtils.h"
+#include "GdiplusApi.h"
+#include "SettingsFile.h"
+#include "StringTable.h"
+#include "SysColors.h"
+
+namespace {
+
+constexpr int kIconId = 128;
+constexpr int kNobodyPictureName = 50055;
+constexpr int kMovingPictureName = 50056;
+constexpr int kMotionlessPictureName = 50057;
+constexpr int kDigitsFontHeight = 40;
+constexpr int kUnitFontHeight = 30;
+// CColorStatic alignments.
+constexpr int kAlignNear = 0;
+constexpr int kAlignFar = 2;
+
+std::string ExecutableFolder()
+{
+    char folder[kVetraMaxPath] = {};
+    GetProgramPathA(0, folder, sizeof folder);
+    return folder;
+}
+
+}  // namespace
+
+void CVetra_Tivane_PeloToolDlg::BitmapDeleter::operator()(Gdiplus::Bitmap* bitmap) const
+{
+    Gdiplus_DeleteBitmap(bitmap);
+}
+
+CVetra_Tivane_PeloToolDlg::CVetra_Tivane_PeloToolDlg(CSettingsFile& settingsFile, std::string programFolder,
+                                                     QWidget* parent)
+    : QDialog(parent),
+      m_settingsFile(settingsFile),
+      m_programFolder(programFolder.empty() ? ExecutableFolder() : std::move(programFolder))
+{
+    m_icon = QIcon(AppResourcePath(QStringLiteral("ICON"), kIconId, StringTable::language()));
+    m_session.SetRecordFolder(LogFolder());
+    m_linkWatch.setInterval(kLinkWatchIntervalMs);
+    connect(&m_linkWatch, &QTimer::timeout, this, &CVetra_Tivane_PeloToolDlg::CheckLink);
+}
+
+CVetra_Tivane_PeloToolDlg::~CVetra_Tivane_PeloToolDlg()
+{
+    DestroyWindow();
+}
+
+std::string CVetra_Tivane_PeloToolDlg::LogFolder() const
+{
+    char folder[kVetraMaxPath] = {};
+    if (!CombinePathNameA(folder, m_programFolder.c_str(), "Log", sizeof folder))
+        return "Log";
+    return folder;
+}
+
+QWidget* CVetra_Tivane_PeloToolDlg::CreateCustomControl(int id, QWidget* parent)
+{
+    switch (id) {
+    case kIndicatorPicture:
+        return m_indicator = new CColorStatic(parent);
+    case kDistanceDigits:
+        return m_distanceText = new CColorStatic(parent);
+    case kUnitLabel:
+        return m_unitText = new CColorStatic(parent);
+    case kChart:
+        return m_chart = new CWaveWnd(parent);
+    default:
+        return nullptr;
+    }
+}
+
+bool CVetra_Tivane_PeloToolDlg::OnInitDialog()
+{
+    if (m_initialised)
+        return true;
+    const DialogTemplateResult dialogTemplate = DialogTemplate::fromResource(kTemplateId);
+    if (!dialogTemplate)
+        return false;
+    m_initialised = true;
+    DialogBuilder builder(StringTable::language());
+    builder.setWidgetFactory([this](int id, QWidget* parent) { return CreateCustomControl(id, parent); });
+    m_controls = builder.build(*dialogTemplate, this);
+    if (!m_indicator || !m_distanceText || !m_unitText || !m_chart)
+        return false;
+
+    setWindowIcon(m_icon);
+    SetTitleWithVersion();
+    m_log.Open(LogFolder());
+    LoadPresencePictures();
+    RefreshPortList();
+    RestoreDefaults();
+    LoadSettings();
+    m_controls.SetDlgItemInt(kBaudRateEdit, m_settings.baudRate);
+    EnableControl(kStartButton, false);
+    EnableControl(kConfigButton, false);
+    SetupColorStatics();
+    SetupChart();
+    UpdatePresenceDisplay();
+    m_resizeTool.Init(this);
+    m_device = Vetra_Interface_RadarDevice_Serial_Create();
+    m_session.SetDevice(m_device);
+    m_paramDlg.SetDevice(m_device);
+    m_paramDlg.SetToolInterface(this);
+    m_paramDlg.Create(this);
+    ConnectButtons();
+    return true;
+}
+
+void CVetra_Tivane_PeloToolDlg::SetTitleWithVersion()
+{
+    char16_t version[260] = {};
+    if (!GetFileVersionW(nullptr, version, 260))
+        version[0] = 0;
+    setWindowTitle(QStringLiteral("%1(v%2)").arg(windowTitle(), QString::fromStdU16String(version)));
+}
+
+CVetra_Tivane_PeloToolDlg::Picture CVetra_Tivane_PeloToolDlg::LoadPresencePicture(int nameId) const
+{
+    // The names separate folders with "\"; the path is formed in UTF-8 and read as UTF-16.
+    const QString name = StringTable::load(nameId).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    char path[kVetraMaxPath] = {};
+    if (name.isEmpty() || !CombinePathNameA(path, m_programFolder.c_str(), name.toUtf8().constData(), sizeof path))
+        return nullptr;
+    return Picture(Gdiplus_LoadBitmapFromFileW(QString::fromUtf8(path).toStdU16String().c_str()));
+}
+
+void CVetra_Tivane_PeloToolDlg::LoadPresencePictures()
+{
+    m_nobodyPicture = LoadPresencePicture(kNobodyPictureName);
+    m_movingPicture = LoadPresencePicture(kMovingPictureName);
+    m_motionlessPicture = LoadPresencePicture(kMotionlessPictureName);
+}
+
+void CVetra_Tivane_PeloToolDlg::ConnectButtons()
+{
+    const auto connectButton = [this](int id, void (CVetra_Tivane_PeloToolDlg::*handler)()) {
+        auto* button = m_controls.item<QPushButton>(id);
+        if (!button)
+            return;
+        // No default button: Enter must do nothing, not click whichever button Qt would pick.
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        connect(button, &QPushButton::clicked, this, handler);
+    };
+    connectButton(kRefreshButton, &CVetra_Tivane_PeloToolDlg::RefreshPortList);
+    connectButton(kConnectButton, &CVetra_Tivane_PeloToolDlg::OnConnect);
+    connectButton(kStartButton, &CVetra_Tivane_PeloToolDlg::OnStartStop);
+    connectButton(kConfigButton, &CVetra_Tivane_PeloToolDlg::OnConfig);
+}
+
+void CVetra_Tivane_PeloToolDlg::SetupColorStatics()
+{
+    const COLORREF face = CSysColors::Get(CSysColors::kBtnFace);
+    m_indicator->SetStyle(face, u"", int(m_scale * kDigitsFontHeight), kAlignFar);
+    m_distanceText->SetStyle(face, u"460", int(m_scale * kDigitsFontHeight), kAlignFar);
+    m_unitText->SetStyle(face, nullptr, int(m_scale * kUnitFontHeight), kAlignNear);
+}
+
+void CVetra_Tivane_PeloToolDlg::RestoreDefaults()
+{
+    m_settings.params.RestoreDefaults();
+}
+
+void CVetra_Tivane_PeloToolDlg::LoadSettings()
+{
+    m_settingsFile.LoadSettings(m_settings);
+}
+
+void CVetra_Tivane_PeloToolDlg::SaveSettings()
+{
+    m_settingsFile.SaveSettings(m_settings);
+}
+
+int CVetra_Tivane_PeloToolDlg::DoModal()
+{
+    if (!OnInitDialog())
+        return QDialog::Rejected;
+    const int result = exec();
+    DestroyWindow();
+    return result;
+}
+
+void CVetra_Tivane_PeloToolDlg::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    // A minimised window keeps its layout; the restore brings the real size.
+    if (!isMinimized())
+        OnSize(event->size().width(), event->size().height());
+}
+
+void CVetra_Tivane_PeloToolDlg::OnSize(int width, int height)
+{
+    double ratioX = 1.0;
+    double ratioY = 1.0;
+    // Before OnInitDialog has recorded the layout the tool answers 0 and nothing changes.
+    if (!m_resizeTool.Resize(width, height, &ratioX, &ratioY))
+        return;
+    m_scale = std::min(ratioX, ratioY);
+    m_distanceText->SetFontHeight(int(m_scale * kDigitsFontHeight));
+    m_distanceText->update();
+    m_unitText->SetFontHeight(int(m_scale * kUnitFontHeight));
+    m_unitText->update();
+    SetupChart();
+}
+
+void CVetra_Tivane_PeloToolDlg::closeEvent(QCloseEvent* event)
+{
+    // The close box ends the modal run with "cancel"; Escape and Enter do not reach here.
+    done(QDialog::Rejected);
+    event->accept();
+}
+
+void CVetra_Tivane_PeloToolDlg::DestroyWindow()
+{
+    if (m_destroyed || !m_initialised)
+        return;
+    m_destroyed = true;
+    m_linkWatch.stop();
+    StopAcquisition();
+    // The parameter dialog outlives the handle by a little: it must not use it any more.
+    m_paramDlg.hide();
+    m_paramDlg.SetDevice(nullptr);
+    m_paramDlg.SetToolInterface(nullptr);
+    m_session.SetDevice(nullptr);
+    Vetra_Interface_RadarDevice_Serial_Close(m_device);
+    Vetra_Interface_RadarDevice_Serial_Destroy(m_device);
+    m_device = nullptr;
+    m_settings.baudRate = ReadBaudRate();
+    SaveSettings();
+    m_log.Close();
+    m_nobodyPicture.reset();
+    m_movingPicture.reset();
+    m_motionlessPicture.reset();
+    m_decoder.GetHistory().Replace(0);
+}

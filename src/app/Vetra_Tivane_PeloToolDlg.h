@@ -1,0 +1,202 @@
+#pragma once
+#include <QDialog>
+#include <QEvent>
+#include <QIcon>
+#include <QTimer>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AcquisitionSession.h"
+#include "BaseStringA.h"
+#include "DiagnosticLog.h"
+#include "DialogControls.h"
+#include "IAcquisitionDisplay.h"
+#include "IReportSink.h"
+#include "IToolDlgInterface.h"
+#include "ParamConfigDlg.h"
+#include "RadarDevice.h"
+#include "ReportFrameDecoder.h"
+#include "ToolSettings.h"
+#include "WndResizeTool.h"
+
+class CColorStatic;
+class CSettingsFile;
+class CWaveWnd;
+namespace Gdiplus {
+class Bitmap;
+}
+
+// The main window (template 1000): port and baud rate, connect and start, the presence
+// picture with its two indicator radios, the distance digits and the 15-second distance
+// chart. It owns every run-time object: the device handle, the acquisition session, the
+// pictures, the chart and the parameter dialog.
+//
+// Threads: the window, its controls and every handler belong to the user-interface
+// thread. The acquisition thread ("ABDData", inside the session) reaches this class
+// only through IReportSink: it posts the report event and feeds the chart, touching no
+// widget. The state and distance it stores live in the decoder (atomics); the history
+// it steps has its own lock, which SetupChart takes too.
+//
+// Lifecycle: construct, OnInitDialog (DoModal does it, or a test), the modal run or
+// show(), then DestroyWindow (DoModal does it; the destructor otherwise).
+class CVetra_Tivane_PeloToolDlg : public QDialog,
+                                  public IToolDlgInterface,
+                                  private IReportSink,
+                                  private IAcquisitionDisplay {
+public:
+    static constexpr int kTemplateId = 1000;
+    // Controls of template 1000.
+    static constexpr int kRefreshButton = 1100;
+    static constexpr int kPortCombo = 1101;
+    static constexpr int kBaudRateEdit = 1102;
+    static constexpr int kConnectButton = 1103;
+    static constexpr int kConfigButton = 1104;
+    static constexpr int kStartButton = 1105;
+    static constexpr int kUnitLabel = 1107;
+    static constexpr int kFirmwareLabel = 1208;
+    static constexpr int kIndicatorPicture = 1400;
+    static constexpr int kMovingRadio = 1401;
+    static constexpr int kMotionlessRadio = 1402;
+    static constexpr int kDistanceDigits = 1403;
+    static constexpr int kChart = 1500;
+    // How often the window checks that the link to the module still stands.
+    static constexpr int kLinkWatchIntervalMs = 250;
+
+    // settingsFile: the settings document and file, already read at start-up.
+    // programFolder: where "Image" and "Log" are; empty for the executable's folder.
+    explicit CVetra_Tivane_PeloToolDlg(CSettingsFile& settingsFile, std::string programFolder = {},
+                                       QWidget* parent = nullptr);
+    ~CVetra_Tivane_PeloToolDlg() override;
+
+    // Builds the window and brings it to its start-up state. Once; false when template
+    // 1000 cannot be read.
+    bool OnInitDialog();
+    // The modal run: OnInitDialog when not yet done, the run itself, then DestroyWindow.
+    int DoModal();
+    // The shutdown of the window (stop, close the device, save, close the log); once.
+    void DestroyWindow();
+
+    // Handlers of the port, connection and run controls.
+    void RefreshPortList();
+    void OnConnect();
+    void OnStartStop();
+    void OnConfig();
+    // Shows the stored state and distance.
+    void UpdatePresenceDisplay();
+    // Configures the chart and rebuilds the distance history (the curve restarts at 0).
+    void SetupChart();
+
+    // IToolDlgInterface.
+    void RestoreDefaults() override;
+    void StopAcquisition() override;
+
+    // Also lists this serial device path on every refresh (--port).
+    void AddExtraPortPath(const std::string& path);
+    // Selects the list item of this port number; false when it is not listed.
+    bool SelectPort(int portNumber);
+
+    // For owners and tests.
+    const DialogControls& Controls() const { return m_controls; }
+    CParamConfigDlg& ParamDialog() { return m_paramDlg; }
+    CWaveWnd* Chart() const { return m_chart; }
+    CColorStatic* IndicatorPicture() const { return m_indicator; }
+    CColorStatic* DistanceDigits() const { return m_distanceText; }
+    CColorStatic* UnitLabel() const { return m_unitText; }
+    const ToolSettings& Settings() const { return m_settings; }
+    ToolSettings& Settings() { return m_settings; }
+    VetraRadarHandle Device() const { return m_device; }
+    bool IsRunning() const { return m_session.IsRunningFlagSet(); }
+    double Scale() const { return m_scale; }
+    const std::string& LogPath() const { return m_log.GetPath(); }
+    std::string RawFilePath() const { return m_session.GetRawFilePath(); }
+    std::vector<std::int32_t> HistoryValues() { return m_decoder.GetHistory().GetValues(); }
+    // Which picture the indicator was last given: 0 nobody, 1 moving, 2 motionless.
+    int ShownPresence() const { return m_shownPresence; }
+
+    // The event that tells the window a report has arrived (posted by the acquisition thread).
+    static QEvent::Type RadarReportEventType();
+
+protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+public:
+    // Enter and Escape do nothing: only the close box, the system menu or Alt+F4 closes.
+    void accept() override {}
+    void reject() override {}
+
+private:
+    struct BitmapDeleter {
+        void operator()(Gdiplus::Bitmap* bitmap) const;
+    };
+    using Picture = std::unique_ptr<Gdiplus::Bitmap, BitmapDeleter>;
+
+    // Initialisation steps (Vetra_Tivane_PeloToolDlg.cpp).
+    QWidget* CreateCustomControl(int id, QWidget* parent);
+    void SetTitleWithVersion();
+    void LoadPresencePictures();
+    Picture LoadPresencePicture(int nameId) const;
+    void ConnectButtons();
+    void SetupColorStatics();
+    void OnSize(int width, int height);
+    void LoadSettings();
+    void SaveSettings();
+    std::string ProgramFolder() const { return m_programFolder; }
+    std::string LogFolder() const;
+
+    // Connection and run control (Vetra_Tivane_PeloToolDlg_Connection.cpp).
+    void EnableControl(int id, bool enabled);
+    int ReadBaudRate() const;
+    void ShowFirmwareVersion();
+    void ResetPresence();
+    void StartLinkWatch();
+    void CheckLink();
+    void OnLinkLost();
+
+    // Presence display (Vetra_Tivane_PeloToolDlg_Presence.cpp).
+    void OnRadarReport();
+    Gdiplus::Bitmap* PictureForState(std::int32_t state, int& radio, int& presence) const;
+
+    // IReportSink: acquisition thread.
+    void PostRadarReport() override;
+    void FeedChart(const std::int32_t* history, std::int32_t length) override;
+    // IAcquisitionDisplay: user-interface thread, after the worker has ended.
+    void DiscardQueuedReports() override;
+    void ResetPresenceIndicator() override;
+    void ShowStartButtonText() override;
+
+    CSettingsFile& m_settingsFile;
+    std::string m_programFolder;
+    QIcon m_icon;
+    CWndResizeTool m_resizeTool;
+    double m_scale = 1.0;
+    DialogControls m_controls;
+    CColorStatic* m_indicator = nullptr;
+    CColorStatic* m_distanceText = nullptr;
+    CColorStatic* m_unitText = nullptr;
+    CWaveWnd* m_chart = nullptr;
+    CDiagnosticLog m_log;
+    std::int32_t m_distanceMax = 800;
+    VetraRadarHandle m_device = nullptr;
+    CBaseStringA m_firmwareVersion{"Unknown"};
+    Picture m_nobodyPicture;
+    Picture m_movingPicture;
+    Picture m_motionlessPicture;
+    int m_shownPresence = 0;
+    // Baud rate, detection parameters and report interval, as in the settings file.
+    ToolSettings m_settings;
+    CParamConfigDlg m_paramDlg{&m_settings.params};
+    std::vector<std::string> m_extraPortPaths;
+    // Set while the window shows a connected link; the link watch compares it with the device.
+    bool m_linkShownOpen = false;
+    QTimer m_linkWatch;
+    bool m_initialised = false;
+    bool m_destroyed = false;
+    // Declared last: the session's worker uses the decoder and this window, so it goes first.
+    CReportFrameDecoder m_decoder{*this};
+    CAcquisitionSession m_session{m_decoder, *this};
+};

@@ -1,0 +1,215 @@
+// Port list, connect and disconnect, start and stop, and the watch on the link.
+#include <QComboBox>
+
+#include <algorithm>
+
+#include "AppMessageBox.h"
+#include "DbgOutput.h"
+#include "PtrListCtrl.h"
+#include "SerialPortNames.h"
+#include "StringTable.h"
+#include "Vetra_Tivane_PeloToolDlg.h"
+
+namespace {
+
+constexpr int kStartText = 50010;
+constexpr int kStopText = 50011;
+constexpr int kConnectText = 50012;
+constexpr int kDisconnectText = 50013;
+constexpr int kFailToConnect = 50014;
+constexpr int kNoDeviceDetected = 50015;
+constexpr int kDeviceUnconnected = 50043;
+constexpr int kFirmwareFormat = 50052;
+
+// Serial_OpenByPortNum: two attempts, one stop bit, DTR and RTS raised, 150 ms apart.
+constexpr int kOpenAttempts = 2;
+constexpr int kStopBits = 1;
+constexpr int kAssertDtr = 1;
+constexpr int kOpenRetryDelayMs = 150;
+// The start bracket.
+constexpr int kCommandModeRetries = 2;
+constexpr int kCommandModeTimeoutMs = 150;
+constexpr int kCleanBufferMs = 500;
+
+}  // namespace
+
+void CVetra_Tivane_PeloToolDlg::RefreshPortList()
+{
+    auto* combo = m_controls.item<QComboBox>(kPortCombo);
+    if (!combo)
+        return;
+    combo->clear();
+    CPtrListCtrl names;
+    EnumSerialPortNameW(&names);
+    QStringList listed;
+    for (int i = 0; i < names.GetCount(); ++i) {
+        const auto* name = static_cast<const char16_t*>(names.GetAt(i));
+        const QString text = QString::fromStdU16String(name);
+        combo->addItem(text, SerialPortNumberFromNameW(name));
+        listed.append(text.section(QStringLiteral(" ("), 0, 0));
+    }
+    FreeSerialPortNameA(&names);
+    // Device paths given on the command line that the system does not list (a pseudo-terminal).
+    for (const std::string& path : m_extraPortPaths) {
+        const QString text = QString::fromStdString(path);
+        if (!listed.contains(text))
+            combo->addItem(text, RegisterSerialPortPath(path));
+    }
+    combo->setCurrentIndex(combo->count() > 0 ? 0 : -1);
+}
+
+void CVetra_Tivane_PeloToolDlg::AddExtraPortPath(const std::string& path)
+{
+    if (!path.empty() && std::find(m_extraPortPaths.begin(), m_extraPortPaths.end(), path) == m_extraPortPaths.end())
+        m_extraPortPaths.push_back(path);
+    RegisterSerialPortPath(path);
+}
+
+bool CVetra_Tivane_PeloToolDlg::SelectPort(int portNumber)
+{
+    auto* combo = m_controls.item<QComboBox>(kPortCombo);
+    const int index = combo ? combo->findData(portNumber) : -1;
+    if (index < 0)
+        return false;
+    combo->setCurrentIndex(index);
+    return true;
+}
+
+void CVetra_Tivane_PeloToolDlg::EnableControl(int id, bool enabled)
+{
+    if (QWidget* control = m_controls.GetDlgItem(id))
+        control->setEnabled(enabled);
+}
+
+int CVetra_Tivane_PeloToolDlg::ReadBaudRate() const
+{
+    return m_controls.GetDlgItemInt(kBaudRateEdit, true);
+}
+
+void CVetra_Tivane_PeloToolDlg::ShowFirmwareVersion()
+{
+    const QString version = QString::fromUtf8(m_firmwareVersion.GetString(), m_firmwareVersion.GetLength());
+    m_controls.SetDlgItemText(kFirmwareLabel, StringTable::load(kFirmwareFormat).replace(QLatin1String("%s"), version));
+}
+
+void CVetra_Tivane_PeloToolDlg::ResetPresence()
+{
+    m_decoder.SetReport(0, 0);
+    UpdatePresenceDisplay();
+}
+
+void CVetra_Tivane_PeloToolDlg::OnConnect()
+{
+    if (m_session.IsRunningFlagSet())
+        StopAcquisition();
+    m_settings.baudRate = ReadBaudRate();
+
+    if (Vetra_Interface_RadarDevice_IsConnected(m_device)) {
+        m_linkWatch.stop();
+        m_linkShownOpen = false;
+        Vetra_Interface_RadarDevice_Serial_Close(m_device);
+        m_controls.SetDlgItemText(kConnectButton, StringTable::load(kConnectText));
+        EnableControl(kStartButton, false);
+        EnableControl(kConfigButton, false);
+        m_firmwareVersion.Set("Unknown");
+    } else {
+        const auto* combo = m_controls.item<QComboBox>(kPortCombo);
+        const int index = combo ? combo->currentIndex() : -1;
+        const int portNumber = index >= 0 ? combo->itemData(index).toInt() : -1;
+        if (portNumber == -1) {
+            EnableControl(kStartButton, false);
+            EnableControl(kConfigButton, false);
+            ShowErrorBox(this, kNoDeviceDetected);
+        } else if (!Vetra_Interface_RadarDevice_Serial_OpenByPortNum(m_device, portNumber, m_settings.baudRate,
+                                                                      kOpenAttempts, kStopBits, kAssertDtr,
+                                                                      kOpenRetryDelayMs)) {
+            ShowErrorBox(this, kFailToConnect);
+            return;
+        } else {
+            m_controls.SetDlgItemText(kConnectButton, StringTable::load(kDisconnectText));
+            EnableControl(kStartButton, true);
+            EnableControl(kConfigButton, true);
+            Vetra_Interface_RadarDevice_GetVersion(m_device, &m_firmwareVersion);
+            StartLinkWatch();
+        }
+    }
+    ShowFirmwareVersion();
+    ResetPresence();
+    SaveSettings();
+}
+
+void CVetra_Tivane_PeloToolDlg::OnStartStop()
+{
+    if (m_session.IsRunningFlagSet()) {
+        StopAcquisition();
+        m_controls.SetDlgItemText(kStartButton, StringTable::load(kStartText));
+        EnableControl(kConnectButton, true);
+        return;
+    }
+    m_settings.baudRate = ReadBaudRate();
+    if (!Vetra_Interface_RadarDevice_IsConnected(m_device))
+        return;
+    Vetra_Interface_RadarDevice_StartCmdMode(m_device, kCommandModeRetries, kCommandModeTimeoutMs);
+    Vetra_Interface_RadarDevice_CleanCmdBuffer(m_device, kCleanBufferMs);
+    Vetra_Interface_RadarDevice_Start(m_device);
+    Vetra_Interface_RadarDevice_StopCmdMode(m_device);
+    m_decoder.SetReport(0, 0);
+    SetupChart();
+    UpdatePresenceDisplay();
+    if (!m_session.StartWorker()) {
+        // No worker: showing "Stop" would claim a run that does not exist.
+        DbgOutputA(2, "The acquisition thread could not be started\r\n");
+        StopAcquisition();
+        return;
+    }
+    m_session.SetRunningFlag();
+    m_controls.SetDlgItemText(kStartButton, StringTable::load(kStopText));
+    EnableControl(kConnectButton, false);
+    SaveSettings();
+}
+
+void CVetra_Tivane_PeloToolDlg::OnConfig()
+{
+    m_paramDlg.show();
+    m_paramDlg.raise();
+}
+
+void CVetra_Tivane_PeloToolDlg::StopAcquisition()
+{
+    m_session.StopAcquisition();
+    // Whoever stopped the run (Stop, Connect, the parameter dialog, a lost link), the
+    // window is idle now, and Connect is what the operator may want next.
+    EnableControl(kConnectButton, true);
+}
+
+void CVetra_Tivane_PeloToolDlg::StartLinkWatch()
+{
+    m_linkShownOpen = true;
+    m_linkWatch.start();
+}
+
+void CVetra_Tivane_PeloToolDlg::CheckLink()
+{
+    if (m_linkShownOpen && !Vetra_Interface_RadarDevice_IsConnected(m_device))
+        OnLinkLost();
+}
+
+void CVetra_Tivane_PeloToolDlg::OnLinkLost()
+{
+    // Stopped first, so that the box below (its own event loop) cannot raise a second one.
+    m_linkWatch.stop();
+    m_linkShownOpen = false;
+    DbgOutputA(2, "The link to the module was lost\r\n");
+    // The stop closes the raw recording, which keeps everything received up to now.
+    if (m_session.IsRunningFlagSet())
+        StopAcquisition();
+    Vetra_Interface_RadarDevice_Serial_Close(m_device);
+    m_controls.SetDlgItemText(kConnectButton, StringTable::load(kConnectText));
+    EnableControl(kConnectButton, true);
+    EnableControl(kStartButton, false);
+    EnableControl(kConfigButton, false);
+    m_firmwareVersion.Set("Unknown");
+    ShowFirmwareVersion();
+    ResetPresence();
+    ShowErrorBox(this, kDeviceUnconnected);
+}

@@ -1,0 +1,90 @@
+// The presence display and the report notification between the two threads.
+#include <QCoreApplication>
+#include <QEvent>
+
+#include "ColorStatic.h"
+#include "StringTable.h"
+#include "Vetra_Tivane_PeloToolDlg.h"
+
+namespace {
+
+constexpr int kStartText = 50010;
+// The report message number of the module tool, kept as the event's offset.
+constexpr int kRadarReportMessage = 0x0500;
+constexpr std::int32_t kStateMoving = 1;
+constexpr std::int32_t kStateMotionless = 2;
+
+}  // namespace
+
+QEvent::Type CVetra_Tivane_PeloToolDlg::RadarReportEventType()
+{
+    static const auto type = QEvent::Type(QEvent::registerEventType(QEvent::User + kRadarReportMessage));
+    return type;
+}
+
+bool CVetra_Tivane_PeloToolDlg::event(QEvent* event)
+{
+    if (event->type() == RadarReportEventType()) {
+        OnRadarReport();
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+void CVetra_Tivane_PeloToolDlg::OnRadarReport()
+{
+    UpdatePresenceDisplay();
+}
+
+Gdiplus::Bitmap* CVetra_Tivane_PeloToolDlg::PictureForState(std::int32_t state, int& radio, int& presence) const
+{
+    if (state == kStateMoving) {
+        radio = kMovingRadio;
+        presence = 1;
+        return m_movingPicture.get();
+    }
+    if (state == kStateMotionless) {
+        radio = kMotionlessRadio;
+        presence = 2;
+        return m_motionlessPicture.get();
+    }
+    radio = 0;
+    presence = 0;
+    return m_nobodyPicture.get();
+}
+
+void CVetra_Tivane_PeloToolDlg::UpdatePresenceDisplay()
+{
+    int radio = 0;
+    Gdiplus::Bitmap* picture = PictureForState(m_decoder.GetState(), radio, m_shownPresence);
+    m_controls.CheckRadioButton(kMovingRadio, kMotionlessRadio, radio);
+    if (m_indicator)
+        m_indicator->SetBitmap(picture);
+    m_controls.SetDlgItemText(kDistanceDigits, QString::number(m_decoder.GetDistance()));
+    if (m_distanceText)
+        m_distanceText->update();
+}
+
+// Acquisition thread: only queues the event; the handler reads the decoder's state then.
+void CVetra_Tivane_PeloToolDlg::PostRadarReport()
+{
+    QCoreApplication::postEvent(this, new QEvent(RadarReportEventType()));
+}
+
+void CVetra_Tivane_PeloToolDlg::DiscardQueuedReports()
+{
+    QCoreApplication::removePostedEvents(this, RadarReportEventType());
+}
+
+void CVetra_Tivane_PeloToolDlg::ResetPresenceIndicator()
+{
+    m_shownPresence = 0;
+    if (m_indicator)
+        m_indicator->SetBitmap(m_nobodyPicture.get());
+    m_controls.CheckRadioButton(kMovingRadio, kMotionlessRadio, 0);
+}
+
+void CVetra_Tivane_PeloToolDlg::ShowStartButtonText()
+{
+    m_controls.SetDlgItemText(kStartButton, StringTable::load(kStartText));
+}

@@ -1,0 +1,31 @@
+#include <QApplication>
+#include <QFileInfo>
+
+#include <cstdio>
+
+#include "AppOptions.h"
+#include "SettingsFile.h"
+#include "Vetra_Tivane_PeloToolApp.h"
+
+int main(int argc, char* argv[])
+{
+    // The options are read before the application object exists, so that --help and a
+    // mistyped option answer on a machine without a display as well.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const QString programName = argc > 0 ? QFileInfo(QString::fromLocal8Bit(argv[0])).fileName()
+                                         : QStringLiteral("TivanePeloTool");
+    AppOptionsResult options = ParseAppOptions(arguments);
+    if (!options) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(programName), qPrintable(options.error()));
+        return 2;
+    }
+    if (options->help) {
+        std::fputs(qPrintable(AppOptionsHelpText(programName)), stdout);
+        return 0;
+    }
+    QApplication application(argc, argv);
+    CVetra_Tivane_PeloToolApp app(CSettingsFile::Instance(), options.take());
+    return app.InitInstance();
+}

@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "LanguageChoice.h"
+#include "XMLParser.h"
+
+namespace {
+
+UiLanguage LanguageOfFile(const std::string& text)
+{
+    XMLParser document;
+    document.LoadFromBuffer(text.data(), std::int64_t(text.size()));
+    return UiLanguageFromCode(LanguageCodeFromSettings(document));
+}
+
+TEST(LanguageChoice, OnlyEngInAnyCaseChoosesEnglish)
+{
+    const struct {
+        const char* file;
+        UiLanguage expected;
+    } cases[] = {
+        {R"(<AppConfig Language="ENG"/>)", UiLanguage::English},
+        {R"(<AppConfig Language="eng"/>)", UiLanguage::English},
+        {R"(<AppConfig Language="eNg"/>)", UiLanguage::English},
+        {R"(<appconfig language="ENG"/>)", UiLanguage::English},
+        {R"(<AppConfig Language="English"/>)", UiLanguage::Chinese},
+        {R"(<AppConfig Language=" ENG"/>)", UiLanguage::Chinese},
+        {R"(<AppConfig Language=""/>)", UiLanguage::Chinese},
+        {R"(<AppConfig Language="CHT"/>)", UiLanguage::Chinese},
+        {R"(<AppConfig Language="CHS"/>)", UiLanguage::Chinese},
+        {R"(<AppConfig BaudRate="9600"/>)", UiLanguage::Chinese},
+        {"", UiLanguage::Chinese},
+        // Only the first top-level AppConfig counts.
+        {R"(<Other><AppConfig Language="ENG"/></Other>)", UiLanguage::Chinese},
+        {R"(<AppConfig/><AppConfig Language="ENG"/>)", UiLanguage::Chinese},
+        {R"(<AppConfig Language="ENG" language="CHS"/>)", UiLanguage::English},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LanguageOfFile(c.file), c.expected) << c.file;
+}
+
+}  // namespace

@@ -1,0 +1,191 @@
+// Port selection, connect and disconnect, start and stop, and a link lost under way.
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTest>
+
+#include "MainWindowFixture.h"
+#include "SerialPortNames.h"
+#include "SimModuleProcess.h"
+
+namespace {
+
+using Dlg = CVetra_Tivane_PeloToolDlg;
+
+class MainWindowConnection : public MainWindowFixture {
+protected:
+    // The button row as the operator sees it: enabled flags of Connect, Config, Start and their texts.
+    struct Buttons {
+        bool connect;
+        QString connectText;
+        bool config;
+        bool start;
+        QString startText;
+    };
+    Buttons ButtonRow() const
+    {
+        return {IsEnabled(Dlg::kConnectButton), ControlText(Dlg::kConnectButton), IsEnabled(Dlg::kConfigButton),
+                IsEnabled(Dlg::kStartButton), ControlText(Dlg::kStartButton)};
+    }
+    void ExpectButtons(const Buttons& expected, const char* situation) const
+    {
+        const Buttons actual = ButtonRow();
+        EXPECT_EQ(actual.connect, expected.connect) << situation;
+        EXPECT_EQ(actual.connectText, expected.connectText) << situation;
+        EXPECT_EQ(actual.config, expected.config) << situation;
+        EXPECT_EQ(actual.start, expected.start) << situation;
+        EXPECT_EQ(actual.startText, expected.startText) << situation;
+    }
+    void ExpectOneErrorBox(const char* text)
+    {
+        ASSERT_EQ(Boxes().size(), 1u);
+        EXPECT_EQ(Boxes()[0].text, text);
+        EXPECT_EQ(Boxes()[0].caption, "Error");
+        EXPECT_EQ(Boxes()[0].icon, QMessageBox::Critical);
+        EXPECT_TRUE(Boxes()[0].onTop);
+        EXPECT_EQ(Boxes()[0].owner, m_window.get());
+    }
+};
+
+TEST_F(MainWindowConnection, ButtonsFollowTheRunState)
+{
+    Start();
+    ConnectToSimulatedModule();
+    ExpectButtons({true, "Disconn.", true, true, "Start"}, "connected, idle");
+    EXPECT_EQ(ControlText(Dlg::kFirmwareLabel), "FW Ver:1.0.0-sim");
+
+    m_window->OnStartStop();
+    EXPECT_TRUE(m_window->IsRunning());
+    ExpectButtons({false, "Disconn.", true, true, "Stop"}, "running");
+
+    m_window->OnStartStop();
+    EXPECT_FALSE(m_window->IsRunning());
+    ExpectButtons({true, "Disconn.", true, true, "Start"}, "stopped");
+
+    // Connect while connected disconnects, whatever the list shows.
+    m_window->Controls().item<QComboBox>(Dlg::kPortCombo)->setCurrentIndex(0);
+    m_window->OnConnect();
+    EXPECT_EQ(Vetra_Interface_RadarDevice_IsConnected(m_window->Device()), 0);
+    ExpectButtons({true, "Connect", false, false, "Start"}, "after a disconnect");
+    EXPECT_EQ(ControlText(Dlg::kFirmwareLabel), "FW Ver:Unknown");
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(MainWindowConnection, ConnectWithoutAPortReportsNoDevice)
+{
+    Start();
+    m_window->Controls().item<QComboBox>(Dlg::kPortCombo)->clear();
+    m_window->OnConnect();
+    ExpectOneErrorBox("No device detected");
+    ExpectButtons({true, "Connect", false, false, "Start"}, "connect without a port");
+    EXPECT_TRUE(SettingsText().contains("BaudRate")) << "the common end saves the settings";
+}
+
+TEST_F(MainWindowConnection, APortThatFailsToOpenChangesNothingElse)
+{
+    Start();
+    ConnectToSimulatedModule();
+    m_window->OnConnect();  // disconnect: a known state to compare with
+    const QString settingsBefore = SettingsText();
+    m_window->AddExtraPortPath("/nonexistent/ttyVETRA0");
+    m_window->RefreshPortList();
+    ASSERT_TRUE(m_window->SelectPort(RegisterSerialPortPath("/nonexistent/ttyVETRA0")));
+    m_window->Controls().item<QLineEdit>(Dlg::kBaudRateEdit)->setText("9600");
+    const Buttons before = ButtonRow();
+
+    m_window->OnConnect();
+    ExpectOneErrorBox("Fail to connect to device");
+    ExpectButtons(before, "after a failed open");
+    EXPECT_EQ(ControlText(Dlg::kFirmwareLabel), "FW Ver:Unknown");
+    EXPECT_EQ(SettingsText(), settingsBefore) << "a failed open must not save";
+}
+
+TEST_F(MainWindowConnection, BaudRateTextThatIsNoNumberIsStoredAsZero)
+{
+    Start();
+    m_window->Controls().item<QLineEdit>(Dlg::kBaudRateEdit)->setText("abc");
+    ASSERT_TRUE(m_window->SelectPort(kSimulatedPortNumber));
+    m_window->OnConnect();
+    EXPECT_EQ(m_window->Settings().baudRate, 0);
+    ExpectOneErrorBox("Fail to connect to device");  // no port opens at 0 baud
+    CloseAndDestroy();
+    EXPECT_TRUE(SettingsText().contains(R"(BaudRate="0")")) << "the shutdown saves what the box held";
+}
+
+TEST_F(MainWindowConnection, RefreshWhileConnectedKeepsTheLinkAndSelectsTheFirstPort)
+{
+    Start();
+    ConnectToSimulatedModule();
+    m_window->RefreshPortList();
+    EXPECT_EQ(m_window->Controls().item<QComboBox>(Dlg::kPortCombo)->currentIndex(), 0);
+    EXPECT_EQ(Vetra_Interface_RadarDevice_IsConnected(m_window->Device()), 1);
+    EXPECT_EQ(ControlText(Dlg::kConnectButton), "Disconn.");
+}
+
+TEST_F(MainWindowConnection, StartWithoutALinkDoesNothing)
+{
+    Start();
+    m_window->OnStartStop();
+    EXPECT_FALSE(m_window->IsRunning());
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(ControlText(Dlg::kStartButton), "Start");
+}
+
+// Mended: the parameter dialog's stop leaves Connect usable, as every other stop does.
+TEST_F(MainWindowConnection, AStopByTheParameterDialogEnablesConnect)
+{
+    Start();
+    ConnectToSimulatedModule();
+    m_window->OnStartStop();
+    ASSERT_FALSE(IsEnabled(Dlg::kConnectButton));
+    m_window->ParamDialog().OnRead();
+    EXPECT_FALSE(m_window->IsRunning());
+    ExpectButtons({true, "Disconn.", true, true, "Start"}, "stopped by the parameter dialog");
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, "Succeed reading config.");
+}
+
+TEST_F(MainWindowConnection, ALinkLostDuringARunIsReportedOnceAndDisconnects)
+{
+    m_simOptions.hangupAfterMs = 1200;
+    Start();
+    ConnectToSimulatedModule();
+    m_window->OnStartStop();
+    ASSERT_TRUE(m_window->IsRunning());
+    ASSERT_TRUE(WaitFor([&] { return !Boxes().empty(); }, 5000));
+    QTest::qWait(4 * Dlg::kLinkWatchIntervalMs);
+    ExpectOneErrorBox("Device unconnected");
+    EXPECT_FALSE(m_window->IsRunning());
+    ExpectButtons({true, "Connect", false, false, "Start"}, "after the link was lost");
+    EXPECT_EQ(ControlText(Dlg::kFirmwareLabel), "FW Ver:Unknown");
+    EXPECT_EQ(m_window->ShownPresence(), 0);
+    const QFileInfo raw(QString::fromStdString(m_window->RawFilePath()));
+    EXPECT_GT(raw.size(), 0) << "the recording up to the loss is kept";
+
+    // The operator can connect again at once.
+    m_simOptions.hangupAfterMs = -1;
+    SetInProcessSimulatedModuleOptions(m_simOptions);
+    ConnectToSimulatedModule();
+    EXPECT_EQ(ControlText(Dlg::kConnectButton), "Disconn.");
+}
+
+TEST_F(MainWindowConnection, ALinkLostOverASerialPortIsReportedOnce)
+{
+    SimModuleProcess sim({"--hangup-after", "1500"});
+    ASSERT_TRUE(sim.IsStarted());
+    Start();
+    m_window->AddExtraPortPath(sim.DevicePath());
+    m_window->RefreshPortList();
+    ASSERT_TRUE(m_window->SelectPort(sim.PortNumber()));
+    m_window->OnConnect();
+    ASSERT_EQ(ControlText(Dlg::kConnectButton), "Disconn.");
+    EXPECT_EQ(ControlText(Dlg::kFirmwareLabel), "FW Ver:1.0.0-sim");
+    m_window->OnStartStop();
+    ASSERT_TRUE(WaitFor([&] { return !Boxes().empty(); }, 6000));
+    QTest::qWait(4 * Dlg::kLinkWatchIntervalMs);
+    ExpectOneErrorBox("Device unconnected");
+    ExpectButtons({true, "Connect", false, false, "Start"}, "after the pty hung up");
+    EXPECT_GT(QFileInfo(QString::fromStdString(m_window->RawFilePath())).size(), 0);
+}
+
+}  // namespace
