@@ -111,14 +111,8 @@ void CParamConfigDlg::OnSet()
         m_tool->StopAcquisition();
     EnterCommandMode();
     const std::int32_t values[5] = {motionRangeMax, motionRangeMin, motionlessRangeMax, motionlessRangeMin, offTime};
-    const int ok = Vetra_Interface_RadarDevice_Protocol_SetParameter(m_device, kSetParametersCommand, 5,
-                                                                     kBasicIdentifiers, values, kExchangeTimeoutMs);
-    if (!ok) {
-        ShowErrorBox(this, kFailSettingBasic);
-        Vetra_Interface_RadarDevice_StopCmdMode(m_device);
+    if (!SendBasicParameters(values))
         return;
-    }
-    Vetra_Interface_RadarDevice_StopCmdMode(m_device);
     if (m_params) {
         m_params->nMotionRangeMax = motionRangeMax;
         m_params->nMotionRangeMin = motionRangeMin;
@@ -140,15 +134,18 @@ void CParamConfigDlg::OnReset()
     const DetectionParams sent = m_params ? *m_params : DetectionParams::Defaults();
     const std::int32_t values[5] = {sent.nMotionRangeMax, sent.nMotionRangeMin, sent.nMotionlessRangeMax,
                                     sent.nMotionlessRangeMin, sent.nOffTime};
+    if (SendBasicParameters(values))
+        ShowPromptBox(this, kSucceedResetting);
+}
+
+bool CParamConfigDlg::SendBasicParameters(const std::int32_t (&values)[5])
+{
     const int ok = Vetra_Interface_RadarDevice_Protocol_SetParameter(m_device, kSetParametersCommand, 5,
                                                                      kBasicIdentifiers, values, kExchangeTimeoutMs);
-    if (!ok) {
+    if (!ok)
         ShowErrorBox(this, kFailSettingBasic);
-        Vetra_Interface_RadarDevice_StopCmdMode(m_device);
-        return;
-    }
     Vetra_Interface_RadarDevice_StopCmdMode(m_device);
-    ShowPromptBox(this, kSucceedResetting);
+    return ok != 0;
 }
 
 void CParamConfigDlg::closeEvent(QCloseEvent* event)

@@ -69,6 +69,9 @@ protected:
 
 private:
     void EnterCommandMode();
+    // Sends the five basic parameters inside the bracket EnterCommandMode opened and closes
+    // it; a refusal is shown to the operator before command mode is left. True when accepted.
+    bool SendBasicParameters(const std::int32_t (&values)[5]);
 
     DetectionParams* m_params = nullptr;
     VetraRadarHandle m_device = nullptr;

@@ -16,11 +16,8 @@
 
 namespace {
 
-// Shown in the port list for the built-in simulated module, in the interface language.
-const char16_t* SimulatedModuleName(UiLanguage language)
-{
-    return language == UiLanguage::English ? u"Simulated module" : u"模拟模块";
-}
+// The port list's entry for the built-in simulated module, in the interface language.
+constexpr int kSimulatedModuleNameId = 50100;
 
 // Both dialogs are built from compiled-in templates; a broken one is a broken build,
 // reported here rather than shown as an empty window.
@@ -52,8 +49,8 @@ int CVetra_Tivane_PeloToolApp::InitInstance()
     const UiLanguage language =
         m_options.language.value_or(UiLanguageFromCode(LanguageCodeFromSettings(m_settingsFile.GetDocument())));
     StringTable::setLanguage(language);
-    SetSimulatedPortDisplayNameW(SimulatedModuleName(language));
     InitAppResources();
+    SetSimulatedPortDisplayNameW(StringTable::load(kSimulatedModuleNameId).toStdU16String().c_str());
     if (!TemplatesReadable())
         return 1;
 
