@@ -1,0 +1,311 @@
+#!/usr/bin/env python3
+"""End-to-end figures of the tool through the real serial path.
+
+The stand-alone simulated module (simradar) serves a pseudo-terminal; the real
+TivanePeloTool runs off-screen with --port <pty> --start --seconds N in a scratch
+program folder (a copy of the executable with Image/ beside it), and this script
+reads the tool's CPU time and memory from /proc while it runs.
+
+  python3 bench/e2e/e2e.py [--build DIR] [--seconds N] [--long-seconds N] [measurement...]
+
+Without measurements: rate cpu idle startup long. Exit status 1 when a zero-loss check fails.
+
+line256000, line921600
+         frames at the line's limit (3,657/s and 13,166/s) from bench/e2e/linefeed.py,
+         a report-only module: frames sent = raw file frames = "State=" lines, digests equal
+rate     frames at the module's fastest interval (1 ms): frames sent = "State=" lines
+         in the tool's log, and the tool's raw file is byte-identical to what was sent
+cpu      CPU time of the tool at 20 reports/s (interval 50 ms)
+idle     CPU time of the tool with the window up and no port
+long     peak RSS and its growth over a long run at 1 ms (--long-seconds; 1010 s for
+         over 1,000,000 frames)
+startup  wall time of --seconds 0: exec, settings, window shown, event loop entered,
+         closed at once, settings saved, exit (an upper bound of start-up to the window)
+
+CPU figures are utime+stime of the tool process (clock ticks, /proc/<pid>/stat),
+so load from other processes on the machine affects them far less than wall time.
+"""
+import argparse
+import hashlib
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+TICK = os.sysconf("SC_CLK_TCK")
+PAGE = os.sysconf("SC_PAGE_SIZE")
+
+
+def frames_in(data):
+    """Reference decode: AA AA state dist-lo dist-hi 55 55, resynchronising byte by byte."""
+    out = []
+    i, n = 0, len(data)
+    while i + 7 <= n:
+        if data[i] == 0xAA and data[i + 1] == 0xAA and data[i + 5] == 0x55 and data[i + 6] == 0x55:
+            out.append((data[i + 2], data[i + 3] | (data[i + 4] << 8)))
+            i += 7
+        else:
+            i += 1
+    return out
+
+
+def cpu_ticks(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])  # utime, stime
+
+
+def status_kb(pid, key):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith(key + ":"):
+                return int(line.split()[1])
+    return 0
+
+
+class Workspace:
+    def __init__(self, build):
+        self.dir = tempfile.mkdtemp(prefix="e2e-")
+        self.tool = os.path.join(self.dir, "TivanePeloTool")
+        shutil.copy2(os.path.join(build, "TivanePeloTool"), self.tool)
+        shutil.copytree(os.path.join(build, "Image"), os.path.join(self.dir, "Image"))
+        self.simradar = os.path.join(build, "tools", "simradar", "simradar")
+        self.logdir = os.path.join(self.dir, "Log")
+
+    def newest(self, suffix):
+        if not os.path.isdir(self.logdir):
+            return None
+        names = sorted(n for n in os.listdir(self.logdir) if n.endswith(suffix))
+        return os.path.join(self.logdir, names[-1]) if names else None
+
+    def clear_log(self):
+        shutil.rmtree(self.logdir, ignore_errors=True)
+
+
+def start_module(ws, options):
+    proc = subprocess.Popen([ws.simradar] + options, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    pty = proc.stdout.readline().decode().strip()
+    if not pty.startswith("/dev/"):
+        proc.kill()
+        sys.exit(f"simradar gave no device path: {pty!r}")
+    return proc, pty
+
+
+def stop(proc):
+    if proc.poll() is None:
+        proc.send_signal(signal.SIGTERM)
+        try:
+            proc.wait(5)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait()
+
+
+def run_tool(ws, args, sample_every=1.0):
+    """Runs the tool to its end; returns wall seconds, cpu seconds, rss samples (kB), VmHWM."""
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    started = time.monotonic()
+    proc = subprocess.Popen([ws.tool] + args, env=env, cwd=ws.dir,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    rss, hwm, ticks, cpu = [], 0, 0, []
+    while proc.poll() is None:
+        try:
+            ticks = cpu_ticks(proc.pid)
+            now = time.monotonic() - started
+            cpu.append((now, ticks))
+            rss.append((now, status_kb(proc.pid, "VmRSS")))
+            hwm = max(hwm, status_kb(proc.pid, "VmHWM"))
+        except (FileNotFoundError, ProcessLookupError, IndexError):
+            break
+        time.sleep(sample_every)
+    err = proc.communicate()[1].decode(errors="replace")
+    wall = time.monotonic() - started
+    return {"rc": proc.returncode, "wall": wall, "cpu": ticks / TICK, "rss": rss, "hwm": hwm, "stderr": err,
+            "steady": steady_share(cpu)}
+
+
+def steady_share(samples, warmup=5.0):
+    """Share of one core from the first sample after warm-up (start-up excluded) to the last."""
+    after = [(t, k) for t, k in samples if t >= warmup]
+    if len(after) < 2 or after[-1][0] <= after[0][0]:
+        return float("nan")
+    return (after[-1][1] - after[0][1]) / TICK / (after[-1][0] - after[0][0])
+
+
+LEAVE_REPLY = bytes.fromhex("C53A0400FE80")  # reply to "leave command mode" (10 bytes with status, CRC)
+
+
+def state_lines(path):
+    with open(path, "rb") as f:
+        return f.read().count(b"State=")
+
+
+def rate(ws, seconds, interval=1):
+    ws.clear_log()
+    record = os.path.join(ws.dir, "sent.bin")
+    if os.path.exists(record):
+        os.unlink(record)
+    frames = seconds * 1000 // interval
+    module, pty = start_module(ws, ["--interval", str(interval), "--seed", "7", "--frames", str(frames),
+                                    "--record", record])
+    try:
+        r = run_tool(ws, ["--port", pty, "--start", "--seconds", str(seconds + 5)])
+    finally:
+        stop(module)
+    raw = open(ws.newest(".dat"), "rb").read()
+    sent = open(record, "rb").read()
+    sent_frames = frames_in(sent)
+    decoded = state_lines(ws.newest(".log"))
+    # What was sent during the run: the report stream sits whole inside the module's record
+    # (command replies before and after it are no part of the run).
+    at = sent.find(raw) if raw else -1
+    run_bytes = sent[at:at + len(raw)] if at >= 0 else b""
+    same = at >= 0 and hashlib.sha256(run_bytes).digest() == hashlib.sha256(raw).digest()
+    # Frames sent after the run started (the module reports from its own start; what it
+    # sent before the tool's connect is flushed by design): the bytes after the last
+    # "leave command mode" reply before the run, up to the module's end.
+    head = sent[:at] if at >= 0 else sent
+    k = head.rfind(LEAVE_REPLY)
+    run_start = k + 10 if k >= 0 else 0
+    sent_in_run = frames_in(sent[run_start:])
+    missing_before = len(frames_in(sent[run_start:at])) if at >= 0 else -1
+    missing_after = len(frames_in(sent[at + len(raw):])) if at >= 0 else -1
+    raw_frames = len(frames_in(raw))
+    print(f"rate interval={interval}ms frames requested={frames} frames in module record={len(sent_frames)} "
+          f"sent during the run={len(sent_in_run)} (lost before/after the raw file: {missing_before}/{missing_after}) "
+          f"frames in raw file={raw_frames} State= lines={decoded} "
+          f"raw file {len(raw)} B identical to the sent stream={same} "
+          f"sha256={hashlib.sha256(raw).hexdigest()[:16]} tool cpu={r['cpu']:.2f}s wall={r['wall']:.1f}s rc={r['rc']}")
+    return len(sent_in_run) == decoded == raw_frames and same and missing_after == 0
+
+
+def line_rate(ws, seconds, baud):
+    """Frames at the line's limit from bench/e2e/linefeed.py (a report-only module)."""
+    ws.clear_log()
+    record = os.path.join(ws.dir, f"line-{baud}.bin")
+    if os.path.exists(record):
+        os.unlink(record)
+    feeder = subprocess.Popen([sys.executable, os.path.join(os.path.dirname(os.path.abspath(__file__)), "linefeed.py"),
+                               "--baud", str(baud), "--seconds", str(seconds), "--record", record],
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    pty = feeder.stdout.readline().decode().strip()
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    started = time.monotonic()
+    tool = subprocess.Popen([ws.tool, "--port", pty, "--start", "--seconds", str(seconds + 30)], env=env, cwd=ws.dir,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # The run has started once the raw file exists; the module then starts its stream.
+    while ws.newest(".dat") is None and tool.poll() is None and time.monotonic() - started < 30:
+        time.sleep(0.05)
+    time.sleep(0.5)
+    startup = time.monotonic() - started
+    feeder.send_signal(signal.SIGUSR1)
+    ticks0, t0, peak = cpu_ticks(tool.pid), time.monotonic(), 0
+    ticks1, t1 = ticks0, t0
+    while tool.poll() is None:
+        try:
+            if time.monotonic() - t0 <= seconds:  # CPU over the stream only
+                ticks1, t1 = cpu_ticks(tool.pid), time.monotonic()
+            peak = max(peak, status_kb(tool.pid, "VmHWM"))
+        except (FileNotFoundError, ProcessLookupError, IndexError):
+            break
+        time.sleep(0.5)
+    stop(feeder)
+    feeder_err = feeder.stderr.read().decode().strip()
+    raw = open(ws.newest(".dat"), "rb").read()
+    sent = open(record, "rb").read()
+    sent_frames, raw_frames = len(frames_in(sent)), len(frames_in(raw))
+    decoded = state_lines(ws.newest(".log"))
+    same = hashlib.sha256(sent).hexdigest() == hashlib.sha256(raw).hexdigest()
+    print(f"line rate {baud} baud: module: {feeder_err}; frames sent={sent_frames} in raw file={raw_frames} "
+          f"State= lines={decoded}; raw file {len(raw)} B sha256 equal to the sent stream={same} "
+          f"({hashlib.sha256(raw).hexdigest()[:16]}); tool CPU {100 * (ticks1 - ticks0) / TICK / (t1 - t0):.1f}% "
+          f"of one core while streaming; run started {startup:.1f} s after exec; VmHWM {peak / 1024:.1f} MB; rc={tool.returncode}")
+    return sent_frames == raw_frames == decoded and same
+
+
+def cpu(ws, seconds):
+    ws.clear_log()
+    module, pty = start_module(ws, ["--interval", "50", "--seed", "7"])
+    try:
+        r = run_tool(ws, ["--port", pty, "--start", "--seconds", str(seconds)])
+    finally:
+        stop(module)
+    decoded = state_lines(ws.newest(".log"))
+    print(f"cpu 20 reports/s: {r['cpu']:.2f} s CPU over {r['wall']:.1f} s wall = "
+          f"{100 * r['cpu'] / r['wall']:.2f}% of one core; after start-up {100 * r['steady']:.2f}%; "
+          f"{decoded} reports; rc={r['rc']}")
+
+
+def idle(ws, seconds):
+    ws.clear_log()
+    r = run_tool(ws, ["--seconds", str(seconds)])
+    print(f"cpu idle (window up, no port): {r['cpu']:.2f} s CPU over {r['wall']:.1f} s wall = "
+          f"{100 * r['cpu'] / r['wall']:.2f}% of one core; after start-up {100 * r['steady']:.2f}%; rc={r['rc']}")
+
+
+def long_run(ws, seconds):
+    ws.clear_log()
+    module, pty = start_module(ws, ["--interval", "1", "--seed", "7"])
+    try:
+        r = run_tool(ws, ["--port", pty, "--start", "--seconds", str(seconds)], sample_every=2.0)
+    finally:
+        stop(module)
+    decoded = state_lines(ws.newest(".log"))
+    samples = [kb for t, kb in r["rss"] if t >= 10]  # after the first 10 s of warm-up
+    if not samples:
+        samples = [kb for t, kb in r["rss"]]
+    print(f"long run: {decoded} frames in {r['wall']:.0f} s; VmHWM {r['hwm'] / 1024:.1f} MB; "
+          f"RSS at 10 s {samples[0] / 1024:.1f} MB, at end {samples[-1] / 1024:.1f} MB, "
+          f"growth {(samples[-1] - samples[0]) / 1024:.2f} MB (max {(max(samples) - samples[0]) / 1024:.2f} MB); "
+          f"cpu {r['cpu']:.1f} s; rc={r['rc']}")
+
+
+def startup(ws, repeats=5):
+    times, cpus = [], []
+    for _ in range(repeats):
+        ws.clear_log()
+        r = run_tool(ws, ["--seconds", "0"], sample_every=0.01)
+        times.append(r["wall"])
+        cpus.append(r["cpu"])
+    times.sort()
+    print(f"start-up to window and shutdown (--seconds 0): median {times[len(times) // 2] * 1000:.0f} ms, "
+          f"min {times[0] * 1000:.0f} ms over {repeats} runs; cpu per run {sum(cpus) / len(cpus):.2f} s")
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("--build", default=os.path.join(here, "..", "..", "build-perf"))
+    ap.add_argument("--seconds", type=int, default=60)
+    ap.add_argument("--long-seconds", type=int, default=300)
+    ap.add_argument("what", nargs="*", default=["rate", "cpu", "idle", "startup", "long"])
+    a = ap.parse_args()
+    ws = Workspace(os.path.abspath(a.build))
+    ok = True
+    try:
+        for what in a.what:
+            if what == "rate":
+                ok = rate(ws, a.seconds) and ok
+            elif what in ("line256000", "line921600"):
+                ok = line_rate(ws, a.seconds, int(what[4:])) and ok
+            elif what == "cpu":
+                cpu(ws, a.seconds)
+            elif what == "idle":
+                idle(ws, a.seconds)
+            elif what == "long":
+                long_run(ws, a.long_seconds)
+            elif what == "startup":
+                startup(ws)
+            else:
+                sys.exit(f"unknown measurement {what}")
+            sys.stdout.flush()
+    finally:
+        shutil.rmtree(ws.dir, ignore_errors=True)
+    return 0 if ok else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
