@@ -184,6 +184,9 @@ void CGifDecoder::Impl::Dispose(const Frame& frame)
     if (frame.disposal == DISPOSE_BACKGROUND) {
         const int x0 = std::max(0, frame.left), y0 = std::max(0, frame.top);
         const int x1 = std::min(width, frame.left + frame.width), y1 = std::min(height, frame.top + frame.height);
+        // A frame may lie wholly right of or below the canvas; then there is nothing to clear.
+        if (x0 >= x1)
+            return;
         for (int y = y0; y < y1; ++y)
             std::fill(canvas.begin() + std::ptrdiff_t(y) * width + x0, canvas.begin() + std::ptrdiff_t(y) * width + x1,
                       0u);

@@ -167,6 +167,26 @@ TEST_F(GifDecoderTest, RestoreToBackgroundClearsTheFrameArea)
     EXPECT_EQ(d.GetCurFrameDelay(), 0);
 }
 
+TEST_F(GifDecoderTest, FramesOutsideTheCanvasAreSkippedAndTheirDisposalTouchesNothing)
+{
+    // Frame positions come from the file: one right of the canvas (rows inside it) and
+    // one below it, both cleared to the background afterwards.
+    WriteGif(path, {
+        {0, 0, 4, 4, std::vector<GifPixelType>(16, 1), DISPOSAL_UNSPECIFIED, NO_TRANSPARENT_COLOR, 0},
+        {40, 1, 2, 2, {2, 2, 2, 2}, DISPOSE_BACKGROUND, NO_TRANSPARENT_COLOR, 0},
+        {1, 9, 2, 2, {3, 3, 3, 3}, DISPOSE_BACKGROUND, NO_TRANSPARENT_COLOR, 0},
+        {3, 3, 1, 1, {3}, DISPOSAL_UNSPECIFIED, NO_TRANSPARENT_COLOR, 0},
+    });
+    CGifDecoder d;
+    ASSERT_TRUE(d.LoadFile(path.c_str()));
+    ASSERT_EQ(d.GetGifWidth(), 4);
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(d.DecNextFrame(false));
+    auto expected = Filled(kRed);
+    expected[15] = kBlue;
+    EXPECT_EQ(Canvas(d), expected);
+}
+
 TEST_F(GifDecoderTest, LoadsFromMemoryAndUsesLocalPalettes)
 {
     WriteGif(path, {
