@@ -9,6 +9,7 @@
 #include <string>
 
 #include "MessageBoxWatcher.h"
+#include "PtyPeer.h"
 #include "SettingsFile.h"
 #include "SimulatedModuleOptions.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
@@ -32,6 +33,9 @@ protected:
 
     // Selects the simulated module and connects to it.
     void ConnectToSimulatedModule();
+    // Starts the window, lists the peer's pty, connects to it (nothing answers the version
+    // request) and starts acquisition; the host's start-up bytes are drained from the peer.
+    void ConnectAndStartOn(PtyPeer& peer);
     // Waits until the running acquisition has recorded at least one byte.
     bool WaitForRecordedBytes(int timeoutMs = 5000);
     // Waits, processing events, until ready() or timeoutMs.

@@ -55,19 +55,7 @@ double InkShare(const QImage& image, const QRect& region, Ink ink)
 
 class MainWindowReports : public MainWindowFixture {
 protected:
-    void StartOnPeer()
-    {
-        ASSERT_TRUE(m_peer.IsOpen());
-        Start();
-        m_window->AddExtraPortPath(m_peer.SlavePath());
-        m_window->RefreshPortList();
-        ASSERT_TRUE(m_window->SelectPort(RegisterSerialPortPath(m_peer.SlavePath())));
-        m_window->OnConnect();  // the version request times out: nothing answers commands here
-        ASSERT_EQ(ControlText(Dlg::kConnectButton), "Disconn.");
-        m_window->OnStartStop();
-        ASSERT_TRUE(m_window->IsRunning());
-        m_peer.DrainHostBytes();
-    }
+    void StartOnPeer() { ConnectAndStartOn(m_peer); }
 
     void Send(std::uint8_t state, std::uint16_t distance)
     {

@@ -55,19 +55,7 @@ private:
 
 class FolderFaults : public MainWindowFixture {
 protected:
-    void StartOnPeer()
-    {
-        ASSERT_TRUE(m_peer.IsOpen());
-        Start();
-        m_window->AddExtraPortPath(m_peer.SlavePath());
-        m_window->RefreshPortList();
-        ASSERT_TRUE(m_window->SelectPort(RegisterSerialPortPath(m_peer.SlavePath())));
-        m_window->OnConnect();  // nothing answers commands on this peer
-        ASSERT_EQ(ControlText(Dlg::kConnectButton), "Disconn.");
-        m_window->OnStartStop();
-        ASSERT_TRUE(m_window->IsRunning());
-        m_peer.DrainHostBytes();
-    }
+    void StartOnPeer() { ConnectAndStartOn(m_peer); }
 
     PtyPeer m_peer;
 };
