@@ -1,8 +1,12 @@
 #include "AcquisitionSession.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <unistd.h>
 #include <vector>
 #include "BaseBuffer.h"
+#include "DbgOutput.h"
 #include "IAcquisitionDisplay.h"
 #include "ReportFrameDecoder.h"
 #include "WriteAll.h"
@@ -14,6 +18,9 @@ constexpr std::size_t kWorkerStackBytes = 4194304;
 constexpr auto kShortestWaitingRead = std::chrono::milliseconds(100);
 // Used when the device offers no usable block size.
 constexpr int kFallbackBlockSize = 4096;
+// The level of the worker's notes of a failing recording: above the frame lines (level
+// 2), so they are kept when the log is set to errors only.
+constexpr int kRecordingErrorLevel = 1;
 }  // namespace
 
 CAcquisitionSession::CAcquisitionSession(CReportFrameDecoder& decoder, IAcquisitionDisplay& display)
@@ -55,7 +62,10 @@ void CAcquisitionSession::StopAcquisition()
     // Only now: the stop command must never overlap the worker's read.
     if (m_device)
         Vetra_Interface_RadarDevice_Stop(m_device);
-    m_recording.Close();
+    const std::string rawPath = m_recording.GetPath();
+    if (m_recording.GetStream() && !m_recording.Close())
+        DbgOutputA(kRecordingErrorLevel, "The raw recording could not be closed: %s: %s\r\n", rawPath.c_str(),
+                   std::strerror(errno));
     m_display.DiscardQueuedReports();
     m_display.ResetPresenceIndicator();
     m_runningFlag.store(0);
@@ -71,6 +81,23 @@ void CAcquisitionSession::PauseUnlessStopping(int ms)
 {
     std::unique_lock<std::mutex> hold(m_wakeMutex);
     m_wake.wait_for(hold, std::chrono::milliseconds(ms), [this] { return m_stopFlag.load() != 0; });
+}
+
+bool CAcquisitionSession::RecordBlock(std::FILE* raw, const std::uint8_t* data, std::size_t size)
+{
+    // Into the system at once: a crash of the program then loses nothing recorded.
+    errno = 0;
+    const bool written = WriteAll(raw, data, size) == size && std::fflush(raw) == 0;
+    if (written)
+        return true;
+    // A full disk, say. Writing on after a failed block would leave a hole in the middle
+    // of the recording, so it ends here, and the log says so while it still can.
+    const int error = errno;
+    // The descriptor's offset, not the stream's: bytes still in the stream's buffer never reached the file.
+    const long long kept = ::lseek(fileno(raw), 0, SEEK_CUR);
+    DbgOutputA(kRecordingErrorLevel, "The raw recording stopped: %s: %s (%lld bytes kept)\r\n",
+               m_recording.GetPath().c_str(), error ? std::strerror(error) : "write failed", kept);
+    return false;
 }
 
 unsigned int CAcquisitionSession::ThreadFunc(void*)
@@ -94,11 +121,8 @@ unsigned int CAcquisitionSession::ThreadFunc(void*)
         }
         if (n > blockSize)
             n = blockSize;
-        if (raw) {
-            WriteAll(raw, block.data(), std::size_t(n));
-            // Into the system at once: a crash of the program then loses nothing recorded.
-            std::fflush(raw);
-        }
+        if (raw && !RecordBlock(raw, block.data(), std::size_t(n)))
+            raw = nullptr;  // the file keeps what came before, with no gap; decoding goes on
         reassembly.AppendBuffer(block.data(), std::size_t(n));
         m_decoder.DecodeReportFrames(reassembly);
     }

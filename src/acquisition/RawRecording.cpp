@@ -56,10 +56,11 @@ bool CRawRecording::OpenUnique(const std::string& folder, const std::string& ste
     return false;
 }
 
-void CRawRecording::Close()
+bool CRawRecording::Close()
 {
-    if (m_stream) {
-        std::fclose(m_stream);
-        m_stream = nullptr;
-    }
+    if (!m_stream)
+        return true;
+    const bool closed = std::fclose(m_stream) == 0;
+    m_stream = nullptr;
+    return closed;
 }

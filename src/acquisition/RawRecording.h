@@ -26,8 +26,9 @@ public:
     // used. False, with no file open, when none can be created.
     bool OpenUnique(const std::string& folder, const std::string& stem, const std::string& extension);
 
-    // Flushes and closes; harmless when nothing is open.
-    void Close();
+    // Flushes and closes; harmless when nothing is open. False when the last bytes
+    // could not be written out (errno tells why).
+    bool Close();
 
     // The open file, or null.
     std::FILE* GetStream() const { return m_stream; }

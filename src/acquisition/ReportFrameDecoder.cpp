@@ -43,7 +43,9 @@ void CReportFrameDecoder::HandleFrame(const std::uint8_t* frame)
     const std::int32_t distance = frame[3] | (frame[4] << 8);
     // Stored before the post, so the handler of this notification sees this frame or a later one.
     SetReport(state, distance);
+    m_framesReported.fetch_add(1, std::memory_order_release);
     m_sink.PostRadarReport();
     DbgOutputA(kDiagnosticLevel, "State=%d, M_D=%03d\r\n", state, distance);
     m_history.Advance(distance, m_sink);
+    m_framesCharted.fetch_add(1, std::memory_order_release);
 }

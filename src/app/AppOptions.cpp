@@ -29,6 +29,8 @@ AppOptionsResult ParseAppOptions(const QStringList& arguments)
             options.simulate = true;
         } else if (option == QLatin1String("--start")) {
             options.start = true;
+        } else if (option == QLatin1String("--connect")) {
+            options.connect = true;
         } else if (option == QLatin1String("--port")) {
             if (!TakeValue(arguments, i, value) || value.isEmpty())
                 return AppOptionsResult::failure(QStringLiteral("--port needs a serial device path"));
@@ -76,6 +78,7 @@ QString AppOptionsHelpText(const QString& programName)
                "  --simulate         select the built-in simulated module\n"
                "  --start            connect to the selected port and start acquisition\n"
                "                     once the window is up\n"
+               "  --connect          connect to the selected port, without starting acquisition\n"
                "  --seconds N        close the window normally after N seconds\n"
                "  --screenshot FILE  save a PNG of the whole window just before it closes\n"
                "  --lang en|zh       English or Chinese for this run (appConfig.xml is not changed)\n"

@@ -16,6 +16,8 @@ struct AppOptions {
     bool simulate = false;
     // --start: once the window is up, connect to the selected port and start acquisition.
     bool start = false;
+    // --connect: once the window is up, connect to the selected port (no acquisition).
+    bool connect = false;
     // --seconds N: close the window normally after N seconds.
     std::optional<int> seconds;
     // --screenshot FILE: save a PNG of the whole window just before it closes.

@@ -28,7 +28,7 @@ void CScriptedRun::Prepare()
     }
     if (!m_options.screenshotPath.isEmpty())
         m_window.installEventFilter(this);
-    if (m_options.start || m_options.seconds)
+    if (m_options.start || m_options.connect || m_options.seconds)
         // A zero timer fires once the modal run's event loop is going, with the window up.
         QTimer::singleShot(0, this, &CScriptedRun::OnWindowUp);
 }
@@ -38,10 +38,18 @@ void CScriptedRun::OnWindowUp()
     // Counted from here, and armed before the connect, whose error box would otherwise hold it up.
     if (m_options.seconds)
         QTimer::singleShot(*m_options.seconds * 1000, this, &CScriptedRun::OnTimeUp);
-    if (!m_options.start)
+    if (!m_options.start && !m_options.connect)
         return;
     m_window.OnConnect();
-    if (Vetra_Interface_RadarDevice_IsConnected(m_window.Device()) && !m_window.IsRunning())
+    const bool connected = Vetra_Interface_RadarDevice_IsConnected(m_window.Device()) != 0;
+    if (!m_options.start) {
+        if (!connected) {
+            std::fprintf(stderr, "the selected port could not be connected\n");
+            m_succeeded = false;
+        }
+        return;
+    }
+    if (connected && !m_window.IsRunning())
         m_window.OnStartStop();
     if (!m_window.IsRunning()) {
         // The operator has seen the error box; a script learns it from the exit code.

@@ -142,6 +142,8 @@ CVetra_Tivane_PeloToolDlg::Picture CVetra_Tivane_PeloToolDlg::LoadPresencePictur
 
 void CVetra_Tivane_PeloToolDlg::LoadPresencePictures()
 {
+    // New pictures may reuse an old one's address: the indicator must take them anew.
+    m_indicatorShowsPicture = false;
     m_nobodyPicture = LoadPresencePicture(kNobodyPictureName);
     m_movingPicture = LoadPresencePicture(kMovingPictureName);
     m_motionlessPicture = LoadPresencePicture(kMotionlessPictureName);
@@ -244,6 +246,7 @@ void CVetra_Tivane_PeloToolDlg::DestroyWindow()
     m_settings.baudRate = ReadBaudRate();
     SaveSettings();
     m_log.Close();
+    m_indicatorShowsPicture = false;
     m_nobodyPicture.reset();
     m_movingPicture.reset();
     m_motionlessPicture.reset();

@@ -16,6 +16,7 @@
 #include "IAcquisitionDisplay.h"
 #include "IReportSink.h"
 #include "IToolDlgInterface.h"
+#include "PaintTrace.h"
 #include "ParamConfigDlg.h"
 #include "RadarDevice.h"
 #include "ReportFrameDecoder.h"
@@ -86,6 +87,7 @@ public:
     void OnConfig();
     // Shows the stored state and distance.
     void UpdatePresenceDisplay();
+    void ShowIndicatorPicture(Gdiplus::Bitmap* picture);
     // Configures the chart and rebuilds the distance history (the curve restarts at 0).
     void SetupChart();
 
@@ -187,6 +189,12 @@ private:
     Picture m_movingPicture;
     Picture m_motionlessPicture;
     int m_shownPresence = 0;
+    // The picture last given to the indicator (it holds its own copy); none before the first.
+    Gdiplus::Bitmap* m_indicatorPicture = nullptr;
+    bool m_indicatorShowsPicture = false;
+    // Report frames the presence display took in at its last update (see CPaintTrace).
+    std::uint64_t m_framesOnDisplay = 0;
+    CPaintTrace m_paintTrace;
     // Baud rate, detection parameters and report interval, as in the settings file.
     ToolSettings m_settings;
     CParamConfigDlg m_paramDlg{&m_settings.params};

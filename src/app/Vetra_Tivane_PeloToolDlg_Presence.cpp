@@ -2,6 +2,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 
+#include <algorithm>
+
 #include "ColorStatic.h"
 #include "StringTable.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
@@ -27,6 +29,13 @@ bool CVetra_Tivane_PeloToolDlg::event(QEvent* event)
     if (event->type() == RadarReportEventType()) {
         OnRadarReport();
         return true;
+    }
+    if (event->type() == QEvent::UpdateRequest && m_paintTrace.IsOn()) {
+        // Taken before the paint: the chart then draws that frame or a later one.
+        const std::uint64_t charted = m_decoder.FramesCharted();
+        const bool handled = QDialog::event(event);
+        m_paintTrace.Painted(std::min(m_framesOnDisplay, charted));
+        return handled;
     }
     return QDialog::event(event);
 }
@@ -55,14 +64,30 @@ Gdiplus::Bitmap* CVetra_Tivane_PeloToolDlg::PictureForState(std::int32_t state, 
 
 void CVetra_Tivane_PeloToolDlg::UpdatePresenceDisplay()
 {
+    // Taken before the state: what is shown below is that frame or a later one.
+    m_framesOnDisplay = m_decoder.FramesReported();
     int radio = 0;
     Gdiplus::Bitmap* picture = PictureForState(m_decoder.GetState(), radio, m_shownPresence);
     m_controls.CheckRadioButton(kMovingRadio, kMotionlessRadio, radio);
-    if (m_indicator)
-        m_indicator->SetBitmap(picture);
-    m_controls.SetDlgItemText(kDistanceDigits, QString::number(m_decoder.GetDistance()));
-    if (m_distanceText)
-        m_distanceText->update();
+    ShowIndicatorPicture(picture);
+    // A report comes 20 times a second, mostly with what is already shown: only a
+    // change costs a copy of the picture or a repaint of the digits.
+    const QString distance = QString::number(m_decoder.GetDistance());
+    if (m_controls.GetDlgItemText(kDistanceDigits) != distance) {
+        m_controls.SetDlgItemText(kDistanceDigits, distance);
+        if (m_distanceText)
+            m_distanceText->update();
+    }
+}
+
+void CVetra_Tivane_PeloToolDlg::ShowIndicatorPicture(Gdiplus::Bitmap* picture)
+{
+    // The indicator keeps a copy of what it is given, so the same picture again changes nothing.
+    if (!m_indicator || (m_indicatorShowsPicture && m_indicatorPicture == picture))
+        return;
+    m_indicator->SetBitmap(picture);
+    m_indicatorPicture = picture;
+    m_indicatorShowsPicture = true;
 }
 
 // Acquisition thread: only queues the event; the handler reads the decoder's state then.
@@ -79,8 +104,7 @@ void CVetra_Tivane_PeloToolDlg::DiscardQueuedReports()
 void CVetra_Tivane_PeloToolDlg::ResetPresenceIndicator()
 {
     m_shownPresence = 0;
-    if (m_indicator)
-        m_indicator->SetBitmap(m_nobodyPicture.get());
+    ShowIndicatorPicture(m_nobodyPicture.get());
     m_controls.CheckRadioButton(kMovingRadio, kMotionlessRadio, 0);
 }
 

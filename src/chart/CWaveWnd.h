@@ -109,6 +109,8 @@ public:
     static void DrawGrid(void* pixels, int width, int height, const RECT& plot, double cellWidth, double cellHeight,
                          int dashLength, DWORD gridColor, DWORD centerColor);
     static void DrawWave(QPainter& painter, const CPtrArrayCtrl& points, int lineWidth, COLORREF color, bool smooth);
+    static void DrawWideRoundPolyline(QPainter& painter, const QPoint* points, int count, int lineWidth,
+                                      const QColor& color);
 
     // ---- state, for owners and tests -----------------------------------------------
     // Deep copies: the live buffers must never be shared with a QImage that could detach.

@@ -133,11 +133,40 @@ void CWaveWnd::DrawWave(QPainter& painter, const CPtrArrayCtrl& points, int line
     } else {
         // A wide solid screen pen: round ends and joins, no anti-aliasing.
         painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(QPen(pen, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        if (count > 1)
+        if (lineWidth > 1)
+            DrawWideRoundPolyline(painter, plain.data(), count, lineWidth, pen);
+        else if (count > 1) {
+            painter.setPen(QPen(pen, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
             painter.drawPolyline(plain.data(), count);
+        }
     }
     painter.restore();
+}
+
+void CWaveWnd::DrawWideRoundPolyline(QPainter& painter, const QPoint* points, int count, int lineWidth,
+                                     const QColor& color)
+{
+    // The same shape as a round-capped, round-joined wide polyline: flat-capped segments
+    // with a disc of the line's width on every point. The raster engine fills flat-capped
+    // lines and small whole-pixel discs directly, where a round pen goes through the
+    // path stroker (an outline with arcs at every join, then a path fill): a new frame
+    // comes with every report, and that stroke was most of a frame's cost.
+    static thread_local std::vector<QLine> segments;  // UI thread only, reused
+    segments.clear();
+    for (int i = 1; i < count; ++i)
+        if (points[i] != points[i - 1])
+            segments.emplace_back(points[i - 1], points[i]);
+    if (!segments.empty()) {
+        painter.setPen(QPen(color, double(lineWidth), Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+        painter.drawLines(segments.data(), int(segments.size()));
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    const int half = lineWidth / 2;
+    for (int i = 0; i < count; ++i)
+        if (i == 0 || points[i] != points[i - 1])
+            painter.drawEllipse(QRect(points[i].x() - half, points[i].y() - half, lineWidth, lineWidth));
+    painter.setBrush(Qt::NoBrush);
 }
 
 void CWaveWnd::DrawMarkers()

@@ -28,9 +28,11 @@ TEST(AppOptions, ReadsEveryOption)
     EXPECT_EQ(result->screenshotPath, "out.png");
     EXPECT_EQ(result->language, UiLanguage::English);
 
-    const AppOptionsResult other = ParseAppOptions({"--simulate", "--lang", "zh", "--seconds", "0", "--help"});
+    const AppOptionsResult other = ParseAppOptions({"--simulate", "--connect", "--lang", "zh", "--seconds", "0", "--help"});
     ASSERT_TRUE(other);
     EXPECT_TRUE(other->simulate);
+    EXPECT_TRUE(other->connect);
+    EXPECT_FALSE(other->start);
     EXPECT_EQ(other->language, UiLanguage::Chinese);
     EXPECT_EQ(other->seconds, 0);
     EXPECT_TRUE(other->help);

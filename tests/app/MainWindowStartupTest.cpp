@@ -220,6 +220,9 @@ TEST_F(MainWindowStartup, ScriptedRunsReportWhetherAcquisitionStarted)
     } cases[] = {
         {"simulated module", {"--simulate", "--start", "--seconds", "1"}, 0, 0, true},
         {"missing device", {"--port", "/nonexistent/ttyVETRA1", "--start", "--seconds", "1"}, 3, 1, false},
+        // Connected and idle: nothing is recorded until acquisition starts.
+        {"connect only", {"--simulate", "--connect", "--seconds", "1"}, 0, 0, false},
+        {"connect to a missing device", {"--port", "/nonexistent/ttyVETRA1", "--connect", "--seconds", "1"}, 3, 1, false},
     };
     for (const auto& c : cases) {
         m_watcher->Clear();

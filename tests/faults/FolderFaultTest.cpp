@@ -10,6 +10,7 @@
 #include <sys/resource.h>
 
 #include "ColorStatic.h"
+#include "DbgOutput.h"
 #include "MainWindowFixture.h"
 #include "PtyPeer.h"
 #include "SerialPortNames.h"
@@ -99,6 +100,46 @@ TEST_F(FolderFaults, ARecordingOutOfRoomKeepsAWholePrefixWhileDecodingAndDisplay
     m_window->Settings().reportTimeMS = 77;
     CloseAndDestroy();
     EXPECT_TRUE(SettingsText().contains(QStringLiteral("77")));
+}
+
+// With the log set to notes only it keeps room after the recording has run out: the
+// note says which file stopped, why, and how much of it is whole.
+TEST_F(FolderFaults, ARecordingThatRunsOutOfRoomIsNotedInTheLog)
+{
+    constexpr rlim_t kRoom = 4096;
+    struct NotesOnly {
+        NotesOnly() { DbgOutputSetLevel(1); }
+        ~NotesOnly() { DbgOutputSetLevel(5); }
+    } notesOnly;
+    StartOnPeer();
+    FileSizeLimit limit(kRoom);
+    ASSERT_TRUE(limit.IsSet());
+
+    QByteArray sent;
+    for (int block = 0; block < 10; ++block) {
+        std::vector<std::uint8_t> bytes;
+        for (int i = 0; i < 100; ++i) {
+            const auto frame = PtyPeer::ReportFrame(1, std::uint16_t(1 + block * 100 + i));
+            bytes.insert(bytes.end(), frame.begin(), frame.end());
+        }
+        sent.append(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+        ASSERT_TRUE(m_peer.Write(bytes));
+        ASSERT_TRUE(WaitFor([&] { return ControlText(Dlg::kDistanceDigits) == QString::number(100 + block * 100); }));
+    }
+    m_window->OnStartStop();
+    limit.Lift();
+
+    const QString rawPath = QString::fromStdString(m_window->RawFilePath());
+    const QByteArray raw = ReadWholeFile(rawPath);
+    EXPECT_EQ(raw.size(), qsizetype(kRoom));
+    EXPECT_TRUE(sent.startsWith(raw));
+    const QByteArray log = ReadWholeFile(QString::fromStdString(m_window->LogPath()));
+    EXPECT_EQ(log.count("The raw recording stopped"), 1) << "noted once, not for every later block:\n"
+                                                         << log.toStdString();
+    EXPECT_TRUE(log.contains(("The raw recording stopped: " + rawPath + ": " + std::strerror(EFBIG) +
+                              " (4096 bytes kept)\r\n").toUtf8()))
+        << log.toStdString();
+    CloseAndDestroy();
 }
 
 TEST_F(FolderFaults, AGarbageSettingsFileGivesTheDefaultsIsRepairedAndKeptAsBad)
