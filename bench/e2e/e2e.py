@@ -6,26 +6,34 @@ TivanePeloTool runs off-screen with --port <pty> --start --seconds N in a scratc
 program folder (a copy of the executable with Image/ beside it), and this script
 reads the tool's CPU time and memory from /proc while it runs.
 
-  python3 bench/e2e/e2e.py [--build DIR] [--seconds N] [--long-seconds N] [measurement...]
+  python3 bench/e2e/e2e.py [--build DIR] [--seconds N] [--long-seconds N] [--repeat N] [measurement...]
 
-Without measurements: rate cpu idle startup long. Exit status 1 when a zero-loss check fails.
+Without measurements: rate cpu idle idle-connected latency startup long. Exit status 1
+when a zero-loss or latency check fails.
 
 line256000, line921600
          frames at the line's limit (3,657/s and 13,166/s) from bench/e2e/linefeed.py,
          a report-only module: frames sent = raw file frames = "State=" lines, digests equal
 rate     frames at the module's fastest interval (1 ms): frames sent = "State=" lines
          in the tool's log, and the tool's raw file is byte-identical to what was sent
-cpu      CPU time of the tool at 20 reports/s (interval 50 ms)
+cpu      CPU time of the tool at 20 reports/s (interval 50 ms), --repeat runs, median
 idle     CPU time of the tool with the window up and no port
+idle-connected
+         CPU time of the tool connected to the module (--connect), acquisition not started
+latency  module write to the paint that shows the frame (digits and curve), p50/p99, at
+         20 reports/s: the module's --stamp file against the tool's TIVANE_PAINT_TRACE
 long     peak RSS and its growth over a long run at 1 ms (--long-seconds; 1010 s for
          over 1,000,000 frames)
 startup  wall time of --seconds 0: exec, settings, window shown, event loop entered,
          closed at once, settings saved, exit (an upper bound of start-up to the window)
 
 CPU figures are utime+stime of the tool process (clock ticks, /proc/<pid>/stat),
-so load from other processes on the machine affects them far less than wall time.
+so load from other processes on the machine affects them far less than wall time;
+"sleeps/s" counts the voluntary context switches of all the tool's threads, i.e. how
+often it wakes up.
 """
 import argparse
+import bisect
 import hashlib
 import os
 import shutil
@@ -56,6 +64,33 @@ def cpu_ticks(pid):
     with open(f"/proc/{pid}/stat") as f:
         fields = f.read().rsplit(")", 1)[1].split()
     return int(fields[11]) + int(fields[12])  # utime, stime
+
+
+def cpu_split(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return int(fields[11]), int(fields[12])  # utime, stime
+
+
+def context_switches(pid):
+    """Voluntary context switches of all the tool's threads: how often it went to sleep."""
+    total = 0
+    for tid in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{tid}/status") as f:
+                for line in f:
+                    if line.startswith("voluntary_ctxt_switches:"):
+                        total += int(line.split()[1])
+        except FileNotFoundError:
+            pass
+    return total
+
+
+def steady_rate(samples, warmup=5.0):
+    after = [(t, n) for t, n in samples if t >= warmup]
+    if len(after) < 2 or after[-1][0] <= after[0][0]:
+        return float("nan")
+    return (after[-1][1] - after[0][1]) / (after[-1][0] - after[0][0])
 
 
 def status_kb(pid, key):
@@ -104,16 +139,18 @@ def stop(proc):
             proc.wait()
 
 
-def run_tool(ws, args, sample_every=1.0):
+def run_tool(ws, args, sample_every=1.0, extra_env=None):
     """Runs the tool to its end; returns wall seconds, cpu seconds, rss samples (kB), VmHWM."""
-    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", **(extra_env or {}))
     started = time.monotonic()
     proc = subprocess.Popen([ws.tool] + args, env=env, cwd=ws.dir,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    rss, hwm, ticks, cpu = [], 0, 0, []
+    rss, hwm, ticks, cpu, split, switches = [], 0, 0, [], (0, 0), []
     while proc.poll() is None:
         try:
             ticks = cpu_ticks(proc.pid)
+            split = cpu_split(proc.pid)
+            switches.append((time.monotonic() - started, context_switches(proc.pid)))
             now = time.monotonic() - started
             cpu.append((now, ticks))
             rss.append((now, status_kb(proc.pid, "VmRSS")))
@@ -124,7 +161,8 @@ def run_tool(ws, args, sample_every=1.0):
     err = proc.communicate()[1].decode(errors="replace")
     wall = time.monotonic() - started
     return {"rc": proc.returncode, "wall": wall, "cpu": ticks / TICK, "rss": rss, "hwm": hwm, "stderr": err,
-            "steady": steady_share(cpu)}
+            "steady": steady_share(cpu), "user": split[0] / TICK, "system": split[1] / TICK,
+            "wakeups": steady_rate(switches)}
 
 
 def steady_share(samples, warmup=5.0):
@@ -226,24 +264,134 @@ def line_rate(ws, seconds, baud):
     return sent_frames == raw_frames == decoded and same
 
 
-def cpu(ws, seconds):
+def report_cpu(what, runs):
+    for r in runs:
+        print(f"  {what}: {r['cpu']:.2f} s CPU (user {r['user']:.2f}, system {r['system']:.2f}) over "
+              f"{r['wall']:.1f} s wall = {100 * r['cpu'] / r['wall']:.2f}% of one core; after start-up "
+              f"{100 * r['steady']:.2f}%; {r['wakeups']:.1f} sleeps/s after start-up; rc={r['rc']}")
+    steady = sorted(r["steady"] for r in runs)
+    wakeups = sorted(r["wakeups"] for r in runs)
+    print(f"{what}: median after start-up {100 * steady[len(steady) // 2]:.2f}% of one core "
+          f"(range {100 * steady[0]:.2f} to {100 * steady[-1]:.2f}% over {len(runs)} runs), "
+          f"median {wakeups[len(wakeups) // 2]:.1f} sleeps/s")
+
+
+def cpu(ws, seconds, repeats):
+    """CPU time varies from run to run on a virtual machine (mostly its system part), so
+    the run is repeated and the median reported with the range."""
+    runs = []
+    for _ in range(repeats):
+        ws.clear_log()
+        module, pty = start_module(ws, ["--interval", "50", "--seed", "7"])
+        try:
+            r = run_tool(ws, ["--port", pty, "--start", "--seconds", str(seconds)])
+        finally:
+            stop(module)
+        r["reports"] = state_lines(ws.newest(".log"))
+        runs.append(r)
+    report_cpu("cpu 20 reports/s", runs)
+    print(f"  reports decoded per run: {[r['reports'] for r in runs]}")
+
+
+def idle(ws, seconds, repeats):
+    runs = []
+    for _ in range(repeats):
+        ws.clear_log()
+        runs.append(run_tool(ws, ["--seconds", str(seconds)]))
+    report_cpu("cpu idle (window up, no port)", runs)
+
+
+def idle_connected(ws, seconds, repeats):
+    """Connected to the module (which goes on sending its reports) with acquisition not started."""
+    runs = []
+    for _ in range(repeats):
+        ws.clear_log()
+        module, pty = start_module(ws, ["--interval", "50", "--seed", "7"])
+        try:
+            runs.append(run_tool(ws, ["--port", pty, "--connect", "--seconds", str(seconds)]))
+        finally:
+            stop(module)
+    report_cpu("cpu idle (connected, not running)", runs)
+
+
+def frame_ends(data):
+    """End offsets of the report frames in data, found as frames_in finds them."""
+    ends = []
+    i, n = 0, len(data)
+    while i + 7 <= n:
+        if data[i] == 0xAA and data[i + 1] == 0xAA and data[i + 5] == 0x55 and data[i + 6] == 0x55:
+            ends.append(i + 7)
+            i += 7
+        else:
+            i += 1
+    return ends
+
+
+def read_pairs(path):
+    with open(path) as f:
+        return [tuple(int(v) for v in line.split()) for line in f if len(line.split()) == 2]
+
+
+def latency(ws, seconds, warmup=3.0):
+    """Module write to the paint that shows the frame in digits and curve, at 20 reports/s.
+
+    The module stamps every write (CLOCK_MONOTONIC, bytes written so far) and records the
+    bytes; the tool's paint trace (TIVANE_PAINT_TRACE) stamps every paint with the number
+    of frames it shows. The tool's raw file places its first frame in the module's
+    stream; frame k is the k-th frame of the raw file and the k-th the tool decoded."""
     ws.clear_log()
-    module, pty = start_module(ws, ["--interval", "50", "--seed", "7"])
+    sent_path = os.path.join(ws.dir, "sent.bin")
+    stamps_path = os.path.join(ws.dir, "stamps.txt")
+    paints_path = os.path.join(ws.dir, "paints.txt")
+    for path in (sent_path, stamps_path, paints_path):
+        if os.path.exists(path):
+            os.remove(path)
+    module, pty = start_module(ws, ["--interval", "50", "--seed", "7", "--record", sent_path, "--stamp", stamps_path])
     try:
-        r = run_tool(ws, ["--port", pty, "--start", "--seconds", str(seconds)])
+        r = run_tool(ws, ["--port", pty, "--start", "--seconds", str(seconds)],
+                     extra_env={"TIVANE_PAINT_TRACE": paints_path})
     finally:
         stop(module)
-    decoded = state_lines(ws.newest(".log"))
-    print(f"cpu 20 reports/s: {r['cpu']:.2f} s CPU over {r['wall']:.1f} s wall = "
-          f"{100 * r['cpu'] / r['wall']:.2f}% of one core; after start-up {100 * r['steady']:.2f}%; "
-          f"{decoded} reports; rc={r['rc']}")
+    with open(sent_path, "rb") as f:
+        sent = f.read()
+    with open(ws.newest(".dat"), "rb") as f:
+        raw = f.read()
+    start = sent.find(raw[:70]) if len(raw) >= 70 else -1
+    if start < 0 or sent[start:start + len(raw)] != raw:
+        print(f"latency: the tool's recording is not a piece of what the module sent; rc={r['rc']}")
+        return False
+    stamps = read_pairs(stamps_path)
+    stamp_bytes = [b for _, b in stamps]
+    paints = read_pairs(paints_path)
+    shown, most = [], 0
+    for t, n in paints:
+        most = max(most, n)
+        shown.append(most)
+    ends = frame_ends(raw)
+    first_sent = None
+    latencies = []
+    for k, end in enumerate(ends, start=1):
+        s = bisect.bisect_left(stamp_bytes, start + end)
+        p = bisect.bisect_left(shown, k)
+        if s >= len(stamps) or p >= len(paints):
+            continue  # sent or shown after the end of the run
+        sent_at = stamps[s][0]
+        if first_sent is None:
+            first_sent = sent_at
+        if sent_at - first_sent < warmup * 1e9:
+            continue
+        latencies.append((paints[p][0] - sent_at) / 1e6)
+    if not latencies:
+        print("latency: no frame was both sent and shown")
+        return False
+    latencies.sort()
 
-
-def idle(ws, seconds):
-    ws.clear_log()
-    r = run_tool(ws, ["--seconds", str(seconds)])
-    print(f"cpu idle (window up, no port): {r['cpu']:.2f} s CPU over {r['wall']:.1f} s wall = "
-          f"{100 * r['cpu'] / r['wall']:.2f}% of one core; after start-up {100 * r['steady']:.2f}%; rc={r['rc']}")
+    def pct(q):
+        return latencies[min(len(latencies) - 1, int(q * len(latencies)))]
+    print(f"latency module write to paint, 20 reports/s: p50 {pct(0.50):.2f} ms, p99 {pct(0.99):.2f} ms, "
+          f"max {latencies[-1]:.2f} ms over {len(latencies)} frames ({len(ends)} recorded, first {warmup:.0f} s "
+          f"left out); {len(paints)} paints; rc={r['rc']}")
+    return True
 
 
 def long_run(ws, seconds):
@@ -281,7 +429,8 @@ def main():
     ap.add_argument("--build", default=os.path.join(here, "..", "..", "build-perf"))
     ap.add_argument("--seconds", type=int, default=60)
     ap.add_argument("--long-seconds", type=int, default=300)
-    ap.add_argument("what", nargs="*", default=["rate", "cpu", "idle", "startup", "long"])
+    ap.add_argument("--repeat", type=int, default=3, help="runs of each CPU measurement (median reported)")
+    ap.add_argument("what", nargs="*", default=["rate", "cpu", "idle", "idle-connected", "latency", "startup", "long"])
     a = ap.parse_args()
     ws = Workspace(os.path.abspath(a.build))
     ok = True
@@ -292,9 +441,13 @@ def main():
             elif what in ("line256000", "line921600"):
                 ok = line_rate(ws, a.seconds, int(what[4:])) and ok
             elif what == "cpu":
-                cpu(ws, a.seconds)
+                cpu(ws, a.seconds, a.repeat)
             elif what == "idle":
-                idle(ws, a.seconds)
+                idle(ws, a.seconds, a.repeat)
+            elif what == "idle-connected":
+                idle_connected(ws, a.seconds, a.repeat)
+            elif what == "latency":
+                ok = latency(ws, a.seconds) and ok
             elif what == "long":
                 long_run(ws, a.long_seconds)
             elif what == "startup":

@@ -47,5 +47,4 @@ void CReportFrameDecoder::HandleFrame(const std::uint8_t* frame)
     m_sink.PostRadarReport();
     DbgOutputA(kDiagnosticLevel, "State=%d, M_D=%03d\r\n", state, distance);
     m_history.Advance(distance, m_sink);
-    m_framesCharted.fetch_add(1, std::memory_order_release);
 }

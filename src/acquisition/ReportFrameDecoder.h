@@ -33,11 +33,10 @@ public:
     // User-interface thread, while no worker runs (Connect and Start reset them to 0).
     void SetReport(std::int32_t state, std::int32_t distance);
 
-    // Valid frames since construction: those whose state is stored and posted, and
-    // those whose distance has also gone to the chart. Any thread; a reader that takes
-    // a count before the state (or before painting the chart) sees that frame or a later one.
+    // Valid frames since construction whose state is stored, counted before the post.
+    // Any thread; a reader that takes the count before the state sees that frame's
+    // state or a later one's.
     std::uint64_t FramesReported() const { return m_framesReported.load(std::memory_order_acquire); }
-    std::uint64_t FramesCharted() const { return m_framesCharted.load(std::memory_order_acquire); }
 
     // The distance history this decoder steps; the chart set-up replaces it.
     CDistanceHistory& GetHistory() { return m_history; }
@@ -49,6 +48,5 @@ private:
     std::atomic<std::int32_t> m_state{0};
     std::atomic<std::int32_t> m_distance{0};
     std::atomic<std::uint64_t> m_framesReported{0};
-    std::atomic<std::uint64_t> m_framesCharted{0};
     CDistanceHistory m_history;
 };

@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QTimer>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -192,8 +193,10 @@ private:
     // The picture last given to the indicator (it holds its own copy); none before the first.
     Gdiplus::Bitmap* m_indicatorPicture = nullptr;
     bool m_indicatorShowsPicture = false;
-    // Report frames the presence display took in at its last update (see CPaintTrace).
+    // Report frames the presence display took in at its last update, and the chart at
+    // its last feed (acquisition thread), for the paint trace (see CPaintTrace).
     std::uint64_t m_framesOnDisplay = 0;
+    std::atomic<std::uint64_t> m_framesCharted{0};
     CPaintTrace m_paintTrace;
     // Baud rate, detection parameters and report interval, as in the settings file.
     ToolSettings m_settings;

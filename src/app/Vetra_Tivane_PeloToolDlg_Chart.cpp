@@ -109,6 +109,9 @@ void CVetra_Tivane_PeloToolDlg::FeedChart(const std::int32_t* history, std::int3
     if (m_chart->GetWaveCount() <= 0)
         return;
     m_chart->WaveBuffer(0).Push(history, length);
+    // After the push and before the repaint it asks for: a paint that reads this count
+    // first draws this frame or a later one (the paint trace relies on it).
+    m_framesCharted.store(m_decoder.FramesReported(), std::memory_order_release);
     // At most one repaint waits: a burst of reports costs one.
     m_chart->RequestRepaint();
 }

@@ -32,7 +32,7 @@ bool CVetra_Tivane_PeloToolDlg::event(QEvent* event)
     }
     if (event->type() == QEvent::UpdateRequest && m_paintTrace.IsOn()) {
         // Taken before the paint: the chart then draws that frame or a later one.
-        const std::uint64_t charted = m_decoder.FramesCharted();
+        const std::uint64_t charted = m_framesCharted.load(std::memory_order_acquire);
         const bool handled = QDialog::event(event);
         m_paintTrace.Painted(std::min(m_framesOnDisplay, charted));
         return handled;

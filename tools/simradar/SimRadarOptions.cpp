@@ -28,6 +28,8 @@ const char* SimRadarOptions::Usage()
            "  --interval MS      report interval (default 50)\n"
            "  --seed N           scenario seed (default 1)\n"
            "  --record FILE      append every byte written to the terminal to FILE\n"
+           "  --stamp FILE       after every write to the terminal, append to FILE a line with\n"
+           "                     the CLOCK_MONOTONIC time in ns and the bytes written so far\n"
            "  --garbage          random garbage bytes between report frames\n"
            "  --broken-tail      some report frames end with a wrong tail\n"
            "  --bad-crc          every reply carries a wrong CRC\n"
@@ -93,6 +95,10 @@ bool SimRadarOptions::Parse(int argc, char** argv, std::string* error)
             if (!takeValue() || value.empty())
                 return bad("needs a file name");
             recordPath = std::string(value);
+        } else if (name == "--stamp") {
+            if (!takeValue() || value.empty())
+                return bad("needs a file name");
+            stampPath = std::string(value);
         } else if (name == "--version") {
             if (!takeValue() || value.empty() || value.size() > 32)
                 return bad("needs a text of 1 to 32 bytes");

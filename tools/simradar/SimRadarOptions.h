@@ -7,6 +7,7 @@
 struct SimRadarOptions {
     SimulatedModuleOptions module;
     std::string recordPath;  // empty: no recording
+    std::string stampPath;   // empty: no time stamps
     bool showHelp = false;
 
     // Parses argv; false with a message in error for unknown options or bad values.

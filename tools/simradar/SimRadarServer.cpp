@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -18,6 +19,18 @@ CSimRadarServer::~CSimRadarServer()
 {
     if (m_recordFd >= 0)
         ::close(m_recordFd);
+    if (m_stamps)
+        std::fclose(m_stamps);
+}
+
+bool CSimRadarServer::OpenStamps(const std::string& path, std::string* error)
+{
+    m_stamps = std::fopen(path.c_str(), "w");
+    if (!m_stamps) {
+        *error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 bool CSimRadarServer::OpenRecording(const std::string& path, std::string* error)
@@ -90,6 +103,15 @@ void CSimRadarServer::Send(const std::vector<std::uint8_t>& bytes)
     if (bytes.empty())
         return;
     const std::size_t written = m_terminal.WriteSome(bytes.data(), bytes.size());
+    m_bytesWritten += written;
+    if (m_stamps && written > 0) {
+        // Taken after the write returned: the bytes are in the terminal from this time on.
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        // Buffered, and closed at the stop: the stamps must not slow the module down.
+        std::fprintf(m_stamps, "%lld %llu\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec,
+                     static_cast<unsigned long long>(m_bytesWritten));
+    }
     // The recording holds exactly what went into the terminal, written through at once.
     std::size_t recorded = 0;
     while (m_recordFd >= 0 && recorded < written) {

@@ -4,6 +4,7 @@
 // and hangs up after a while. Single-threaded; a stop request arrives as a readable
 // byte on stopFd (written by the signal handler).
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ public:
 
     // Opens the recording file (appending); false with a message in error on failure.
     bool OpenRecording(const std::string& path, std::string* error);
+    // Opens the time-stamp file (emptied first); false with a message in error on failure.
+    bool OpenStamps(const std::string& path, std::string* error);
     // Serves until stopFd becomes readable. Returns the process exit code.
     int Run(int stopFd);
 
@@ -28,4 +31,6 @@ private:
     CSimulatedModule m_module;
     const int m_hangupAfterMs;
     int m_recordFd = -1;
+    std::FILE* m_stamps = nullptr;
+    std::uint64_t m_bytesWritten = 0;
 };

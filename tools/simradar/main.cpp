@@ -60,6 +60,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "simradar: %s\n", error.c_str());
         return 1;
     }
+    if (!options.stampPath.empty() && !server.OpenStamps(options.stampPath, &error)) {
+        std::fprintf(stderr, "simradar: %s\n", error.c_str());
+        return 1;
+    }
     // The only line ever written to standard output: whoever started us reads it.
     std::printf("%s\n", terminal.SlavePath().c_str());
     std::fflush(stdout);
