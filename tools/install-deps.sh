@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tool and the tests need.
+#   tools/install-deps.sh             build, run and test
+#   tools/install-deps.sh --quality   also clang 14 with its sanitizer runtime and
+#                                     clang-tidy, for the fuzzing and static-check runs
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
@@ -8,6 +11,11 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei
 )
+case "${1:-}" in
+  "") ;;
+  --quality) packages+=(clang-14 libclang-rt-14-dev clang-tidy-14) ;;
+  *) echo "usage: $0 [--quality]" >&2; exit 2 ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

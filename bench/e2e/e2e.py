@@ -72,18 +72,18 @@ def cpu_split(pid):
     return int(fields[11]), int(fields[12])  # utime, stime
 
 
-def context_switches(pid):
-    """Voluntary context switches of all the tool's threads: how often it went to sleep."""
-    total = 0
+def context_switches(pid, seen):
+    """Voluntary context switches of all the tool's threads, i.e. how often it went to
+    sleep; seen (thread id -> last count) keeps the counts of threads that have ended."""
     for tid in os.listdir(f"/proc/{pid}/task"):
         try:
             with open(f"/proc/{pid}/task/{tid}/status") as f:
                 for line in f:
                     if line.startswith("voluntary_ctxt_switches:"):
-                        total += int(line.split()[1])
+                        seen[tid] = int(line.split()[1])
         except FileNotFoundError:
             pass
-    return total
+    return sum(seen.values())
 
 
 def steady_rate(samples, warmup=5.0):
@@ -145,12 +145,12 @@ def run_tool(ws, args, sample_every=1.0, extra_env=None):
     started = time.monotonic()
     proc = subprocess.Popen([ws.tool] + args, env=env, cwd=ws.dir,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    rss, hwm, ticks, cpu, split, switches = [], 0, 0, [], (0, 0), []
+    rss, hwm, ticks, cpu, split, switches, threads = [], 0, 0, [], (0, 0), [], {}
     while proc.poll() is None:
         try:
             ticks = cpu_ticks(proc.pid)
             split = cpu_split(proc.pid)
-            switches.append((time.monotonic() - started, context_switches(proc.pid)))
+            switches.append((time.monotonic() - started, context_switches(proc.pid, threads)))
             now = time.monotonic() - started
             cpu.append((now, ticks))
             rss.append((now, status_kb(proc.pid, "VmRSS")))

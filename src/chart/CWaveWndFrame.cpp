@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -147,15 +148,19 @@ void CWaveWnd::DrawWideRoundPolyline(QPainter& painter, const QPoint* points, in
                                      const QColor& color)
 {
     // The same shape as a round-capped, round-joined wide polyline: flat-capped segments
-    // with a disc of the line's width on every point. The raster engine fills flat-capped
-    // lines and small whole-pixel discs directly, where a round pen goes through the
-    // path stroker (an outline with arcs at every join, then a path fill): a new frame
-    // comes with every report, and that stroke was most of a frame's cost.
-    static thread_local std::vector<QLine> segments;  // UI thread only, reused
+    // with a disc of the line's width on the ends and the turns. The raster engine fills
+    // flat-capped lines and small whole-pixel discs directly, where a round pen goes
+    // through the path stroker (an outline with arcs at every join, then a path fill):
+    // a new frame comes with every report, and that stroke was most of a frame's cost.
+    static thread_local std::vector<QPoint> distinct;  // UI thread only, reused
+    static thread_local std::vector<QLine> segments;
+    distinct.clear();
     segments.clear();
-    for (int i = 1; i < count; ++i)
-        if (points[i] != points[i - 1])
-            segments.emplace_back(points[i - 1], points[i]);
+    for (int i = 0; i < count; ++i)
+        if (distinct.empty() || points[i] != distinct.back())
+            distinct.push_back(points[i]);
+    for (std::size_t i = 1; i < distinct.size(); ++i)
+        segments.emplace_back(distinct[i - 1], distinct[i]);
     if (!segments.empty()) {
         painter.setPen(QPen(color, double(lineWidth), Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
         painter.drawLines(segments.data(), int(segments.size()));
@@ -163,9 +168,22 @@ void CWaveWnd::DrawWideRoundPolyline(QPainter& painter, const QPoint* points, in
     painter.setPen(Qt::NoPen);
     painter.setBrush(color);
     const int half = lineWidth / 2;
-    for (int i = 0; i < count; ++i)
-        if (i == 0 || points[i] != points[i - 1])
-            painter.drawEllipse(QRect(points[i].x() - half, points[i].y() - half, lineWidth, lineWidth));
+    const std::size_t last = distinct.size() - 1;
+    for (std::size_t i = 0; i <= last; ++i) {
+        // Where the line turns by less than 60 degrees the two flat ends leave a notch
+        // of at most a quarter of the half width (the round join's sagitta), which no
+        // pixel shows: only the ends and the sharper turns need their disc.
+        if (i != 0 && i != last) {
+            const QPoint a = distinct[i] - distinct[i - 1];
+            const QPoint b = distinct[i + 1] - distinct[i];
+            const std::int64_t dot = std::int64_t(a.x()) * b.x() + std::int64_t(a.y()) * b.y();
+            const std::int64_t aa = std::int64_t(a.x()) * a.x() + std::int64_t(a.y()) * a.y();
+            const std::int64_t bb = std::int64_t(b.x()) * b.x() + std::int64_t(b.y()) * b.y();
+            if (dot > 0 && 4 * double(dot) * double(dot) >= double(aa) * double(bb))
+                continue;
+        }
+        painter.drawEllipse(QRect(distinct[i].x() - half, distinct[i].y() - half, lineWidth, lineWidth));
+    }
     painter.setBrush(Qt::NoBrush);
 }
 

@@ -35,6 +35,35 @@ TEST(WaveWndFrame, ConstantSeriesLandsOnItsRow)
     }
 }
 
+// A steep zigzag shows whether the wide line is one piece: every column between its
+// ends is covered, and the joins are round (they reach half the width past each turn)
+// rather than cut square at the turning point.
+TEST(WaveWndFrame, WideLineIsWholeWithRoundJoins)
+{
+    constexpr int kWidth = 6;
+    CWaveWnd chart;
+    SetUpPlainChart(chart, 600, 200);  // 2 pixels per sample; 600 maps to row 50, 200 to row 150
+    chart.SetWaveColor(0, kRedColorRef);
+    chart.SetLineWidth(kWidth);
+    std::vector<std::int32_t> zigzag(300);
+    for (std::size_t i = 0; i < zigzag.size(); ++i)
+        zigzag[i] = i % 2 ? 600 : 200;
+    chart.WaveBuffer(0).Push(zigzag.data(), int(zigzag.size()));
+    chart.ComposeFrame();
+    const QImage frame = chart.GrabFrontBuffer();
+    int top = frame.height(), bottom = -1;
+    for (int x = 4; x < 596; ++x) {
+        const std::vector<int> rows = RowsOfColor(frame, x, kRed);
+        ASSERT_FALSE(rows.empty()) << "column " << x;
+        top = std::min(top, rows.front());
+        bottom = std::max(bottom, rows.back());
+    }
+    EXPECT_LE(top, 50 - kWidth / 2 + 1);
+    EXPECT_GE(top, 50 - kWidth / 2 - 1);
+    EXPECT_GE(bottom, 150 + kWidth / 2 - 2);
+    EXPECT_LE(bottom, 150 + kWidth / 2);
+}
+
 TEST(WaveWndFrame, OnlyVisibleWavesBelowTheCountAreBuiltAndDrawn)
 {
     CWaveWnd chart;
