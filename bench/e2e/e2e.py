@@ -31,6 +31,10 @@ CPU figures are utime+stime of the tool process (clock ticks, /proc/<pid>/stat),
 so load from other processes on the machine affects them far less than wall time;
 "sleeps/s" counts the voluntary context switches of all the tool's threads, i.e. how
 often it wakes up.
+
+On a virtual machine a wake-up across virtual CPUs may cost the guest an exit to the
+host, counted as the tool's system time: run the script under "taskset -c 1" to put
+the tool and the module on one CPU and see the tool's own work.
 """
 import argparse
 import bisect
@@ -145,13 +149,14 @@ def run_tool(ws, args, sample_every=1.0, extra_env=None):
     started = time.monotonic()
     proc = subprocess.Popen([ws.tool] + args, env=env, cwd=ws.dir,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    rss, hwm, ticks, cpu, split, switches, threads = [], 0, 0, [], (0, 0), [], {}
+    rss, hwm, ticks, cpu, split, switches, threads, splits = [], 0, 0, [], (0, 0), [], {}, []
     while proc.poll() is None:
         try:
+            now = time.monotonic() - started
             ticks = cpu_ticks(proc.pid)
             split = cpu_split(proc.pid)
-            switches.append((time.monotonic() - started, context_switches(proc.pid, threads)))
-            now = time.monotonic() - started
+            splits.append((now, split))
+            switches.append((now, context_switches(proc.pid, threads)))
             cpu.append((now, ticks))
             rss.append((now, status_kb(proc.pid, "VmRSS")))
             hwm = max(hwm, status_kb(proc.pid, "VmHWM"))
@@ -162,7 +167,9 @@ def run_tool(ws, args, sample_every=1.0, extra_env=None):
     wall = time.monotonic() - started
     return {"rc": proc.returncode, "wall": wall, "cpu": ticks / TICK, "rss": rss, "hwm": hwm, "stderr": err,
             "steady": steady_share(cpu), "user": split[0] / TICK, "system": split[1] / TICK,
-            "wakeups": steady_rate(switches)}
+            "wakeups": steady_rate(switches),
+            "steady_user": steady_share([(t, u) for t, (u, _) in splits]),
+            "steady_system": steady_share([(t, k) for t, (_, k) in splits])}
 
 
 def steady_share(samples, warmup=5.0):
@@ -268,7 +275,8 @@ def report_cpu(what, runs):
     for r in runs:
         print(f"  {what}: {r['cpu']:.2f} s CPU (user {r['user']:.2f}, system {r['system']:.2f}) over "
               f"{r['wall']:.1f} s wall = {100 * r['cpu'] / r['wall']:.2f}% of one core; after start-up "
-              f"{100 * r['steady']:.2f}%; {r['wakeups']:.1f} sleeps/s after start-up; rc={r['rc']}")
+              f"{100 * r['steady']:.2f}% (user {100 * r['steady_user']:.2f}, system {100 * r['steady_system']:.2f}); "
+              f"{r['wakeups']:.1f} sleeps/s after start-up; rc={r['rc']}")
     steady = sorted(r["steady"] for r in runs)
     wakeups = sorted(r["wakeups"] for r in runs)
     print(f"{what}: median after start-up {100 * steady[len(steady) // 2]:.2f}% of one core "
