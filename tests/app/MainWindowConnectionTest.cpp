@@ -173,12 +173,7 @@ TEST_F(MainWindowConnection, ALinkLostOverASerialPortIsReportedOnce)
 {
     SimModuleProcess sim({"--hangup-after", "1500"});
     ASSERT_TRUE(sim.IsStarted());
-    Start();
-    m_window->AddExtraPortPath(sim.DevicePath());
-    m_window->RefreshPortList();
-    ASSERT_TRUE(m_window->SelectPort(sim.PortNumber()));
-    m_window->OnConnect();
-    ASSERT_EQ(ControlText(Dlg::kConnectButton), "Disconn.");
+    ASSERT_NO_FATAL_FAILURE(StartAndConnectTo(sim.DevicePath()));
     EXPECT_EQ(ControlText(Dlg::kFirmwareLabel), "FW Ver:1.0.0-sim");
     m_window->OnStartStop();
     ASSERT_TRUE(WaitFor([&] { return !Boxes().empty(); }, 6000));

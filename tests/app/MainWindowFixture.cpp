@@ -94,15 +94,22 @@ QString MainWindowFixture::FolderPath(const QString& name) const
     return m_folder.filePath(name);
 }
 
+void MainWindowFixture::StartAndConnectTo(const std::string& devicePath)
+{
+    Start();
+    m_window->AddExtraPortPath(devicePath);
+    m_window->RefreshPortList();
+    ASSERT_TRUE(m_window->SelectPort(RegisterSerialPortPath(devicePath)));
+    m_window->OnConnect();
+    ASSERT_EQ(ControlText(CVetra_Tivane_PeloToolDlg::kConnectButton), "Disconn.");
+}
+
 void MainWindowFixture::ConnectAndStartOn(PtyPeer& peer)
 {
     ASSERT_TRUE(peer.IsOpen());
-    Start();
-    m_window->AddExtraPortPath(peer.SlavePath());
-    m_window->RefreshPortList();
-    ASSERT_TRUE(m_window->SelectPort(RegisterSerialPortPath(peer.SlavePath())));
-    m_window->OnConnect();
-    ASSERT_EQ(ControlText(CVetra_Tivane_PeloToolDlg::kConnectButton), "Disconn.");
+    StartAndConnectTo(peer.SlavePath());
+    if (::testing::Test::HasFatalFailure())
+        return;
     m_window->OnStartStop();
     ASSERT_TRUE(m_window->IsRunning());
     peer.DrainHostBytes();

@@ -33,6 +33,8 @@ protected:
 
     // Selects the simulated module and connects to it.
     void ConnectToSimulatedModule();
+    // Starts the window, lists the serial device path, selects it and connects to it.
+    void StartAndConnectTo(const std::string& devicePath);
     // Starts the window, lists the peer's pty, connects to it (nothing answers the version
     // request) and starts acquisition; the host's start-up bytes are drained from the peer.
     void ConnectAndStartOn(PtyPeer& peer);

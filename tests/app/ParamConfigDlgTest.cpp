@@ -197,12 +197,7 @@ TEST_F(ParamConfigDialog, SetAndReadOverASerialPort)
 {
     SimModuleProcess sim;
     ASSERT_TRUE(sim.IsStarted());
-    Start();
-    m_window->AddExtraPortPath(sim.DevicePath());
-    m_window->RefreshPortList();
-    ASSERT_TRUE(m_window->SelectPort(sim.PortNumber()));
-    m_window->OnConnect();
-    ASSERT_EQ(ControlText(Dlg::kConnectButton), "Disconn.");
+    ASSERT_NO_FATAL_FAILURE(StartAndConnectTo(sim.DevicePath()));
     m_window->OnStartStop();
     ASSERT_TRUE(WaitForRecordedBytes());
 
