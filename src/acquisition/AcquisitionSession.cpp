@@ -3,13 +3,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <unistd.h>
 #include <vector>
 #include "BaseBuffer.h"
 #include "DbgOutput.h"
 #include "IAcquisitionDisplay.h"
+#include "RawBlockWriter.h"
 #include "ReportFrameDecoder.h"
-#include "WriteAll.h"
 
 namespace {
 constexpr const char* kWorkerName = "ABDData";
@@ -18,8 +17,8 @@ constexpr std::size_t kWorkerStackBytes = 4194304;
 constexpr auto kShortestWaitingRead = std::chrono::milliseconds(100);
 // Used when the device offers no usable block size.
 constexpr int kFallbackBlockSize = 4096;
-// The level of the worker's notes of a failing recording: above the frame lines (level
-// 2), so they are kept when the log is set to errors only.
+// The level of the note of a failing close: above the frame lines (level 2), so it is
+// kept when the log is set to errors only.
 constexpr int kRecordingErrorLevel = 1;
 }  // namespace
 
@@ -83,23 +82,6 @@ void CAcquisitionSession::PauseUnlessStopping(int ms)
     m_wake.wait_for(hold, std::chrono::milliseconds(ms), [this] { return m_stopFlag.load() != 0; });
 }
 
-bool CAcquisitionSession::RecordBlock(std::FILE* raw, const std::uint8_t* data, std::size_t size)
-{
-    // Into the system at once: a crash of the program then loses nothing recorded.
-    errno = 0;
-    const bool written = WriteAll(raw, data, size) == size && std::fflush(raw) == 0;
-    if (written)
-        return true;
-    // A full disk, say. Writing on after a failed block would leave a hole in the middle
-    // of the recording, so it ends here, and the log says so while it still can.
-    const int error = errno;
-    // The descriptor's offset, not the stream's: bytes still in the stream's buffer never reached the file.
-    const long long kept = ::lseek(fileno(raw), 0, SEEK_CUR);
-    DbgOutputA(kRecordingErrorLevel, "The raw recording stopped: %s: %s (%lld bytes kept)\r\n",
-               m_recording.GetPath().c_str(), error ? std::strerror(error) : "write failed", kept);
-    return false;
-}
-
 unsigned int CAcquisitionSession::ThreadFunc(void*)
 {
     // Per run: nothing of an earlier run's bytes is carried over.
@@ -108,7 +90,7 @@ unsigned int CAcquisitionSession::ThreadFunc(void*)
     if (blockSize < 1)
         blockSize = kFallbackBlockSize;
     std::vector<std::uint8_t> block(static_cast<std::size_t>(blockSize));
-    std::FILE* raw = m_recording.GetStream();
+    CRawBlockWriter raw(m_recording.GetStream(), m_recording.GetPath());
 
     while (m_stopFlag.load() == 0) {
         const auto readStarted = std::chrono::steady_clock::now();
@@ -121,8 +103,8 @@ unsigned int CAcquisitionSession::ThreadFunc(void*)
         }
         if (n > blockSize)
             n = blockSize;
-        if (raw && !RecordBlock(raw, block.data(), std::size_t(n)))
-            raw = nullptr;  // the file keeps what came before, with no gap; decoding goes on
+        // A block the disk refused is noted and lost; decoding goes on either way.
+        raw.Write(block.data(), std::size_t(n));
         reassembly.AppendBuffer(block.data(), std::size_t(n));
         m_decoder.DecodeReportFrames(reassembly);
     }

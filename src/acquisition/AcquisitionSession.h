@@ -61,9 +61,6 @@ public:
 private:
     // Worker: waits up to ms, returning early when a stop is asked for.
     void PauseUnlessStopping(int ms);
-    // Worker thread: writes and flushes one block; on failure notes it in the log and
-    // returns false (the worker then records no more in this run).
-    bool RecordBlock(std::FILE* raw, const std::uint8_t* data, std::size_t size);
 
     CReportFrameDecoder& m_decoder;
     IAcquisitionDisplay& m_display;

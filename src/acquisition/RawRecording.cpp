@@ -47,6 +47,10 @@ bool CRawRecording::OpenUnique(const std::string& folder, const std::string& ste
         // "x": create only; a run that forms an earlier run's name must not empty its file.
         m_stream = std::fopen(path, "wbx");
         if (m_stream) {
+            // Every block goes to the system at once anyway; unbuffered, a failed write
+            // leaves nothing behind in the stream to land later, so the file offset is
+            // exactly what was recorded.
+            std::setvbuf(m_stream, nullptr, _IONBF, 0);
             m_path = path;
             return true;
         }

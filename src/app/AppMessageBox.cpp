@@ -1,5 +1,6 @@
 #include "AppMessageBox.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 #include "StringTable.h"
@@ -7,6 +8,7 @@
 namespace {
 constexpr int kPromptCaptionId = 50001;
 constexpr int kErrorCaptionId = 50002;
+constexpr int kOkButtonId = 50101;
 }  // namespace
 
 void AppMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned type)
@@ -16,6 +18,9 @@ void AppMessageBox(QWidget* owner, const QString& text, const QString& caption, 
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
     box.setStandardButtons(QMessageBox::Ok);
+    // In the window's language whether or not Qt's own translations are installed.
+    if (QAbstractButton* ok = box.button(QMessageBox::Ok))
+        ok->setText(StringTable::load(kOkButtonId));
     if (type & kMbIconError)
         box.setIcon(QMessageBox::Critical);
     else if (type & kMbIconInformation)

@@ -7,6 +7,7 @@ add_library(app STATIC
   LanguageChoice.cpp
   ParamConfigDlg.cpp
   ParamReadCallback.cpp
+  QtTranslations.cpp
   PaintTrace.cpp
   ScriptedRun.cpp
   TextToTruncatedInt.cpp

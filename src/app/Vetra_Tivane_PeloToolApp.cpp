@@ -49,6 +49,7 @@ int CVetra_Tivane_PeloToolApp::InitInstance()
     const UiLanguage language =
         m_options.language.value_or(UiLanguageFromCode(LanguageCodeFromSettings(m_settingsFile.GetDocument())));
     StringTable::setLanguage(language);
+    m_qtTranslations.Install(language);
     InitAppResources();
     SetSimulatedPortDisplayNameW(StringTable::load(kSimulatedModuleNameId).toStdU16String().c_str());
     if (!TemplatesReadable())

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "AppOptions.h"
+#include "QtTranslations.h"
 
 class CSettingsFile;
 
@@ -24,4 +25,5 @@ private:
     CSettingsFile& m_settingsFile;
     AppOptions m_options;
     std::string m_programFolder;
+    CQtTranslations m_qtTranslations;
 };

@@ -4,8 +4,10 @@
 #include <QCloseEvent>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QWindowStateChangeEvent>
 
 #include <algorithm>
+#include <cmath>
 
 #include "AppResources.h"
 #include "ColorStatic.h"
@@ -26,6 +28,10 @@ constexpr int kMovingPictureName = 50056;
 constexpr int kMotionlessPictureName = 50057;
 constexpr int kDigitsFontHeight = 40;
 constexpr int kUnitFontHeight = 30;
+// The smallest the window may be, as a share of its initial size on each side. The
+// layout scales the fonts with the window, so the texts keep fitting; below this they
+// shrink under 9 pixels (the dialog font is 12), too small to read in either language.
+constexpr double kSmallestScale = 0.75;
 // CColorStatic alignments.
 constexpr int kAlignNear = 0;
 constexpr int kAlignFar = 2;
@@ -113,6 +119,8 @@ bool CVetra_Tivane_PeloToolDlg::OnInitDialog()
     SetupChart();
     UpdatePresenceDisplay();
     m_resizeTool.Init(this);
+    // Below this the proportional layout would cut texts and shrink them past reading.
+    setMinimumSize(QSize(int(std::ceil(width() * kSmallestScale)), int(std::ceil(height() * kSmallestScale))));
     m_device = Vetra_Interface_RadarDevice_Serial_Create();
     m_session.SetDevice(m_device);
     m_paramDlg.SetDevice(m_device);
@@ -204,6 +212,18 @@ void CVetra_Tivane_PeloToolDlg::resizeEvent(QResizeEvent* event)
     // A minimised window keeps its layout; the restore brings the real size.
     if (!isMinimized())
         OnSize(event->size().width(), event->size().height());
+}
+
+void CVetra_Tivane_PeloToolDlg::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    // A restore from the task bar is a size change like any other, even when the size
+    // is what it was before (no resize event comes then).
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    if ((change->oldState() & Qt::WindowMinimized) && !isMinimized())
+        OnSize(width(), height());
 }
 
 void CVetra_Tivane_PeloToolDlg::OnSize(int width, int height)

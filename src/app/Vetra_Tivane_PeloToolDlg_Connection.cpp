@@ -176,10 +176,10 @@ void CVetra_Tivane_PeloToolDlg::OnConfig()
 
 void CVetra_Tivane_PeloToolDlg::StopAcquisition()
 {
+    // Connect is not touched here: Stop and a lost link enable it themselves, while after
+    // a stop by the parameter dialog it stays disabled until the operator starts and
+    // stops a run again.
     m_session.StopAcquisition();
-    // Whoever stopped the run (Stop, Connect, the parameter dialog, a lost link), the
-    // window is idle now, and Connect is what the operator may want next.
-    EnableControl(kConnectButton, true);
 }
 
 void CVetra_Tivane_PeloToolDlg::StartLinkWatch()

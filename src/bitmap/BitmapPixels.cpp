@@ -45,6 +45,8 @@ bool greyable(PixelFormat format)
 QImage::Format dibFormatOf(int bitsPerPixel)
 {
     switch (bitsPerPixel) {
+    case 1: return QImage::Format_Mono;
+    case 8: return QImage::Format_Indexed8;
     case 16: return QImage::Format_RGB555;
     case 24: return QImage::Format_BGR888;
     default: return QImage::Format_RGB32;
@@ -88,7 +90,10 @@ extern "C" HBITMAP Gdiplus_GetHBitmap(Bitmap* source, ARGB background, int topDo
         const int width = int(source->GetWidth());
         const int height = int(source->GetHeight());
         int bitsPerPixel = int(GetPixelFormatSize(source->GetPixelFormat()));
-        if (bitsPerPixel != 16 && bitsPerPixel != 24) bitsPerPixel = 32;
+        // A palette picture keeps its depth only with its palette to index.
+        const QList<QRgb> palette = source->image().colorTable();
+        const bool indexed = (bitsPerPixel == 1 || bitsPerPixel == 8) && !palette.isEmpty();
+        if (!indexed && bitsPerPixel != 16 && bitsPerPixel != 24) bitsPerPixel = 32;
         HBITMAP dib = CreateHBitmap(nullptr, width, topDown != 0 ? -height : height, bitsPerPixel, 0, 0);
         if (dib == nullptr) return nullptr;
         if (dib->stride <= 0 || dib->bits.size() < size_t(dib->stride) * size_t(height)) {
@@ -106,7 +111,13 @@ extern "C" HBITMAP Gdiplus_GetHBitmap(Bitmap* source, ARGB background, int topDo
             QPainter painter(&canvas);
             painter.drawImage(QPoint(0, 0), source->image());
         }
-        copyIntoDib(canvas.convertToFormat(dibFormatOf(bitsPerPixel)), dib);
+        if (indexed) {
+            // Opaque pixels find their own palette entry again; blended ones the nearest.
+            copyIntoDib(canvas.convertToFormat(dibFormatOf(bitsPerPixel), palette), dib);
+            for (QRgb colour : palette) dib->colorTable.push_back(DWORD(colour & 0xFFFFFFu));
+        } else {
+            copyIntoDib(canvas.convertToFormat(dibFormatOf(bitsPerPixel)), dib);
+        }
         return dib;
     });
 }

@@ -67,9 +67,9 @@ extern "C" BOOL Gdiplus_ConvertImageFormatA(const char* sourcePath, char* destin
     char16_t wideSource[kWidePathChars];
     // A source path too long for the buffer fails like a missing file.
     Utf8PathToWideBuffer(sourcePath, wideSource);
+    // The generated name stays in this buffer: the caller's string may be shorter
+    // than a path, so nothing is ever written back into it.
     char16_t wideName[kWidePathChars] = {};
-    const BOOL written = Gdiplus_ConvertImageFormatW(wideSource, wideName, pictureType);
-    // The caller gets the generated name back in its own 260-byte buffer.
-    if (wideName[0] != 0) CopyToUtf8Buffer(WideToQString(wideName), destinationName, kWidePathChars);
-    return written;
+    Utf8PathToWideBuffer(destinationName, wideName);
+    return Gdiplus_ConvertImageFormatW(wideSource, wideName, pictureType);
 }

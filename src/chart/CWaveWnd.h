@@ -182,6 +182,10 @@ private:
     // Frame parts (CWaveWndFrame.cpp).
     void PrepareWavePoints();
     void DrawWaves(QPainter& painter, std::uint64_t& mostWindows);
+    // Where this frame's waves, markers and title may draw, in client pixels.
+    RECT OverlayArea() const;
+    // Copies area of the back buffer into the front buffer.
+    void CopyBackRows(const RECT& area);
     void DrawMarkers();
     void DrawTitle(QPainter& painter, std::uint64_t windows);
     // Pan and zoom (CWaveWndPanZoom.cpp).
@@ -230,6 +234,8 @@ private:
     void* m_backPixels = nullptr;
     QImage m_backImage;
     bool m_dirty = false;
+    // Where the last composed frame drew over the back buffer (UI thread only).
+    RECT m_lastOverlayArea{0, 0, 0, 0};
     // Set by any thread that queued a repaint; cleared by the paint.
     std::atomic<bool> m_repaintPending{false};
 

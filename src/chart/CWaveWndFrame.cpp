@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -56,12 +57,24 @@ void CWaveWnd::ComposeFrame()
         return;
     if (m_overlaysChanged.exchange(false, std::memory_order_acq_rel))
         m_dirty = true;
+    const bool rendered = m_dirty;
     if (m_dirty) {
         RenderBackground();
         m_dirty = false;
     }
     PrepareWavePoints();
-    std::memcpy(m_frontPixels, m_backPixels, std::size_t(m_clientWidth) * std::size_t(m_clientHeight) * 4);
+    // The front buffer is the back buffer plus the last frame's waves, markers and title:
+    // only where those can have been drawn, last frame or this one, needs the back
+    // buffer again. Everything when the back buffer is new.
+    const RECT client{0, 0, m_clientWidth, m_clientHeight};
+    const RECT overlays = OverlayArea();
+    RECT restore = client;
+    if (!rendered)
+        restore = RECT{std::min(overlays.left, m_lastOverlayArea.left), std::min(overlays.top, m_lastOverlayArea.top),
+                       std::max(overlays.right, m_lastOverlayArea.right),
+                       std::max(overlays.bottom, m_lastOverlayArea.bottom)};
+    m_lastOverlayArea = overlays;
+    CopyBackRows(restore);
     if (m_markersOn)
         DrawMarkers();
 
@@ -75,6 +88,40 @@ void CWaveWnd::ComposeFrame()
     // An open read-out follows the live data under a still pointer.
     if (AnyToolTipWave() && m_toolTipActive && m_toolTip && m_toolTip->isVisible())
         UpdateToolTip();
+}
+
+RECT CWaveWnd::OverlayArea() const
+{
+    const RECT client{0, 0, m_clientWidth, m_clientHeight};
+    // A hook may draw anywhere, and a spline may swing past its points.
+    if (m_drawHook || m_smoothCurve)
+        return client;
+    // Points lie in the plot; a wide line and its joins reach past them by half its width.
+    const int margin = std::max(m_lineWidth, 0) + 2;
+    const RECT area{m_plotRect.left - margin, m_plotRect.top - margin, m_plotRect.right + margin,
+                    m_plotRect.bottom + margin};
+    return RECT{std::max(area.left, client.left), std::max(area.top, client.top), std::min(area.right, client.right),
+                std::min(area.bottom, client.bottom)};
+}
+
+void CWaveWnd::CopyBackRows(const RECT& area)
+{
+    const int left = std::clamp<int>(area.left, 0, m_clientWidth);
+    const int right = std::clamp<int>(area.right, left, m_clientWidth);
+    const int top = std::clamp<int>(area.top, 0, m_clientHeight);
+    const int bottom = std::clamp<int>(area.bottom, top, m_clientHeight);
+    const std::size_t stride = std::size_t(m_clientWidth) * 4;
+    if (left == 0 && right == m_clientWidth) {
+        std::memcpy(static_cast<std::uint8_t*>(m_frontPixels) + std::size_t(top) * stride,
+                    static_cast<const std::uint8_t*>(m_backPixels) + std::size_t(top) * stride,
+                    std::size_t(bottom - top) * stride);
+        return;
+    }
+    for (int y = top; y < bottom; ++y) {
+        const std::size_t offset = std::size_t(y) * stride + std::size_t(left) * 4;
+        std::memcpy(static_cast<std::uint8_t*>(m_frontPixels) + offset,
+                    static_cast<const std::uint8_t*>(m_backPixels) + offset, std::size_t(right - left) * 4);
+    }
 }
 
 void CWaveWnd::PrepareWavePoints()
@@ -114,7 +161,8 @@ void CWaveWnd::DrawWaves(QPainter& painter, std::uint64_t& mostWindows)
 void CWaveWnd::DrawWave(QPainter& painter, const CPtrArrayCtrl& points, int lineWidth, COLORREF color, bool smooth)
 {
     const int count = points.GetCount();
-    if (count <= 0)
+    // One point is no line: a polyline of it draws nothing, whatever the pen.
+    if (count < 2)
         return;
     // UI thread only; reused so that frames do not allocate.
     static thread_local std::vector<QPoint> plain;
@@ -136,7 +184,7 @@ void CWaveWnd::DrawWave(QPainter& painter, const CPtrArrayCtrl& points, int line
         painter.setRenderHint(QPainter::Antialiasing, false);
         if (lineWidth > 1)
             DrawWideRoundPolyline(painter, plain.data(), count, lineWidth, pen);
-        else if (count > 1) {
+        else {
             painter.setPen(QPen(pen, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
             painter.drawPolyline(plain.data(), count);
         }
@@ -144,46 +192,108 @@ void CWaveWnd::DrawWave(QPainter& painter, const CPtrArrayCtrl& points, int line
     painter.restore();
 }
 
+namespace {
+
+// The pixels of a round join of the given width, as rows relative to the vertex: a pixel
+// belongs when its centre lies within half the width of the line's centre. An aliased
+// line of odd width is centred on the vertex pixel's centre, one of even width on its
+// top-left corner. (The raster engine's small ellipses leave out pixels that the line's
+// own round join would cover, which showed as specks at the bends.)
+const std::vector<QRect>& JoinRows(int lineWidth)
+{
+    static thread_local int madeFor = 0;  // UI thread only, remade on a width change
+    static thread_local std::vector<QRect> rows;
+    if (madeFor == lineWidth)
+        return rows;
+    rows.clear();
+    const double centre = lineWidth % 2 ? 0.5 : 0.0;
+    const double radiusSquared = lineWidth * lineWidth / 4.0 + 1e-9;
+    const int reach = lineWidth / 2 + 1;
+    for (int dy = -reach; dy <= reach; ++dy) {
+        int first = 0, last = -1;
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const double cx = dx + 0.5 - centre, cy = dy + 0.5 - centre;
+            if (cx * cx + cy * cy > radiusSquared)
+                continue;
+            if (last < first)
+                first = dx;
+            last = dx;
+        }
+        if (last >= first)
+            rows.emplace_back(first, dy, last - first + 1, 1);
+    }
+    madeFor = lineWidth;
+    return rows;
+}
+
+}  // namespace
+
 void CWaveWnd::DrawWideRoundPolyline(QPainter& painter, const QPoint* points, int count, int lineWidth,
                                      const QColor& color)
 {
-    // The same shape as a round-capped, round-joined wide polyline: flat-capped segments
-    // with a disc of the line's width on the ends and the turns. The raster engine fills
-    // flat-capped lines and small whole-pixel discs directly, where a round pen goes
-    // through the path stroker (an outline with arcs at every join, then a path fill):
-    // a new frame comes with every report, and that stroke was most of a frame's cost.
+    // The same shape as a round-capped, round-joined wide polyline, drawn as flat-capped
+    // segments plus joins. The raster engine fills flat-capped lines and whole-pixel
+    // rectangles directly, where a round pen goes through the path stroker (an outline
+    // with arcs at every join, then a path fill): a new frame comes with every report,
+    // and that stroke was most of a frame's cost.
+    //
+    // Where the line bends gently, the two flat ends leave a thin wedge on the outer side
+    // of the bend that the round join would fill. Both segments are lengthened into it by
+    // a quarter of the width, which covers the wedge of any turn up to 60 degrees; their
+    // outer corners then stand at most an eighth of the half width beyond the round join
+    // (a quarter pixel at the 4-pixel width), and on the inner side the lengthening lies
+    // inside the other segment. The ends and the sharper turns get the round join itself.
     static thread_local std::vector<QPoint> distinct;  // UI thread only, reused
-    static thread_local std::vector<QLine> segments;
+    static thread_local std::vector<char> gentle;
+    static thread_local std::vector<QLineF> segments;
+    static thread_local std::vector<QRect> joins;
     distinct.clear();
+    gentle.clear();
     segments.clear();
+    joins.clear();
     for (int i = 0; i < count; ++i)
         if (distinct.empty() || points[i] != distinct.back())
             distinct.push_back(points[i]);
-    for (std::size_t i = 1; i < distinct.size(); ++i)
-        segments.emplace_back(distinct[i - 1], distinct[i]);
-    if (!segments.empty()) {
-        painter.setPen(QPen(color, double(lineWidth), Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
-        painter.drawLines(segments.data(), int(segments.size()));
-    }
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(color);
-    const int half = lineWidth / 2;
     const std::size_t last = distinct.size() - 1;
+    const std::vector<QRect>& rows = JoinRows(lineWidth);
     for (std::size_t i = 0; i <= last; ++i) {
-        // Where the line turns by less than 60 degrees the two flat ends leave a notch
-        // of at most a quarter of the half width (the round join's sagitta), which no
-        // pixel shows: only the ends and the sharper turns need their disc.
+        bool turnsGently = false;
         if (i != 0 && i != last) {
             const QPoint a = distinct[i] - distinct[i - 1];
             const QPoint b = distinct[i + 1] - distinct[i];
             const std::int64_t dot = std::int64_t(a.x()) * b.x() + std::int64_t(a.y()) * b.y();
             const std::int64_t aa = std::int64_t(a.x()) * a.x() + std::int64_t(a.y()) * a.y();
             const std::int64_t bb = std::int64_t(b.x()) * b.x() + std::int64_t(b.y()) * b.y();
-            if (dot > 0 && 4 * double(dot) * double(dot) >= double(aa) * double(bb))
-                continue;
+            // cos(turn) >= 1/2, in integers.
+            turnsGently = dot > 0 && 4 * double(dot) * double(dot) >= double(aa) * double(bb);
         }
-        painter.drawEllipse(QRect(distinct[i].x() - half, distinct[i].y() - half, lineWidth, lineWidth));
+        gentle.push_back(turnsGently ? 1 : 0);
+        if (!turnsGently)
+            for (const QRect& row : rows)
+                joins.push_back(row.translated(distinct[i]));
     }
+    const float lengthening = float(lineWidth) / 4.0f;
+    segments.resize(last);
+    for (std::size_t i = 1; i <= last; ++i) {
+        const QPoint from = distinct[i - 1];
+        const QPoint to = distinct[i];
+        const float dx = float(to.x() - from.x());
+        const float dy = float(to.y() - from.y());
+        // Single precision: a fraction of a pixel needs no more, and it is the cheaper root.
+        const float scale = lengthening / std::sqrt(dx * dx + dy * dy);
+        const float backX = gentle[i - 1] ? dx * scale : 0.0f;
+        const float backY = gentle[i - 1] ? dy * scale : 0.0f;
+        const float onX = gentle[i] ? dx * scale : 0.0f;
+        const float onY = gentle[i] ? dy * scale : 0.0f;
+        segments[i - 1] = QLineF(from.x() - backX, from.y() - backY, to.x() + onX, to.y() + onY);
+    }
+    if (!segments.empty()) {
+        painter.setPen(QPen(color, double(lineWidth), Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+        painter.drawLines(segments.data(), int(segments.size()));
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawRects(joins.data(), int(joins.size()));
     painter.setBrush(Qt::NoBrush);
 }
 

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "CLocaleFormat.h"
+
 namespace {
 
 // Widths and precisions beyond this would only make huge strings.
@@ -58,10 +60,10 @@ bool IsSafeWaveTipFormat(const QString& format)
 QString FormatWaveTip(const QString& format, int wave, int sample, double value)
 {
     const QByteArray bytes = (IsSafeWaveTipFormat(format) ? format : QString::fromLatin1(kDefaultWaveTipFormat)).toUtf8();
-    const int needed = std::snprintf(nullptr, 0, bytes.constData(), wave, sample, value);
+    const int needed = CLocaleSnprintf(nullptr, 0, bytes.constData(), wave, sample, value);
     if (needed <= 0)
         return QString();
     std::vector<char> text(std::size_t(needed) + 1);
-    std::snprintf(text.data(), text.size(), bytes.constData(), wave, sample, value);
+    CLocaleSnprintf(text.data(), text.size(), bytes.constData(), wave, sample, value);
     return QString::fromUtf8(text.data(), needed);
 }

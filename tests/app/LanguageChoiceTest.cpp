@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTemporaryDir>
+
 #include <string>
 
 #include "LanguageChoice.h"
+#include "QtTranslations.h"
 #include "XMLParser.h"
 
 namespace {
@@ -38,6 +44,26 @@ TEST(LanguageChoice, OnlyEngInAnyCaseChoosesEnglish)
     };
     for (const auto& c : cases)
         EXPECT_EQ(LanguageOfFile(c.file), c.expected) << c.file;
+}
+
+// Qt's own texts follow the interface language where Qt's translations are installed;
+// where they are not, the install says so and changes nothing.
+TEST(QtTranslations, ChineseWhereInstalledAndNothingWhereMissing)
+{
+    {
+        CQtTranslations translations;
+        EXPECT_FALSE(translations.Install(UiLanguage::English));
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+        const QTemporaryDir empty;
+        EXPECT_FALSE(translations.Install(UiLanguage::Chinese, empty.path()));
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+        if (!QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_zh_CN.qm"))
+            GTEST_SKIP() << "Qt's translations are not installed (tools/install-deps.sh installs them)";
+        EXPECT_TRUE(translations.Install(UiLanguage::Chinese));
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
+    }
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"))
+        << "gone with its owner";
 }
 
 }  // namespace

@@ -131,8 +131,9 @@ TEST_F(MainWindowConnection, StartWithoutALinkDoesNothing)
     EXPECT_EQ(ControlText(Dlg::kStartButton), "Start");
 }
 
-// Mended: the parameter dialog's stop leaves Connect usable, as every other stop does.
-TEST_F(MainWindowConnection, AStopByTheParameterDialogEnablesConnect)
+// After the parameter dialog has stopped a run, Connect stays disabled until the
+// operator starts and stops a run with Start/Stop.
+TEST_F(MainWindowConnection, AStopByTheParameterDialogKeepsConnectDisabledUntilStartAndStop)
 {
     Start();
     ConnectToSimulatedModule();
@@ -140,9 +141,16 @@ TEST_F(MainWindowConnection, AStopByTheParameterDialogEnablesConnect)
     ASSERT_FALSE(IsEnabled(Dlg::kConnectButton));
     m_window->ParamDialog().OnRead();
     EXPECT_FALSE(m_window->IsRunning());
-    ExpectButtons({true, "Disconn.", true, true, "Start"}, "stopped by the parameter dialog");
+    ExpectButtons({false, "Disconn.", true, true, "Start"}, "stopped by the parameter dialog");
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].text, "Succeed reading config.");
+
+    m_window->ParamDialog().OnRead();  // a dialog stop while idle changes nothing
+    ExpectButtons({false, "Disconn.", true, true, "Start"}, "read again while idle");
+    m_window->OnStartStop();
+    ExpectButtons({false, "Disconn.", true, true, "Stop"}, "started again");
+    m_window->OnStartStop();
+    ExpectButtons({true, "Disconn.", true, true, "Start"}, "stopped with Start/Stop");
 }
 
 TEST_F(MainWindowConnection, ALinkLostDuringARunIsReportedOnceAndDisconnects)

@@ -175,6 +175,9 @@ TEST_F(MainWindowReports, ResizeRescalesTheFontsAndAxesAndClearsTheCurve)
     EXPECT_EQ(m_window->HistoryValues().back(), 400);
     m_window->showNormal();
     QCoreApplication::processEvents();
+    // Restoring, even to the same size, rescales and restarts the curve.
+    EXPECT_EQ(m_window->HistoryValues(), std::vector<std::int32_t>(300, 0)) << "a restore clears the curve";
+    EXPECT_DOUBLE_EQ(m_window->Scale(), 1.0);
 
     m_window->resize(m_window->size() * 3 / 2);
     QCoreApplication::processEvents();

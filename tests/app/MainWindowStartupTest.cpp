@@ -2,7 +2,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -42,6 +46,69 @@ QString AttributeValue(const QString& xml, const QString& name)
 }
 
 class MainWindowStartup : public MainWindowFixture {};
+
+// The controls whose text does not fit them or is too small to read at the window's
+// current size: the text's width (beside a radio button's indicator, inside a push
+// button's margins) wider than the control, its line taller than the control by more
+// than a pixel or two of leading, or its font too small.
+QStringList ClippedTexts(const QWidget& window)
+{
+    QStringList clipped;
+    for (const QWidget* child : window.findChildren<QWidget*>()) {
+        if (!child->isVisible())
+            continue;
+        const QFontMetrics metrics(child->font());
+        QString text;
+        int beside = 0;
+        if (const auto* label = qobject_cast<const QLabel*>(child)) {
+            text = label->text();
+        } else if (const auto* radio = qobject_cast<const QRadioButton*>(child)) {
+            text = radio->text();
+            beside = child->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                     child->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+        } else if (const auto* button = qobject_cast<const QPushButton*>(child)) {
+            text = button->text();
+            beside = 2 * child->style()->pixelMetric(QStyle::PM_ButtonMargin);
+        } else if (!qobject_cast<const QComboBox*>(child) && !qobject_cast<const QLineEdit*>(child)) {
+            continue;  // pictures, the digits (checked by their font size) and the chart
+        }
+        const int width = text.isEmpty() ? 0 : metrics.horizontalAdvance(text) + beside;
+        // Nine pixels is about the smallest Chinese text that stays legible on screen.
+        constexpr int kLegiblePixels = 9;
+        if (width > child->width() || metrics.height() > child->height() + 2 ||
+            QFontInfo(child->font()).pixelSize() < kLegiblePixels)
+            clipped.append(QStringLiteral("\"%1\" %2x%3 needs %4x%5, %6 px font")
+                               .arg(text, QString::number(child->width()), QString::number(child->height()),
+                                    QString::number(width), QString::number(metrics.height()),
+                                    QString::number(QFontInfo(child->font()).pixelSize())));
+    }
+    return clipped;
+}
+
+// The window cannot be made so small that a text is cut or unreadably small; above that
+// size it scales as before.
+TEST_F(MainWindowStartup, AtItsSmallestNoTextIsCut)
+{
+    for (UiLanguage language : {UiLanguage::English, UiLanguage::Chinese}) {
+        StringTable::setLanguage(language);
+        Start();
+        const QSize initial = m_window->size();
+        EXPECT_TRUE(ClippedTexts(*m_window).isEmpty()) << ClippedTexts(*m_window).join(", ").toStdString();
+        m_window->resize(1, 1);
+        QCoreApplication::processEvents();
+        const QSize smallest = m_window->size();
+        EXPECT_EQ(smallest, m_window->minimumSize());
+        EXPECT_LT(smallest.width(), initial.width());
+        EXPECT_LT(smallest.height(), initial.height());
+        EXPECT_TRUE(ClippedTexts(*m_window).isEmpty()) << int(language) << ": " << ClippedTexts(*m_window).join(", ").toStdString();
+        EXPECT_GE(m_window->DistanceDigits()->GetOwnFont()->pixelSize(), 20);
+        m_window->resize(initial * 2);
+        QCoreApplication::processEvents();
+        EXPECT_NEAR(m_window->Scale(), 2.0, 0.01);
+        CloseAndDestroy();
+    }
+    StringTable::setLanguage(UiLanguage::English);
+}
 
 TEST_F(MainWindowStartup, StartsIdleWithNobodyAndZero)
 {

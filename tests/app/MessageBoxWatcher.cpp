@@ -1,5 +1,6 @@
 #include "MessageBoxWatcher.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 
 MessageBoxWatcher::MessageBoxWatcher()
@@ -16,8 +17,10 @@ void MessageBoxWatcher::Poll()
         if (!box || !box->isVisible() || box->property("answered").toBool())
             continue;
         box->setProperty("answered", true);
+        const QAbstractButton* ok = box->button(QMessageBox::Ok);
         m_seen.push_back({box->windowTitle(), box->text(), box->icon(),
-                          box->windowFlags().testFlag(Qt::WindowStaysOnTopHint), box->parentWidget()});
+                          box->windowFlags().testFlag(Qt::WindowStaysOnTopHint), box->parentWidget(),
+                          ok ? ok->text() : QString()});
         box->done(QMessageBox::Ok);
     }
 }

@@ -17,6 +17,7 @@ public:
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         bool onTop = false;
         QWidget* owner = nullptr;
+        QString okText;  // the text of its OK button
     };
 
     MessageBoxWatcher();

@@ -34,6 +34,9 @@ protected:
         ASSERT_GT(Boxes().size(), index);
         EXPECT_EQ(Boxes()[index].text, text);
         EXPECT_EQ(Boxes()[index].caption, caption);
+        // The button speaks the window's language too, with or without Qt's translations.
+        EXPECT_EQ(Boxes()[index].okText, StringTable::language() == UiLanguage::English ? QStringLiteral("OK")
+                                                                                         : QStringLiteral("确定"));
         const bool error = caption == "Error" || caption == QStringLiteral("错误");
         EXPECT_EQ(Boxes()[index].icon, error ? QMessageBox::Critical : QMessageBox::Information) << text.toStdString();
         EXPECT_EQ(Boxes()[index].onTop, error) << text.toStdString();

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstring>
+#include <memory>
 
 #include "BitmapTestSupport.h"
 
@@ -256,11 +257,27 @@ TEST(ConvertImageFormat, StaysInsideThe260CharacterBuffer)
 
     char narrow[260 + 16];
     std::memset(narrow, 0x5A, sizeof narrow);
+    narrow[0] = 0;
     EXPECT_EQ(Gdiplus_ConvertImageFormatA(source.toUtf8().constData(), narrow, 0), 1);
-    for (int i = 260; i < 276; ++i) ASSERT_EQ(narrow[i], 0x5A) << i;
-    // The narrow caller learns the name too.
-    EXPECT_TRUE(QFileInfo::exists(cwd.path() + QLatin1Char('/') + QString::fromUtf8(narrow))) << narrow;
-    EXPECT_EQ(FileStart(cwd.path() + QLatin1Char('/') + QString::fromUtf8(narrow), 2), QByteArray("BM"));
+    // The narrow variant keeps the generated name to itself: the caller's bytes stay.
+    EXPECT_EQ(narrow[0], 0);
+    for (std::size_t i = 1; i < sizeof narrow; ++i) ASSERT_EQ(narrow[i], 0x5A) << i;
+    const QStringList written = QDir(cwd.path()).entryList({QStringLiteral("Temp_*bmp")}, QDir::Files);
+    ASSERT_EQ(written.size(), 1) << written.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(FileStart(cwd.path() + QLatin1Char('/') + written.front(), 2), QByteArray("BM"));
+}
+
+TEST(ConvertImageFormat, NarrowVariantAcceptsAShortDestinationString)
+{
+    WorkingDirectory cwd;
+    const QString source = cwd.path() + QStringLiteral("/source.png");
+    ASSERT_EQ(Gdiplus_SaveBitmapToFileW(QuadrantBitmap().get(), Wide(source).c_str()), 1);
+    // A heap block of exactly 8 bytes: any write past it is caught by AddressSanitizer.
+    auto shortName = std::make_unique<char[]>(8);
+    std::memcpy(shortName.get(), "abc", 4);
+    EXPECT_EQ(Gdiplus_ConvertImageFormatA(source.toUtf8().constData(), shortName.get(), 4), 1);
+    EXPECT_STREQ(shortName.get(), "abc");
+    EXPECT_EQ(QDir(cwd.path()).entryList({QStringLiteral("Temp_*png")}, QDir::Files).size(), 1);
 }
 
 TEST(LoadBitmapFromResource, FindsPicturesByTypeAndNumber)

@@ -232,6 +232,33 @@ TEST(GetHBitmap, BlendsOverTheBackgroundInTheSourceDepth)
     EXPECT_EQ(Gdiplus_GetHBitmap(nullptr, 0, 1), nullptr);
 }
 
+// Palette pictures keep their depth, with their own palette as the colour table.
+TEST(GetHBitmap, PalettePicturesKeepTheirDepthAndPalette)
+{
+    for (const PixelFormat format : {PixelFormat8bppIndexed, PixelFormat1bppIndexed}) {
+        BitmapPtr indexed(Gdiplus_CreateBitmap(9, 3, format));
+        ASSERT_NE(indexed, nullptr);
+        QImage& image = indexed->image();
+        const QList<QRgb> palette = image.colorTable();
+        ASSERT_GE(palette.size(), 2);
+        image.fill(0);
+        image.setPixel(8, 2, 1);  // the last pixel of the bottom row
+        DibPtr dib(Gdiplus_GetHBitmap(indexed.get(), 0xFF123456, 0));
+        ASSERT_NE(dib, nullptr) << format;
+        const int depth = format == PixelFormat8bppIndexed ? 8 : 1;
+        EXPECT_EQ(dib->bitsPerPixel, depth);
+        ASSERT_EQ(dib->colorTable.size(), std::size_t(palette.size()));
+        EXPECT_EQ(dib->colorTable[1], palette[1] & 0xFFFFFFu);
+        // Bottom-up: the picture's bottom row is the first row of the DIB.
+        const int bottomRow = dib->topDown ? 2 : 0;
+        const uchar* row = dib->bits.data() + std::size_t(bottomRow * dib->stride);
+        const int last = depth == 8 ? row[8] : (row[1] >> 7) & 1;
+        const int first = depth == 8 ? row[0] : row[0] >> 7;
+        EXPECT_EQ(last, 1) << format;
+        EXPECT_EQ(first, 0) << format;
+    }
+}
+
 TEST(ModifyBitmapFormat, KeepsThePictureInTheNewFormat)
 {
     BitmapPtr source = SolidBitmap(3, 3, 0xFFFF0000);

@@ -35,6 +35,48 @@ TEST(WaveWndFrame, ConstantSeriesLandsOnItsRow)
     }
 }
 
+// A history of one sample (a report interval of 15 s) is one point, which is no line.
+TEST(WaveWndFrame, ASingleSampleDrawsNothing)
+{
+    for (int lineWidth : {1, 4}) {
+        CWaveWnd chart;
+        SetUpPlainChart(chart, 600, 200, 1);
+        chart.SetWaveColor(0, kRedColorRef);
+        chart.SetLineWidth(lineWidth);
+        PushConstant(chart, 0, 1, 400);
+        chart.ComposeFrame();
+        ASSERT_EQ(WavePoints(chart, 0).size(), 1u);
+        const QImage frame = chart.GrabFrontBuffer();
+        for (int x = 0; x < frame.width(); ++x)
+            ASSERT_TRUE(RowsOfColor(frame, x, kRed).empty()) << "width " << lineWidth << " column " << x;
+    }
+}
+
+// Each frame starts from the background again: nothing of the last frame's curve is
+// left, even where a wider line of the last frame reached past the plot.
+TEST(WaveWndFrame, ANewFrameKeepsNothingOfTheLastOne)
+{
+    CWaveWnd chart;
+    SetUpPlainChart(chart, 600, 220);
+    chart.SetAxis(CWaveWnd::AxisTop, true, 20);  // the plot starts at row 20
+    chart.RecreateBitmaps();
+    chart.SetWaveColor(0, kRedColorRef);
+    chart.SetLineWidth(12);
+    PushConstant(chart, 0, 300, 800);  // along the plot's top edge, reaching 6 rows above it
+    chart.ComposeFrame();
+    ASSERT_FALSE(RowsOfColor(chart.GrabFrontBuffer(), 300, kRed).empty());
+    ASSERT_LT(RowsOfColor(chart.GrabFrontBuffer(), 300, kRed).front(), 18);
+    chart.SetLineWidth(1);
+    PushConstant(chart, 0, 300, 100);
+    chart.ComposeFrame();
+    const QImage frame = chart.GrabFrontBuffer();
+    for (int x : {0, 300, 599}) {
+        const std::vector<int> rows = RowsOfColor(frame, x, kRed);
+        ASSERT_FALSE(rows.empty()) << x;
+        EXPECT_GE(rows.front(), 190) << "only the last curve, near the bottom, at column " << x;
+    }
+}
+
 // A steep zigzag shows whether the wide line is one piece: every column between its
 // ends is covered, and the joins are round (they reach half the width past each turn)
 // rather than cut square at the turning point.
@@ -62,6 +104,63 @@ TEST(WaveWndFrame, WideLineIsWholeWithRoundJoins)
     EXPECT_GE(top, 50 - kWidth / 2 - 1);
     EXPECT_GE(bottom, 150 + kWidth / 2 - 2);
     EXPECT_LE(bottom, 150 + kWidth / 2);
+}
+
+// Pixels of the plot that are not the line's colour and cannot be reached from the
+// image border through other such pixels: specks enclosed by the stroke.
+int EnclosedUnpaintedPixels(const QImage& frame, QRgb line)
+{
+    const int w = frame.width(), h = frame.height();
+    std::vector<char> reached(std::size_t(w) * std::size_t(h), 0);
+    std::vector<std::pair<int, int>> stack;
+    auto visit = [&](int x, int y) {
+        if (x < 0 || y < 0 || x >= w || y >= h) return;
+        char& r = reached[std::size_t(y) * std::size_t(w) + std::size_t(x)];
+        if (r || (frame.pixel(x, y) & 0xFFFFFF) == (line & 0xFFFFFF)) return;
+        r = 1;
+        stack.emplace_back(x, y);
+    };
+    for (int x = 0; x < w; ++x) { visit(x, 0); visit(x, h - 1); }
+    for (int y = 0; y < h; ++y) { visit(0, y); visit(w - 1, y); }
+    while (!stack.empty()) {
+        const auto [x, y] = stack.back();
+        stack.pop_back();
+        visit(x + 1, y); visit(x - 1, y); visit(x, y + 1); visit(x, y - 1);
+    }
+    int enclosed = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (!reached[std::size_t(y) * std::size_t(w) + std::size_t(x)] &&
+                (frame.pixel(x, y) & 0xFFFFFF) != (line & 0xFFFFFF))
+                ++enclosed;
+    return enclosed;
+}
+
+// A slowly changing distance bends the line by small angles at many points; the
+// stroke must stay solid through every bend, whatever the width.
+TEST(WaveWndFrame, GentleCurvesLeaveNoHoleInTheWideLine)
+{
+    for (int lineWidth : {2, 3, 4, 6}) {
+        for (unsigned seed = 1; seed <= 12; ++seed) {
+            CWaveWnd chart;
+            SetUpPlainChart(chart, 1000 + int(seed) * 7, 380);
+            chart.SetWaveColor(0, kRedColorRef);
+            chart.SetLineWidth(lineWidth);
+            std::vector<std::int32_t> walk(300);
+            std::uint32_t state = seed * 2654435761u;
+            double value = 400.0, slope = 0.0;
+            for (auto& sample : walk) {
+                state = state * 1664525u + 1013904223u;
+                slope = std::clamp(slope + (double(state >> 16) / 65536.0 - 0.5) * 3.0, -12.0, 12.0);
+                value = std::clamp(value + slope, 60.0, 740.0);
+                sample = std::int32_t(value);
+            }
+            chart.WaveBuffer(0).Push(walk.data(), int(walk.size()));
+            chart.ComposeFrame();
+            EXPECT_EQ(EnclosedUnpaintedPixels(chart.GrabFrontBuffer(), kRed), 0)
+                << "width " << lineWidth << " seed " << seed;
+        }
+    }
 }
 
 TEST(WaveWndFrame, OnlyVisibleWavesBelowTheCountAreBuiltAndDrawn)

@@ -1,7 +1,9 @@
 // The hover read-out: wording, nearest wave, hiding, and live updates.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <numeric>
+#include <string>
 #include <vector>
 
 #include "ChartTestSupport.h"
@@ -56,6 +58,19 @@ TEST(WaveTipFormat, OnlyFormatsThatMatchTheArgumentsAreUsed)
     };
     for (const Case& c : cases)
         EXPECT_EQ(FormatWaveTip(QString::fromUtf8(c.format), 2, 12, 250.5), QString::fromUtf8(c.text)) << c.format;
+}
+
+// The application runs under the user's locale; the read-out keeps its decimal point.
+TEST(WaveTipFormat, ReadsTheSameUnderACommaDecimalLocale)
+{
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        GTEST_SKIP() << "no de_DE.UTF-8 locale (tools/install-deps.sh makes one)";
+    const QString defaultText = FormatWaveTip(QString::fromLatin1(kDefaultWaveTipFormat), 0, 12, 600.0);
+    const QString ownText = FormatWaveTip(QStringLiteral("%d|%d|%.3e"), 0, 12, 600.0);
+    std::setlocale(LC_ALL, previous.c_str());
+    EXPECT_EQ(defaultText, QStringLiteral("Wave:0, Sample:12, Value:600.0"));
+    EXPECT_EQ(ownText, QStringLiteral("0|12|6.000e+02"));
 }
 
 TEST(WaveWndToolTip, HiddenOverStripsAndWhenThePointerLeaves)

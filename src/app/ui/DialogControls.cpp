@@ -128,15 +128,17 @@ int DialogControls::TextToInt(const QString& text, bool isSigned)
         ++pos;
     }
 
-    // Accumulate beyond the 32-bit range only far enough to know which end to clamp to.
+    // Accumulate beyond the 32-bit range only far enough to know it was left.
     constexpr std::int64_t kCeiling = std::int64_t(std::numeric_limits<std::uint32_t>::max()) + 1;
     std::int64_t magnitude = 0;
     for (; pos < text.size() && text.at(pos) >= QLatin1Char('0') && text.at(pos) <= QLatin1Char('9'); ++pos)
         magnitude = std::min(kCeiling, magnitude * 10 + (text.at(pos).unicode() - u'0'));
 
+    // A number the 32 bits cannot hold is not a number here: 0, like text without digits.
     if (!isSigned)
-        return int(std::uint32_t(std::min<std::int64_t>(magnitude, std::numeric_limits<std::uint32_t>::max())));
+        return magnitude < kCeiling ? int(std::uint32_t(magnitude)) : 0;
     const std::int64_t value = negative ? -magnitude : magnitude;
-    return int(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
-                                        std::numeric_limits<std::int32_t>::max()));
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
+        return 0;
+    return int(value);
 }

@@ -32,9 +32,8 @@ public:
     bool IsDlgButtonChecked(int id) const;
 
     // Leading white space, an optional sign (a minus only when isSigned), then decimal digits
-    // up to the first other character. Text without digits there gives 0. Values beyond the
-    // 32-bit range clamp to its nearest end (INT_MIN / INT_MAX signed, 0 / UINT_MAX unsigned,
-    // returned as the same 32 bits) instead of wrapping into an unrelated number.
+    // up to the first other character. Text without digits there gives 0, and so does a
+    // value outside the 32-bit range (signed, or unsigned returned as the same 32 bits).
     static int TextToInt(const QString& text, bool isSigned = true);
 
 private:

@@ -21,6 +21,8 @@
 #include <utility>
 #include <vector>
 
+#include "CLocaleFormat.h"
+
 namespace {
 
 struct Registration {
@@ -99,7 +101,7 @@ void DbgOutputA(int level, const char* format, ...)
     va_start(args, format);
     va_list copy;
     va_copy(copy, args);
-    int n = std::vsnprintf(stackBuf, sizeof stackBuf, format, args);
+    int n = CLocaleVsnprintf(stackBuf, sizeof stackBuf, format, args);
     va_end(args);
     if (n < 0) {
         va_end(copy);
@@ -107,7 +109,7 @@ void DbgOutputA(int level, const char* format, ...)
     }
     if (std::size_t(n) >= sizeof stackBuf) {
         heapBuf.resize(std::size_t(n) + 1);
-        std::vsnprintf(heapBuf.data(), heapBuf.size(), format, copy);
+        CLocaleVsnprintf(heapBuf.data(), heapBuf.size(), format, copy);
         heapBuf.resize(std::size_t(n));
         text = heapBuf.data();
     }

@@ -45,6 +45,8 @@ struct DibBitmap {
     bool topDown = true;
     int stride = 0;
     std::vector<BYTE> bits;
+    // Depths of 8 bits or fewer: the colours the pixel values index, 0x00RRGGBB each.
+    std::vector<DWORD> colorTable;
 };
 using HBITMAP = DibBitmap*;
 

@@ -83,15 +83,16 @@ void TestDialogControls::textToInt_data()
     QTest::newRow("stops at a letter") << "40abc" << true << 40;
     QTest::newRow("sign then blank") << "- 5" << true << 0;
     QTest::newRow("largest") << "2147483647" << true << kIntMax;
-    QTest::newRow("one beyond clamps") << "2147483648" << true << kIntMax;
-    QTest::newRow("far beyond clamps") << "99999999999" << true << kIntMax;
+    QTest::newRow("one beyond is no number") << "2147483648" << true << 0;
+    QTest::newRow("far beyond is no number") << "99999999999" << true << 0;
     QTest::newRow("smallest") << "-2147483648" << true << kIntMin;
-    QTest::newRow("far below clamps") << "-99999999999" << true << kIntMin;
+    QTest::newRow("one below is no number") << "-2147483649" << true << 0;
+    QTest::newRow("far below is no number") << "-99999999999" << true << 0;
     QTest::newRow("many digits") << "000000000000000000000000042" << true << 42;
     QTest::newRow("full-width digits") << "１２" << true << 0;
     QTest::newRow("unsigned minus") << "-5" << false << 0;
     QTest::newRow("unsigned top") << "4294967295" << false << -1;
-    QTest::newRow("unsigned beyond clamps") << "99999999999" << false << -1;
+    QTest::newRow("unsigned beyond is no number") << "4294967296" << false << 0;
 }
 
 void TestDialogControls::textToInt()

@@ -24,7 +24,7 @@ void TestStringTable::holdsEveryIdInBothLanguages()
         expected << id;
     for (int id = 50043; id <= 50052; ++id)
         expected << id;
-    expected << 50055 << 50056 << 50057 << 50100;
+    expected << 50055 << 50056 << 50057 << 50100 << 50101;
 
     const StringTable& table = StringTable::application();
     QCOMPARE(table.ids(), expected);
@@ -41,6 +41,7 @@ void TestStringTable::exactTexts_data()
     QTest::addColumn<QString>("chinese");
     QTest::newRow("socket") << 102 << "Windows socket init failed." << "Windows 套接字初始化失败。";
     QTest::newRow("simulated module") << 50100 << "Simulated module" << "模拟模块";
+    QTest::newRow("message box button") << 50101 << "OK" << "确定";
     QTest::newRow("prompt") << 50001 << "Prompt" << "信息";
     QTest::newRow("error") << 50002 << "Error" << "错误";
     QTest::newRow("stop") << 50011 << "Stop" << "停止";

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <clocale>
 #include <chrono>
 #include <mutex>
 #include <regex>
@@ -126,6 +127,24 @@ TEST_F(DbgOutputTest, LongTextsArriveWhole)
     DbgOutputDelCallback(&CollectText);
     ASSERT_EQ(sink.texts.size(), 1u);
     EXPECT_EQ(sink.texts[0], "<" + big + ">");
+}
+
+// A Qt application adopts the user's locale; log lines must not follow it.
+TEST_F(DbgOutputTest, NumbersKeepTheirPointUnderACommaDecimalLocale)
+{
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        GTEST_SKIP() << "no de_DE.UTF-8 locale (tools/install-deps.sh makes one)";
+    Sink sink;
+    DbgOutputAddCallback(&CollectText, &sink);
+    DbgOutputA(1, "fKalman1=%f\r\n", 0.85);
+    const std::string pad(2000, 'p');  // a text longer than the stack buffer
+    DbgOutputA(1, "%s %.2f", pad.c_str(), 1.5);
+    DbgOutputDelCallback(&CollectText);
+    std::setlocale(LC_ALL, previous.c_str());
+    ASSERT_EQ(sink.texts.size(), 2u);
+    EXPECT_EQ(sink.texts[0], "fKalman1=0.850000\r\n");
+    EXPECT_EQ(sink.texts[1], pad + " 1.50");
 }
 
 TEST_F(DbgOutputTest, LevelFilterDropsHigherLevels)

@@ -1,0 +1,14 @@
+#pragma once
+// printf-style formatting that reads the same under every locale. A Qt application
+// adopts the user's locale at start-up, so plain printf would write "600,0" under a
+// comma-decimal locale; every text the program formats from a printf format (log
+// lines, chart read-outs) goes through these instead.
+#include <cstdarg>
+#include <cstddef>
+
+// vsnprintf with the "C" locale's numbers on the calling thread, whatever the
+// process or thread locale is; the caller's locale is back in place on return.
+int CLocaleVsnprintf(char* buffer, std::size_t size, const char* format, va_list args);
+// snprintf counterpart of CLocaleVsnprintf.
+int CLocaleSnprintf(char* buffer, std::size_t size, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
