@@ -1,6 +1,7 @@
 #include "AppMessageBox.h"
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QMessageBox>
 
 #include "StringTable.h"
@@ -11,12 +12,18 @@ constexpr int kErrorCaptionId = 50002;
 constexpr int kOkButtonId = 50101;
 }  // namespace
 
-void AppMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned type)
+void AppMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned type, const QString& detail)
 {
     QMessageBox box(owner);
     box.setWindowTitle(caption);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
+    if (!detail.isEmpty()) {
+        box.setInformativeText(detail);
+        // Plain too: it quotes device paths and program names, which are not markup.
+        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+            label->setTextFormat(Qt::PlainText);
+    }
     box.setStandardButtons(QMessageBox::Ok);
     // In the window's language whether or not Qt's own translations are installed.
     if (QAbstractButton* ok = box.button(QMessageBox::Ok))
@@ -30,9 +37,9 @@ void AppMessageBox(QWidget* owner, const QString& text, const QString& caption, 
     box.exec();
 }
 
-void ShowErrorBox(QWidget* owner, int textId)
+void ShowErrorBox(QWidget* owner, int textId, const QString& detail)
 {
-    AppMessageBox(owner, StringTable::load(textId), StringTable::load(kErrorCaptionId), kMbError);
+    AppMessageBox(owner, StringTable::load(textId), StringTable::load(kErrorCaptionId), kMbError, detail);
 }
 
 void ShowPromptBox(QWidget* owner, int textId)

@@ -15,9 +15,11 @@ enum AppMessageBoxType : unsigned {
 };
 
 // Shows text in a modal message box with one OK button, owned by owner (null: none),
-// and returns once the operator has closed it. User-interface thread only.
-void AppMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned type);
+// and returns once the operator has closed it; detail, when not empty, is shown below
+// the text. User-interface thread only.
+void AppMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned type,
+                   const QString& detail = {});
 
 // The two boxes of the tool, with their texts and captions taken from the string table.
-void ShowErrorBox(QWidget* owner, int textId);
+void ShowErrorBox(QWidget* owner, int textId, const QString& detail = {});
 void ShowPromptBox(QWidget* owner, int textId);

@@ -9,6 +9,7 @@ add_library(app STATIC
   ParamReadCallback.cpp
   QtTranslations.cpp
   PaintTrace.cpp
+  PortTexts.cpp
   ScriptedRun.cpp
   TextToTruncatedInt.cpp
   Vetra_Tivane_PeloToolApp.cpp
@@ -21,7 +22,7 @@ add_library(vetra::app ALIAS app)
 target_include_directories(app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(app PUBLIC
   vetra::app_ui vetra::acquisition vetra::config vetra::chart vetra::controls vetra::bitmap
-  vetra::radar vetra::common Qt6::Widgets)
+  vetra::radar vetra::ports vetra::common Qt6::Widgets)
 
 # Built into the build root, so that Image/ (the presence pictures) and Log/ are beside it.
 add_executable(TivanePeloTool main.cpp)

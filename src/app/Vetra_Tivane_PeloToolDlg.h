@@ -21,6 +21,7 @@
 #include "ParamConfigDlg.h"
 #include "RadarDevice.h"
 #include "ReportFrameDecoder.h"
+#include "SerialPortEntry.h"
 #include "ToolSettings.h"
 #include "WndResizeTool.h"
 
@@ -134,6 +135,10 @@ public:
     void reject() override {}
 
 private:
+    // The listed device of this path, or null (the simulated module, a path of --port).
+    const SerialPortEntry* ListedPort(const std::string& path) const;
+    // Why the port of this number could not be opened and what to do, for the error box.
+    QString AdviceOnFailedOpen(int portNumber) const;
     struct BitmapDeleter {
         void operator()(Gdiplus::Bitmap* bitmap) const;
     };
@@ -203,6 +208,8 @@ private:
     ToolSettings m_settings;
     CParamConfigDlg m_paramDlg{&m_settings.params};
     std::vector<std::string> m_extraPortPaths;
+    // The serial devices of the last refresh, in list order.
+    std::vector<SerialPortEntry> m_listedPorts;
     // Set while the window shows a connected link; the link watch compares it with the device.
     bool m_linkShownOpen = false;
     QTimer m_linkWatch;

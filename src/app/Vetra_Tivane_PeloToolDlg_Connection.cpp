@@ -4,7 +4,10 @@
 #include <algorithm>
 
 #include "AppMessageBox.h"
+#include "ConnectionDoctor.h"
 #include "DbgOutput.h"
+#include "PortListing.h"
+#include "PortTexts.h"
 #include "PtrListCtrl.h"
 #include "SerialPortNames.h"
 #include "StringTable.h"
@@ -39,6 +42,8 @@ void CVetra_Tivane_PeloToolDlg::RefreshPortList()
     if (!combo)
         return;
     combo->clear();
+    // The same listing the names come from, for what the names do not say.
+    m_listedPorts = ListSerialPorts();
     CPtrListCtrl names;
     EnumSerialPortNameW(&names);
     QStringList listed;
@@ -46,7 +51,10 @@ void CVetra_Tivane_PeloToolDlg::RefreshPortList()
         const auto* name = static_cast<const char16_t*>(names.GetAt(i));
         const QString text = QString::fromStdU16String(name);
         combo->addItem(text, SerialPortNumberFromNameW(name));
-        listed.append(text.section(QStringLiteral(" ("), 0, 0));
+        const QString path = text.section(QStringLiteral(" ("), 0, 0);
+        listed.append(path);
+        if (const SerialPortEntry* entry = ListedPort(path.toStdString()))
+            combo->setItemData(combo->count() - 1, PortToolTip(*entry), Qt::ToolTipRole);
     }
     FreeSerialPortNameA(&names);
     // Device paths given on the command line that the system does not list (a pseudo-terminal).
@@ -56,6 +64,13 @@ void CVetra_Tivane_PeloToolDlg::RefreshPortList()
             combo->addItem(text, RegisterSerialPortPath(path));
     }
     combo->setCurrentIndex(combo->count() > 0 ? 0 : -1);
+}
+
+const SerialPortEntry* CVetra_Tivane_PeloToolDlg::ListedPort(const std::string& path) const
+{
+    const auto it = std::find_if(m_listedPorts.begin(), m_listedPorts.end(),
+                                 [&](const SerialPortEntry& entry) { return entry.path == path; });
+    return it == m_listedPorts.end() ? nullptr : &*it;
 }
 
 void CVetra_Tivane_PeloToolDlg::AddExtraPortPath(const std::string& path)
@@ -123,7 +138,7 @@ void CVetra_Tivane_PeloToolDlg::OnConnect()
         } else if (!Vetra_Interface_RadarDevice_Serial_OpenByPortNum(m_device, portNumber, m_settings.baudRate,
                                                                       kOpenAttempts, kStopBits, kAssertDtr,
                                                                       kOpenRetryDelayMs)) {
-            ShowErrorBox(this, kFailToConnect);
+            ShowErrorBox(this, kFailToConnect, AdviceOnFailedOpen(portNumber));
             return;
         } else {
             m_controls.SetDlgItemText(kConnectButton, StringTable::load(kDisconnectText));
@@ -136,6 +151,14 @@ void CVetra_Tivane_PeloToolDlg::OnConnect()
     ShowFirmwareVersion();
     ResetPresence();
     SaveSettings();
+}
+
+QString CVetra_Tivane_PeloToolDlg::AdviceOnFailedOpen(int portNumber) const
+{
+    const std::string path = SerialPortPathFromNumber(portNumber);
+    if (path.empty() || portNumber == kSimulatedPortNumber)
+        return {};
+    return ConnectionFailureAdvice(DiagnoseOpenFailure(path, ListedPort(path)), QString::fromStdString(path));
 }
 
 void CVetra_Tivane_PeloToolDlg::OnStartStop()

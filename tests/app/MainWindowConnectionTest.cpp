@@ -95,6 +95,9 @@ TEST_F(MainWindowConnection, APortThatFailsToOpenChangesNothingElse)
 
     m_window->OnConnect();
     ExpectOneErrorBox("Fail to connect to device");
+    // The second line says why and what to do.
+    EXPECT_EQ(Boxes()[0].detail, "/nonexistent/ttyVETRA0 is gone: the device was unplugged or renamed after the "
+                                 "list was made. Plug it in and press Refresh.");
     ExpectButtons(before, "after a failed open");
     EXPECT_EQ(ControlText(Dlg::kFirmwareLabel), "FW Ver:Unknown");
     EXPECT_EQ(SettingsText(), settingsBefore) << "a failed open must not save";
@@ -108,6 +111,7 @@ TEST_F(MainWindowConnection, BaudRateTextThatIsNoNumberIsStoredAsZero)
     m_window->OnConnect();
     EXPECT_EQ(m_window->Settings().baudRate, 0);
     ExpectOneErrorBox("Fail to connect to device");  // no port opens at 0 baud
+    EXPECT_TRUE(Boxes()[0].detail.isEmpty()) << "the simulated module has no device to look at";
     CloseAndDestroy();
     EXPECT_TRUE(SettingsText().contains(R"(BaudRate="0")")) << "the shutdown saves what the box held";
 }

@@ -20,7 +20,7 @@ void MessageBoxWatcher::Poll()
         const QAbstractButton* ok = box->button(QMessageBox::Ok);
         m_seen.push_back({box->windowTitle(), box->text(), box->icon(),
                           box->windowFlags().testFlag(Qt::WindowStaysOnTopHint), box->parentWidget(),
-                          ok ? ok->text() : QString()});
+                          ok ? ok->text() : QString(), box->informativeText()});
         box->done(QMessageBox::Ok);
     }
 }

@@ -18,6 +18,7 @@ public:
         bool onTop = false;
         QWidget* owner = nullptr;
         QString okText;  // the text of its OK button
+        QString detail;  // the line below the text, if any
     };
 
     MessageBoxWatcher();

@@ -1,12 +1,13 @@
 #include "SerialPortNames.h"
 
-#include <QtSerialPort/QSerialPortInfo>
+#include <QString>
 
 #include <algorithm>
 #include <map>
 #include <mutex>
 #include <vector>
 
+#include "PortListing.h"
 #include "Utf16Internal.h"
 
 using namespace vetra_common_internal;
@@ -57,16 +58,14 @@ int EnumSerialPortNameW(CPtrListCtrl* names)
 {
     if (!names)
         return 0;
-    // QSerialPortInfo reads udev / sysfs only; no port is opened here.
+    // Reads udev / sysfs only; no port is opened here.
     struct Entry {
         QString path;
         QString description;
     };
     std::vector<Entry> entries;
-    const auto ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo& info : ports)
-        entries.push_back({info.systemLocation(), info.description()});
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.path < b.path; });
+    for (const SerialPortEntry& port : ListSerialPorts())
+        entries.push_back({QString::fromStdString(port.path), QString::fromStdString(port.description)});
 
     PortRegistry& r = Registry();
     std::u16string simulatedName;

@@ -13,8 +13,9 @@ constexpr int kSimulatedPortNumber = 0x10000;
 // The device path under which the simulated module is known to the device library.
 inline constexpr const char* kSimulatedPortPath = "sim:module";
 
-// Lists the serial devices (QSerialPortInfo) in device-path order, then the
-// simulated module last. Each item of `names` is a new char16_t[] text: the device
+// Lists the serial devices in the order the operator chooses from (USB devices by
+// description, then other real devices, then legacy on-board ports that have a UART),
+// then the simulated module last. Each item of `names` is a new char16_t[] text: the device
 // path, followed by " (description)" when the system knows one; the simulated
 // module shows its display name. Returns the count. Never opens a port.
 int EnumSerialPortNameW(CPtrListCtrl* names);
