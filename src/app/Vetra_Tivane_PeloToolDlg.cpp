@@ -16,6 +16,7 @@
 #include "DialogTemplate.h"
 #include "FileUtils.h"
 #include "GdiplusApi.h"
+#include "PortHotplugWatch.h"
 #include "SettingsFile.h"
 #include "StringTable.h"
 #include "SysColors.h"
@@ -127,6 +128,8 @@ bool CVetra_Tivane_PeloToolDlg::OnInitDialog()
     m_paramDlg.SetToolInterface(this);
     m_paramDlg.Create(this);
     ConnectButtons();
+    m_portWatch = new CPortHotplugWatch(this);
+    connect(m_portWatch, &CPortHotplugWatch::portsChanged, this, &CVetra_Tivane_PeloToolDlg::OnPortsChanged);
     return true;
 }
 

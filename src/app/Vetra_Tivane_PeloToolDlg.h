@@ -26,6 +26,7 @@
 #include "WndResizeTool.h"
 
 class CColorStatic;
+class CPortHotplugWatch;
 class CSettingsFile;
 class CWaveWnd;
 namespace Gdiplus {
@@ -101,6 +102,8 @@ public:
     void AddExtraPortPath(const std::string& path);
     // Selects the list item of this port number; false when it is not listed.
     bool SelectPort(int portNumber);
+    // A serial device appeared or went: the list is made again, keeping the choice.
+    void OnPortsChanged();
 
     // For owners and tests.
     const DialogControls& Controls() const { return m_controls; }
@@ -210,6 +213,8 @@ private:
     std::vector<std::string> m_extraPortPaths;
     // The serial devices of the last refresh, in list order.
     std::vector<SerialPortEntry> m_listedPorts;
+    // Refreshes the list when devices come and go; made by OnInitDialog, a child.
+    CPortHotplugWatch* m_portWatch = nullptr;
     // Set while the window shows a connected link; the link watch compares it with the device.
     bool m_linkShownOpen = false;
     QTimer m_linkWatch;

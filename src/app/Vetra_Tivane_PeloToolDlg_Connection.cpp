@@ -66,6 +66,17 @@ void CVetra_Tivane_PeloToolDlg::RefreshPortList()
     combo->setCurrentIndex(combo->count() > 0 ? 0 : -1);
 }
 
+void CVetra_Tivane_PeloToolDlg::OnPortsChanged()
+{
+    // Only the list changes: an open port is not touched, and the operator's choice
+    // stays chosen while its device is still there.
+    auto* combo = m_controls.item<QComboBox>(kPortCombo);
+    const int chosen = combo && combo->currentIndex() >= 0 ? combo->currentData().toInt() : -1;
+    RefreshPortList();
+    if (chosen != -1)
+        SelectPort(chosen);
+}
+
 const SerialPortEntry* CVetra_Tivane_PeloToolDlg::ListedPort(const std::string& path) const
 {
     const auto it = std::find_if(m_listedPorts.begin(), m_listedPorts.end(),

@@ -126,6 +126,22 @@ TEST_F(MainWindowConnection, RefreshWhileConnectedKeepsTheLinkAndSelectsTheFirst
     EXPECT_EQ(ControlText(Dlg::kConnectButton), "Disconn.");
 }
 
+// A device coming or going refreshes the list, but the operator's choice stays chosen
+// and an open link stays open; the Refresh button still selects the first item.
+TEST_F(MainWindowConnection, AHotPlugRefreshKeepsTheChoiceAndTheLink)
+{
+    Start();
+    m_window->AddExtraPortPath("/nonexistent/ttyVETRA5");
+    ConnectToSimulatedModule();
+    auto* combo = m_window->Controls().item<QComboBox>(Dlg::kPortCombo);
+    ASSERT_GT(combo->count(), 1);
+    m_window->OnPortsChanged();
+    EXPECT_EQ(combo->currentData().toInt(), kSimulatedPortNumber);
+    EXPECT_EQ(Vetra_Interface_RadarDevice_IsConnected(m_window->Device()), 1);
+    m_window->RefreshPortList();
+    EXPECT_EQ(combo->currentIndex(), 0);
+}
+
 TEST_F(MainWindowConnection, StartWithoutALinkDoesNothing)
 {
     Start();
