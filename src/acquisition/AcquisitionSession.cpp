@@ -46,6 +46,7 @@ bool CAcquisitionSession::StartWorker()
     m_recording.Close();
     m_recording.OpenNew(m_recordFolder.empty() ? CRawRecording::DefaultFolder() : m_recordFolder);
     m_stopFlag.store(0);
+    m_recordedBytes.store(0, std::memory_order_relaxed);
     return m_thread.StartThread(kWorkerName, this, nullptr, 0, kWorkerStackBytes, 0) != 0;
 }
 
@@ -105,6 +106,7 @@ unsigned int CAcquisitionSession::ThreadFunc(void*)
             n = blockSize;
         // A block the disk refused is noted and lost; decoding goes on either way.
         raw.Write(block.data(), std::size_t(n));
+        m_recordedBytes.store(raw.Offset(), std::memory_order_relaxed);
         reassembly.AppendBuffer(block.data(), std::size_t(n));
         m_decoder.DecodeReportFrames(reassembly);
     }

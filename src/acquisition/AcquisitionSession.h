@@ -54,6 +54,8 @@ public:
 
     // The raw recording of the current or the last run; empty when it had none.
     std::string GetRawFilePath() const;
+    // Bytes in that recording so far. Any thread.
+    long long RecordedBytes() const { return m_recordedBytes.load(std::memory_order_relaxed); }
 
     // The worker loop; runs on the thread "ABDData".
     unsigned int ThreadFunc(void* context) override;
@@ -70,6 +72,8 @@ private:
     CBaseThread m_thread;
     std::atomic<std::int32_t> m_stopFlag{0};
     std::atomic<std::int32_t> m_runningFlag{0};
+    // Written by the worker after each block, read by the user-interface thread.
+    std::atomic<long long> m_recordedBytes{0};
     // Wakes a worker pausing after a failed read as soon as a stop is asked for.
     std::mutex m_wakeMutex;
     std::condition_variable m_wake;

@@ -21,18 +21,24 @@ void CReportFrameDecoder::DecodeReportFrames(CBaseBuffer& buffer)
     const std::uint8_t* data = buffer.GetBuffer();
     const std::size_t available = buffer.GetAvailSize();
     std::size_t p = 0;
+    std::uint64_t skipped = 0;
     while (p + kFrameSize <= available) {
         if (data[p] != kHeaderByte || data[p + 1] != kHeaderByte) {
             ++p;
+            ++skipped;
         } else if (data[p + 5] != kTailByte || data[p + 6] != kTailByte) {
             DbgOutputA(kDiagnosticLevel, "Tailer TAG Invalid!\r\n");
+            m_brokenTails.fetch_add(1, std::memory_order_relaxed);
             // One byte on, not seven: a real frame may start inside this false candidate.
             ++p;
+            ++skipped;
         } else {
             HandleFrame(data + p);
             p += kFrameSize;
         }
     }
+    if (skipped > 0)
+        m_skippedBytes.fetch_add(skipped, std::memory_order_relaxed);
     if (p > 0)
         buffer.SetBuffer(data + p, available - p);
 }

@@ -38,6 +38,12 @@ public:
     // state or a later one's.
     std::uint64_t FramesReported() const { return m_framesReported.load(std::memory_order_acquire); }
 
+    // Damage seen in the stream since construction: headers without their tail, and
+    // bytes passed over while looking for a frame (a broken candidate's first byte
+    // included). Any thread; they only grow.
+    std::uint64_t BrokenTails() const { return m_brokenTails.load(std::memory_order_relaxed); }
+    std::uint64_t SkippedBytes() const { return m_skippedBytes.load(std::memory_order_relaxed); }
+
     // The distance history this decoder steps; the chart set-up replaces it.
     CDistanceHistory& GetHistory() { return m_history; }
 
@@ -48,5 +54,7 @@ private:
     std::atomic<std::int32_t> m_state{0};
     std::atomic<std::int32_t> m_distance{0};
     std::atomic<std::uint64_t> m_framesReported{0};
+    std::atomic<std::uint64_t> m_brokenTails{0};
+    std::atomic<std::uint64_t> m_skippedBytes{0};
     CDistanceHistory m_history;
 };

@@ -4,6 +4,7 @@ add_library(app STATIC
   AppMessageBox.cpp
   AppOptions.cpp
   DiagnosticLog.cpp
+  HealthStrip.cpp
   LanguageChoice.cpp
   ParamConfigDlg.cpp
   ParamReadCallback.cpp
@@ -16,6 +17,7 @@ add_library(app STATIC
   Vetra_Tivane_PeloToolDlg.cpp
   Vetra_Tivane_PeloToolDlg_Chart.cpp
   Vetra_Tivane_PeloToolDlg_Connection.cpp
+  Vetra_Tivane_PeloToolDlg_Health.cpp
   Vetra_Tivane_PeloToolDlg_Presence.cpp
 )
 add_library(vetra::app ALIAS app)

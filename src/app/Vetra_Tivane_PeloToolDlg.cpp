@@ -119,6 +119,7 @@ bool CVetra_Tivane_PeloToolDlg::OnInitDialog()
     SetupColorStatics();
     SetupChart();
     UpdatePresenceDisplay();
+    AddHealthStrip();
     m_resizeTool.Init(this);
     // Below this the proportional layout would cut texts and shrink them past reading.
     setMinimumSize(QSize(int(std::ceil(width() * kSmallestScale)), int(std::ceil(height() * kSmallestScale))));

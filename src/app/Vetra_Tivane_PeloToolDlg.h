@@ -22,10 +22,12 @@
 #include "RadarDevice.h"
 #include "ReportFrameDecoder.h"
 #include "SerialPortEntry.h"
+#include "StallWatch.h"
 #include "ToolSettings.h"
 #include "WndResizeTool.h"
 
 class CColorStatic;
+class CHealthStrip;
 class CPortHotplugWatch;
 class CSettingsFile;
 class CWaveWnd;
@@ -112,6 +114,11 @@ public:
     CColorStatic* IndicatorPicture() const { return m_indicator; }
     CColorStatic* DistanceDigits() const { return m_distanceText; }
     CColorStatic* UnitLabel() const { return m_unitText; }
+    CHealthStrip* HealthStrip() const { return m_healthStrip; }
+    // Whether the digits and the picture are shown as old data.
+    bool ShowsStaleData() const { return m_showingStale; }
+    // Takes a fresh look at the link's health (the link watch does it 4 times a second).
+    void UpdateHealth();
     const ToolSettings& Settings() const { return m_settings; }
     ToolSettings& Settings() { return m_settings; }
     VetraRadarHandle Device() const { return m_device; }
@@ -138,6 +145,12 @@ public:
     void reject() override {}
 
 private:
+    // The health strip and the stall watch (Vetra_Tivane_PeloToolDlg_Health.cpp).
+    void AddHealthStrip();
+    void StartHealthWatch();
+    void StopHealthWatch();
+    void CheckDiskRoom();
+    void ShowDataAsStale(bool stale);
     // The listed device of this path, or null (the simulated module, a path of --port).
     const SerialPortEntry* ListedPort(const std::string& path) const;
     // Why the port of this number could not be opened and what to do, for the error box.
@@ -215,6 +228,19 @@ private:
     std::vector<SerialPortEntry> m_listedPorts;
     // Refreshes the list when devices come and go; made by OnInitDialog, a child.
     CPortHotplugWatch* m_portWatch = nullptr;
+    // The health strip, its watch and its rates; user-interface thread only.
+    CHealthStrip* m_healthStrip = nullptr;
+    CStallWatch m_stallWatch;
+    std::uint64_t m_rateFrames = 0;
+    long long m_rateBytes = 0;
+    CStallWatch::Clock::time_point m_rateSince{};
+    double m_reportsPerSecond = 0.0;
+    double m_bytesPerSecond = 0.0;
+    int m_diskCheckTick = 0;
+    long long m_lowDiskFreeMb = -1;
+    bool m_showingStale = false;
+    // The module answered the version request at the last Connect.
+    bool m_moduleAnswered = false;
     // Set while the window shows a connected link; the link watch compares it with the device.
     bool m_linkShownOpen = false;
     QTimer m_linkWatch;

@@ -138,6 +138,7 @@ void CVetra_Tivane_PeloToolDlg::OnConnect()
         EnableControl(kStartButton, false);
         EnableControl(kConfigButton, false);
         m_firmwareVersion.Set("Unknown");
+        m_moduleAnswered = false;
     } else {
         const auto* combo = m_controls.item<QComboBox>(kPortCombo);
         const int index = combo ? combo->currentIndex() : -1;
@@ -155,13 +156,14 @@ void CVetra_Tivane_PeloToolDlg::OnConnect()
             m_controls.SetDlgItemText(kConnectButton, StringTable::load(kDisconnectText));
             EnableControl(kStartButton, true);
             EnableControl(kConfigButton, true);
-            Vetra_Interface_RadarDevice_GetVersion(m_device, &m_firmwareVersion);
+            m_moduleAnswered = Vetra_Interface_RadarDevice_GetVersion(m_device, &m_firmwareVersion) != 0;
             StartLinkWatch();
         }
     }
     ShowFirmwareVersion();
     ResetPresence();
     SaveSettings();
+    UpdateHealth();
 }
 
 QString CVetra_Tivane_PeloToolDlg::AdviceOnFailedOpen(int portNumber) const
@@ -197,6 +199,7 @@ void CVetra_Tivane_PeloToolDlg::OnStartStop()
         return;
     }
     m_session.SetRunningFlag();
+    StartHealthWatch();
     m_controls.SetDlgItemText(kStartButton, StringTable::load(kStopText));
     EnableControl(kConnectButton, false);
     SaveSettings();
@@ -214,6 +217,7 @@ void CVetra_Tivane_PeloToolDlg::StopAcquisition()
     // a stop by the parameter dialog it stays disabled until the operator starts and
     // stops a run again.
     m_session.StopAcquisition();
+    StopHealthWatch();
 }
 
 void CVetra_Tivane_PeloToolDlg::StartLinkWatch()
@@ -226,6 +230,8 @@ void CVetra_Tivane_PeloToolDlg::CheckLink()
 {
     if (m_linkShownOpen && !Vetra_Interface_RadarDevice_IsConnected(m_device))
         OnLinkLost();
+    else
+        UpdateHealth();
 }
 
 void CVetra_Tivane_PeloToolDlg::OnLinkLost()
@@ -243,7 +249,9 @@ void CVetra_Tivane_PeloToolDlg::OnLinkLost()
     EnableControl(kStartButton, false);
     EnableControl(kConfigButton, false);
     m_firmwareVersion.Set("Unknown");
+    m_moduleAnswered = false;
     ShowFirmwareVersion();
     ResetPresence();
+    UpdateHealth();
     ShowErrorBox(this, kDeviceUnconnected);
 }

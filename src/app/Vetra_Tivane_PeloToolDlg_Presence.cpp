@@ -43,6 +43,9 @@ bool CVetra_Tivane_PeloToolDlg::event(QEvent* event)
 void CVetra_Tivane_PeloToolDlg::OnRadarReport()
 {
     UpdatePresenceDisplay();
+    // Data on show is fresh again the moment a report arrives, not at the next look.
+    if (m_stallWatch.Stalled())
+        UpdateHealth();
 }
 
 Gdiplus::Bitmap* CVetra_Tivane_PeloToolDlg::PictureForState(std::int32_t state, int& radio, int& presence) const

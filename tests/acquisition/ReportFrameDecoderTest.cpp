@@ -112,6 +112,12 @@ TEST_P(DecoderStream, ReportsTheFramesInStreamOrder)
     EXPECT_EQ(harness.Posted(), c.reports);
     EXPECT_EQ(harness.LinesEqualTo(kInvalidTail), c.invalidTails);
     EXPECT_EQ(harness.Left(), c.left);
+    // The damage counters: every broken tail, and every byte neither in a frame nor left.
+    std::size_t fed = 0;
+    for (const Bytes& block : c.blocks)
+        fed += block.size();
+    EXPECT_EQ(harness.decoder.BrokenTails(), std::uint64_t(c.invalidTails));
+    EXPECT_EQ(harness.decoder.SkippedBytes(), fed - 7 * c.reports.size() - c.left.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(

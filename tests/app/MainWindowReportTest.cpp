@@ -11,6 +11,7 @@
 
 #include "CWaveWnd.h"
 #include "ColorStatic.h"
+#include "HealthStrip.h"
 #include "MainWindowFixture.h"
 #include "PtyPeer.h"
 #include "SerialPortNames.h"
@@ -155,6 +156,43 @@ TEST_F(MainWindowReports, StopDiscardsReportsNotYetShown)
     EXPECT_FALSE(IsChecked(Dlg::kMovingRadio));
     EXPECT_FALSE(IsChecked(Dlg::kMotionlessRadio));
     EXPECT_EQ(ControlText(Dlg::kStartButton), "Start");
+}
+
+// A module that stops sending looks like a room where nothing changes: after three
+// report intervals (at least a second) the data on show is marked old, the strip says
+// for how long, and the next report makes it fresh at once. The log has both moments.
+TEST_F(MainWindowReports, AQuietModuleIsShownAsOldDataUntilItsNextReport)
+{
+    StartOnPeer();
+    SendAndShow(1, 250);
+    // A header byte pair without its tail, among good frames.
+    ASSERT_TRUE(m_peer.Write({0xAA, 0xAA, 0x01, 0x02, 0x03, 0x04, 0x05}));
+    SendAndShow(1, 251);
+    CHealthStrip* strip = m_window->HealthStrip();
+    ASSERT_NE(strip, nullptr);
+    // The strip is looked at four times a second.
+    ASSERT_TRUE(WaitFor([&] { return strip->StatusText().contains("broken tails 1"); }))
+        << strip->StatusText().toStdString();
+    EXPECT_TRUE(strip->StatusText().startsWith("Running · ")) << strip->StatusText().toStdString();
+    EXPECT_TRUE(strip->StatusText().contains("skipped bytes 7")) << strip->StatusText().toStdString();
+    EXPECT_TRUE(strip->StatusText().contains("recorded 21 B")) << strip->StatusText().toStdString();
+    EXPECT_TRUE(strip->StatusText().contains("No answer from the module")) << "the peer answers no version request";
+    EXPECT_TRUE(strip->FileText().endsWith(".dat")) << strip->FileText().toStdString();
+    EXPECT_FALSE(m_window->ShowsStaleData());
+
+    ASSERT_TRUE(WaitFor([&] { return m_window->ShowsStaleData(); }, 3000)) << "no report for over a second";
+    EXPECT_TRUE(strip->StatusText().contains("no report for")) << strip->StatusText().toStdString();
+    EXPECT_EQ(ControlText(Dlg::kDistanceDigits), "251") << "the last value stays, marked as old";
+    Send(2, 300);
+    ASSERT_TRUE(WaitFor([&] { return ControlText(Dlg::kDistanceDigits) == "300"; }));
+    EXPECT_FALSE(m_window->ShowsStaleData()) << "fresh with the report itself";
+    m_window->OnStartStop();
+    EXPECT_TRUE(strip->StatusText().startsWith("Connected")) << strip->StatusText().toStdString();
+    QFile logFile(QString::fromStdString(m_window->LogPath()));
+    ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
+    const QByteArray log = logFile.readAll();
+    EXPECT_EQ(log.count("No report from the module for "), 1) << log.toStdString();
+    EXPECT_EQ(log.count("Reports from the module again after "), 1) << log.toStdString();
 }
 
 TEST_F(MainWindowReports, ResizeRescalesTheFontsAndAxesAndClearsTheCurve)

@@ -1,0 +1,134 @@
+#include "HealthStrip.h"
+
+#include <QDesktopServices>
+#include <QEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QUrl>
+
+#include <algorithm>
+
+#include "StringTable.h"
+
+namespace {
+constexpr int kDisconnectedText = 50113;
+constexpr int kConnectedText = 50114;
+constexpr int kRunningText = 50115;
+constexpr int kReconnectingText = 50116;
+constexpr int kRateText = 50117;
+constexpr int kLastReportText = 50118;
+constexpr int kNoReportText = 50119;
+constexpr int kBrokenTailsText = 50120;
+constexpr int kSkippedBytesText = 50121;
+constexpr int kRecordedText = 50122;
+constexpr int kModuleSilentText = 50123;
+constexpr int kLowDiskText = 50124;
+constexpr int kOpenFolderTip = 50125;
+
+QString LinkText(LinkState link)
+{
+    switch (link) {
+    case LinkState::Connected: return StringTable::load(kConnectedText);
+    case LinkState::Running: return StringTable::load(kRunningText);
+    case LinkState::Reconnecting: return StringTable::load(kReconnectingText);
+    case LinkState::Disconnected: break;
+    }
+    return StringTable::load(kDisconnectedText);
+}
+
+QString Bytes(long long bytes)
+{
+    if (bytes < 1000)
+        return QStringLiteral("%1 B").arg(bytes);
+    if (bytes < 1000 * 1000)
+        return QStringLiteral("%1 kB").arg(double(bytes) / 1e3, 0, 'f', 1);
+    if (bytes < 1000LL * 1000 * 1000)
+        return QStringLiteral("%1 MB").arg(double(bytes) / 1e6, 0, 'f', 1);
+    return QStringLiteral("%1 GB").arg(double(bytes) / 1e9, 0, 'f', 2);
+}
+
+QString Seconds(long long ms)
+{
+    return QString::number(double(ms) / 1000.0, 'f', 1);
+}
+
+}  // namespace
+
+QString HealthStripText(const HealthSnapshot& snapshot)
+{
+    QStringList parts{LinkText(snapshot.link)};
+    if (snapshot.link == LinkState::Running) {
+        parts << StringTable::load(kRateText).arg(QString::number(snapshot.reportsPerSecond, 'f', 1));
+        if (snapshot.silenceMs >= 0)
+            parts << StringTable::load(snapshot.stalled ? kNoReportText : kLastReportText).arg(Seconds(snapshot.silenceMs));
+    }
+    if (snapshot.link == LinkState::Running || snapshot.brokenTails > 0 || snapshot.skippedBytes > 0) {
+        parts << StringTable::load(kBrokenTailsText).arg(snapshot.brokenTails);
+        parts << StringTable::load(kSkippedBytesText).arg(snapshot.skippedBytes);
+    }
+    if (snapshot.recordedBytes >= 0)
+        parts << StringTable::load(kRecordedText).arg(Bytes(snapshot.recordedBytes));
+    if (snapshot.moduleSilent)
+        parts << StringTable::load(kModuleSilentText);
+    if (snapshot.lowDiskFreeMb >= 0)
+        parts << StringTable::load(kLowDiskText).arg(snapshot.lowDiskFreeMb);
+    return parts.join(QStringLiteral(" · "));
+}
+
+CHealthStrip::CHealthStrip(QWidget* parent) : QWidget(parent)
+{
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(6, 0, 6, 0);
+    m_status = new QLabel(this);
+    m_status->setTextFormat(Qt::PlainText);
+    // The status takes what room there is and is cut to it, never the other way round.
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_status->installEventFilter(this);
+    m_file = new QLabel(this);
+    m_file->setTextFormat(Qt::RichText);
+    m_file->setToolTip(StringTable::load(kOpenFolderTip));
+    layout->addWidget(m_status, 1);
+    layout->addWidget(m_file, 0);
+    connect(m_file, &QLabel::linkActivated, this, [this] {
+        if (!m_shownPath.isEmpty())
+            QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(m_shownPath).absolutePath()));
+    });
+    Show(HealthSnapshot{});
+}
+
+void CHealthStrip::Show(const HealthSnapshot& snapshot)
+{
+    const QString status = HealthStripText(snapshot);
+    if (status != m_statusText) {
+        m_statusText = status;
+        FitStatus();
+    }
+    if (snapshot.recordingPath != m_shownPath) {
+        m_shownPath = snapshot.recordingPath;
+        // The name is the file's, not markup.
+        m_file->setText(m_shownPath.isEmpty() ? QString()
+                                              : QStringLiteral("<a href=\"folder\">%1</a>")
+                                                    .arg(QFileInfo(m_shownPath).fileName().toHtmlEscaped()));
+    }
+}
+
+bool CHealthStrip::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_status && event->type() == QEvent::Resize)
+        FitStatus();
+    return QWidget::eventFilter(watched, event);
+}
+
+void CHealthStrip::FitStatus()
+{
+    const QString shown = m_status->fontMetrics().elidedText(m_statusText, Qt::ElideRight, std::max(m_status->width(), 0));
+    if (m_status->text() != shown)
+        m_status->setText(shown);
+    m_status->setToolTip(shown == m_statusText ? QString() : m_statusText);
+}
+
+QString CHealthStrip::FileText() const
+{
+    return QFileInfo(m_shownPath).fileName();
+}

@@ -1,0 +1,142 @@
+// The health strip and the stall watch: what the link is doing, and whether the data
+// on show is still fresh.
+#include <QGraphicsOpacityEffect>
+#include <QStorageInfo>
+
+#include <algorithm>
+
+#include "ColorStatic.h"
+#include "DbgOutput.h"
+#include "HealthStrip.h"
+#include "Vetra_Tivane_PeloToolDlg.h"
+
+namespace {
+// Free space below this, or below this much time at the current byte rate, is warned of.
+constexpr long long kLowDiskBytes = 100LL * 1000 * 1000;
+constexpr long long kLowDiskSeconds = 10 * 60;
+// Shown data that may be old is drawn at this opacity.
+constexpr double kStaleOpacity = 0.35;
+// The disk is asked once in this many strip updates (once a second).
+constexpr int kDiskCheckEvery = 4;
+}  // namespace
+
+void CVetra_Tivane_PeloToolDlg::AddHealthStrip()
+{
+    // Below everything the template placed: the window grows by the strip's height, so
+    // every specified control keeps its place and proportions.
+    const int stripHeight = fontMetrics().height() + 8;
+    m_healthStrip = new CHealthStrip(this);
+    const int top = height();
+    resize(width(), top + stripHeight);
+    m_healthStrip->setGeometry(0, top, width(), stripHeight);
+    m_healthStrip->show();
+}
+
+void CVetra_Tivane_PeloToolDlg::StartHealthWatch()
+{
+    const auto now = CStallWatch::Clock::now();
+    m_stallWatch.Start(m_decoder.FramesReported(), now);
+    m_rateFrames = m_decoder.FramesReported();
+    m_rateSince = now;
+    m_reportsPerSecond = 0.0;
+    m_rateBytes = 0;
+    m_bytesPerSecond = 0.0;
+    m_lowDiskFreeMb = -1;
+    UpdateHealth();
+}
+
+void CVetra_Tivane_PeloToolDlg::StopHealthWatch()
+{
+    if (m_stallWatch.Stalled())
+        DbgOutputA(2, "The run ended while the module sent no reports\r\n");
+    m_stallWatch.Stop();
+    ShowDataAsStale(false);
+    m_lowDiskFreeMb = -1;
+    UpdateHealth();
+}
+
+void CVetra_Tivane_PeloToolDlg::UpdateHealth()
+{
+    if (!m_healthStrip)
+        return;
+    const auto now = CStallWatch::Clock::now();
+    const std::uint64_t frames = m_decoder.FramesReported();
+    const bool running = m_session.IsRunningFlagSet();
+    if (running) {
+        const auto silence = std::chrono::duration_cast<std::chrono::milliseconds>(m_stallWatch.Silence(now));
+        switch (m_stallWatch.Update(frames, now, m_settings.reportTimeMS)) {
+        case CStallWatch::Change::Started:
+            DbgOutputA(2, "No report from the module for %lld ms\r\n", static_cast<long long>(silence.count()));
+            ShowDataAsStale(true);
+            break;
+        case CStallWatch::Change::Ended:
+            DbgOutputA(2, "Reports from the module again after %lld ms without\r\n",
+                       static_cast<long long>(silence.count()));
+            ShowDataAsStale(false);
+            break;
+        case CStallWatch::Change::None:
+            break;
+        }
+        // Rates over the last second or more, so one late report does not swing them.
+        const double seconds = std::chrono::duration<double>(now - m_rateSince).count();
+        if (seconds >= 1.0) {
+            const long long bytes = m_session.RecordedBytes();
+            m_reportsPerSecond = double(frames - m_rateFrames) / seconds;
+            m_bytesPerSecond = double(std::max(0LL, bytes - m_rateBytes)) / seconds;
+            m_rateFrames = frames;
+            m_rateBytes = bytes;
+            m_rateSince = now;
+        }
+        if (++m_diskCheckTick >= kDiskCheckEvery) {
+            m_diskCheckTick = 0;
+            CheckDiskRoom();
+        }
+    }
+    HealthSnapshot snapshot;
+    const bool connected = Vetra_Interface_RadarDevice_IsConnected(m_device) != 0;
+    snapshot.link = running ? LinkState::Running : connected ? LinkState::Connected : LinkState::Disconnected;
+    snapshot.reportsPerSecond = m_reportsPerSecond;
+    if (running)
+        snapshot.silenceMs = std::chrono::duration_cast<std::chrono::milliseconds>(m_stallWatch.Silence(now)).count();
+    snapshot.stalled = m_stallWatch.Stalled();
+    snapshot.brokenTails = m_decoder.BrokenTails();
+    snapshot.skippedBytes = m_decoder.SkippedBytes();
+    const std::string recording = m_session.GetRawFilePath();
+    if (running && !recording.empty()) {
+        snapshot.recordedBytes = m_session.RecordedBytes();
+        snapshot.recordingPath = QString::fromStdString(recording);
+    }
+    snapshot.moduleSilent = connected && !m_moduleAnswered;
+    snapshot.lowDiskFreeMb = running ? m_lowDiskFreeMb : -1;
+    m_healthStrip->Show(snapshot);
+}
+
+void CVetra_Tivane_PeloToolDlg::CheckDiskRoom()
+{
+    const std::string recording = m_session.GetRawFilePath();
+    if (recording.empty())
+        return;
+    const QStorageInfo disk(QString::fromStdString(recording));
+    const long long free = disk.isValid() ? disk.bytesAvailable() : -1;
+    const bool low = free >= 0 && (free < kLowDiskBytes ||
+                                   (m_bytesPerSecond > 0.0 && double(free) / m_bytesPerSecond < kLowDiskSeconds));
+    m_lowDiskFreeMb = low ? free / (1000 * 1000) : -1;
+}
+
+void CVetra_Tivane_PeloToolDlg::ShowDataAsStale(bool stale)
+{
+    if (stale == m_showingStale)
+        return;
+    m_showingStale = stale;
+    for (CColorStatic* control : {m_indicator, m_distanceText}) {
+        if (!control)
+            continue;
+        if (stale) {
+            auto* dim = new QGraphicsOpacityEffect(control);
+            dim->setOpacity(kStaleOpacity);
+            control->setGraphicsEffect(dim);  // the control owns it from here
+        } else {
+            control->setGraphicsEffect(nullptr);
+        }
+    }
+}
