@@ -50,6 +50,24 @@ bool CAcquisitionSession::StartWorker()
     return m_thread.StartThread(kWorkerName, this, nullptr, 0, kWorkerStackBytes, 0) != 0;
 }
 
+void CAcquisitionSession::PauseWorker()
+{
+    {
+        std::lock_guard<std::mutex> hold(m_wakeMutex);
+        m_stopFlag.store(1);
+    }
+    m_wake.notify_all();
+    m_thread.StopThread();
+}
+
+bool CAcquisitionSession::ResumeWorker()
+{
+    if (m_thread.IsRunning())
+        return false;
+    m_stopFlag.store(0);
+    return m_thread.StartThread(kWorkerName, this, nullptr, 0, kWorkerStackBytes, 0) != 0;
+}
+
 void CAcquisitionSession::StopAcquisition()
 {
     {
@@ -91,7 +109,8 @@ unsigned int CAcquisitionSession::ThreadFunc(void*)
     if (blockSize < 1)
         blockSize = kFallbackBlockSize;
     std::vector<std::uint8_t> block(static_cast<std::size_t>(blockSize));
-    CRawBlockWriter raw(m_recording.GetStream(), m_recording.GetPath());
+    // A run resumed after a reconnect goes on where the recording stands.
+    CRawBlockWriter raw(m_recording.GetStream(), m_recording.GetPath(), m_recordedBytes.load(std::memory_order_relaxed));
 
     while (m_stopFlag.load() == 0) {
         const auto readStarted = std::chrono::steady_clock::now();

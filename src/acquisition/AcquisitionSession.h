@@ -48,6 +48,13 @@ public:
     // the display steps. Also when nothing runs: every step is still applied.
     void StopAcquisition();
 
+    // The link is gone while the run goes on: stops and joins the worker and keeps the
+    // recording open for ResumeWorker. Nothing is sent to the device.
+    void PauseWorker();
+    // The link is back: the worker starts again and appends to the same recording.
+    // False when it is already running or could not be started.
+    bool ResumeWorker();
+
     // The running flag: set by the owner right after StartWorker, cleared by StopAcquisition.
     void SetRunningFlag() { m_runningFlag.store(1); }
     bool IsRunningFlagSet() const { return m_runningFlag.load() != 0; }

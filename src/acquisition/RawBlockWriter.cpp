@@ -12,7 +12,8 @@ namespace {
 constexpr int kRecordingNoteLevel = 1;
 }  // namespace
 
-CRawBlockWriter::CRawBlockWriter(std::FILE* stream, std::string path) : m_stream(stream), m_path(std::move(path))
+CRawBlockWriter::CRawBlockWriter(std::FILE* stream, std::string path, long long offset)
+    : m_stream(stream), m_path(std::move(path)), m_offset(offset)
 {
 }
 

@@ -14,8 +14,9 @@
 class CRawBlockWriter {
 public:
     // stream may be null (a run without a recording): then nothing is written. path is
-    // the file's name for the log lines.
-    CRawBlockWriter(std::FILE* stream, std::string path);
+    // the file's name for the log lines; offset is how much the file already holds (a
+    // run that goes on after a reconnect).
+    CRawBlockWriter(std::FILE* stream, std::string path, long long offset = 0);
 
     // Appends one block. False when some of it was not recorded.
     bool Write(const std::uint8_t* data, std::size_t size);

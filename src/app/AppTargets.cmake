@@ -19,6 +19,7 @@ add_library(app STATIC
   Vetra_Tivane_PeloToolDlg_Connection.cpp
   Vetra_Tivane_PeloToolDlg_Health.cpp
   Vetra_Tivane_PeloToolDlg_Presence.cpp
+  Vetra_Tivane_PeloToolDlg_Reconnect.cpp
 )
 add_library(vetra::app ALIAS app)
 target_include_directories(app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})

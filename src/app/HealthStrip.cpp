@@ -1,5 +1,6 @@
 #include "HealthStrip.h"
 
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFileInfo>
@@ -25,6 +26,7 @@ constexpr int kRecordedText = 50122;
 constexpr int kModuleSilentText = 50123;
 constexpr int kLowDiskText = 50124;
 constexpr int kOpenFolderTip = 50125;
+constexpr int kReconnectText = 50126;
 
 QString LinkText(LinkState link)
 {
@@ -80,6 +82,9 @@ CHealthStrip::CHealthStrip(QWidget* parent) : QWidget(parent)
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 0, 6, 0);
+    m_reconnect = new QCheckBox(StringTable::load(kReconnectText), this);
+    m_reconnect->setFocusPolicy(Qt::NoFocus);  // Enter and Space stay with the window
+    layout->addWidget(m_reconnect, 0);
     m_status = new QLabel(this);
     m_status->setTextFormat(Qt::PlainText);
     // The status takes what room there is and is cut to it, never the other way round.

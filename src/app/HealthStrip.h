@@ -2,6 +2,7 @@
 #include <QString>
 #include <QWidget>
 
+class QCheckBox;
 class QLabel;
 
 // What the link looks like from the window.
@@ -34,6 +35,9 @@ public:
     // Shows the snapshot; only texts that changed are set.
     void Show(const HealthSnapshot& snapshot);
 
+    // "Reconnect automatically", at the strip's left end.
+    QCheckBox* ReconnectBox() const { return m_reconnect; }
+
     // For tests: what the two parts say (the status in full, however much fits).
     QString StatusText() const { return m_statusText; }
     QString FileText() const;
@@ -46,6 +50,7 @@ private:
     // Cuts the status to the room left beside the file name; the whole text is its tooltip.
     void FitStatus();
 
+    QCheckBox* m_reconnect = nullptr;
     QLabel* m_status = nullptr;
     QLabel* m_file = nullptr;
     QString m_statusText;

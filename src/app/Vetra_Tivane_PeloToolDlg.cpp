@@ -61,6 +61,8 @@ CVetra_Tivane_PeloToolDlg::CVetra_Tivane_PeloToolDlg(CSettingsFile& settingsFile
     m_session.SetRecordFolder(LogFolder());
     m_linkWatch.setInterval(kLinkWatchIntervalMs);
     connect(&m_linkWatch, &QTimer::timeout, this, &CVetra_Tivane_PeloToolDlg::CheckLink);
+    m_reconnectWatch.setInterval(kReconnectIntervalMs);
+    connect(&m_reconnectWatch, &QTimer::timeout, this, &CVetra_Tivane_PeloToolDlg::TryReconnect);
 }
 
 CVetra_Tivane_PeloToolDlg::~CVetra_Tivane_PeloToolDlg()

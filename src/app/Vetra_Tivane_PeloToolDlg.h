@@ -1,5 +1,7 @@
 #pragma once
+#include <QDateTime>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QIcon>
 #include <QTimer>
@@ -115,10 +117,18 @@ public:
     CColorStatic* DistanceDigits() const { return m_distanceText; }
     CColorStatic* UnitLabel() const { return m_unitText; }
     CHealthStrip* HealthStrip() const { return m_healthStrip; }
+    const CAcquisitionSession& Session() const { return m_session; }
     // Whether the digits and the picture are shown as old data.
     bool ShowsStaleData() const { return m_showingStale; }
     // Takes a fresh look at the link's health (the link watch does it 4 times a second).
     void UpdateHealth();
+    // The "Reconnect automatically" check box: remembered in the settings file.
+    void SetAutoReconnect(bool on);
+    bool IsReconnecting() const { return m_reconnecting; }
+    // Completed reconnects since the window was made.
+    int Reconnects() const { return m_reconnects; }
+    // How often a lost device is looked for while reconnecting.
+    static constexpr int kReconnectIntervalMs = 500;
     const ToolSettings& Settings() const { return m_settings; }
     ToolSettings& Settings() { return m_settings; }
     VetraRadarHandle Device() const { return m_device; }
@@ -151,6 +161,14 @@ private:
     void StopHealthWatch();
     void CheckDiskRoom();
     void ShowDataAsStale(bool stale);
+    // Reconnecting (Vetra_Tivane_PeloToolDlg_Reconnect.cpp).
+    void RememberLinkIdentity(int portNumber);
+    std::string FindLinkDevice() const;
+    void BeginReconnect();
+    void TryReconnect();
+    void EndReconnect();
+    // The window after a link that will not come back: disconnected, Start and Config off.
+    void ShowLinkGone();
     // The listed device of this path, or null (the simulated module, a path of --port).
     const SerialPortEntry* ListedPort(const std::string& path) const;
     // Why the port of this number could not be opened and what to do, for the error box.
@@ -241,6 +259,14 @@ private:
     bool m_showingStale = false;
     // The module answered the version request at the last Connect.
     bool m_moduleAnswered = false;
+    // The device of the link, to find it again: its path and its identity.
+    std::string m_linkPath;
+    std::string m_linkIdentity;
+    bool m_reconnecting = false;
+    int m_reconnects = 0;
+    QTimer m_reconnectWatch;
+    QDateTime m_gapStarted;
+    QElapsedTimer m_gapTimer;
     // Set while the window shows a connected link; the link watch compares it with the device.
     bool m_linkShownOpen = false;
     QTimer m_linkWatch;

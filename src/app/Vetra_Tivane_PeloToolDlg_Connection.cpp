@@ -157,6 +157,7 @@ void CVetra_Tivane_PeloToolDlg::OnConnect()
             EnableControl(kStartButton, true);
             EnableControl(kConfigButton, true);
             m_moduleAnswered = Vetra_Interface_RadarDevice_GetVersion(m_device, &m_firmwareVersion) != 0;
+            RememberLinkIdentity(portNumber);
             StartLinkWatch();
         }
     }
@@ -215,9 +216,15 @@ void CVetra_Tivane_PeloToolDlg::StopAcquisition()
 {
     // Connect is not touched here: Stop and a lost link enable it themselves, while after
     // a stop by the parameter dialog it stays disabled until the operator starts and
-    // stops a run again.
+    // stops a run again. A stop while reconnecting ends the wait: the link is gone.
+    const bool wasReconnecting = m_reconnecting;
+    EndReconnect();
     m_session.StopAcquisition();
     StopHealthWatch();
+    if (wasReconnecting) {
+        DbgOutputA(2, "Reconnecting ended by a stop\r\n");
+        ShowLinkGone();
+    }
 }
 
 void CVetra_Tivane_PeloToolDlg::StartLinkWatch()
@@ -236,6 +243,11 @@ void CVetra_Tivane_PeloToolDlg::CheckLink()
 
 void CVetra_Tivane_PeloToolDlg::OnLinkLost()
 {
+    // The operator asked for the run to survive an unplug: no box, wait for the device.
+    if (m_settings.autoReconnect && m_session.IsRunningFlagSet()) {
+        BeginReconnect();
+        return;
+    }
     // Stopped first, so that the box below (its own event loop) cannot raise a second one.
     m_linkWatch.stop();
     m_linkShownOpen = false;
@@ -243,6 +255,12 @@ void CVetra_Tivane_PeloToolDlg::OnLinkLost()
     // The stop closes the raw recording, which keeps everything received up to now.
     if (m_session.IsRunningFlagSet())
         StopAcquisition();
+    ShowLinkGone();
+    ShowErrorBox(this, kDeviceUnconnected);
+}
+
+void CVetra_Tivane_PeloToolDlg::ShowLinkGone()
+{
     Vetra_Interface_RadarDevice_Serial_Close(m_device);
     m_controls.SetDlgItemText(kConnectButton, StringTable::load(kConnectText));
     EnableControl(kConnectButton, true);
@@ -253,5 +271,4 @@ void CVetra_Tivane_PeloToolDlg::OnLinkLost()
     ShowFirmwareVersion();
     ResetPresence();
     UpdateHealth();
-    ShowErrorBox(this, kDeviceUnconnected);
 }

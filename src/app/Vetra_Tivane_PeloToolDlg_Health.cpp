@@ -1,5 +1,6 @@
 // The health strip and the stall watch: what the link is doing, and whether the data
 // on show is still fresh.
+#include <QCheckBox>
 #include <QGraphicsOpacityEffect>
 #include <QStorageInfo>
 
@@ -29,6 +30,8 @@ void CVetra_Tivane_PeloToolDlg::AddHealthStrip()
     const int top = height();
     resize(width(), top + stripHeight);
     m_healthStrip->setGeometry(0, top, width(), stripHeight);
+    m_healthStrip->ReconnectBox()->setChecked(m_settings.autoReconnect);
+    connect(m_healthStrip->ReconnectBox(), &QCheckBox::toggled, this, &CVetra_Tivane_PeloToolDlg::SetAutoReconnect);
     m_healthStrip->show();
 }
 
@@ -62,7 +65,8 @@ void CVetra_Tivane_PeloToolDlg::UpdateHealth()
     const auto now = CStallWatch::Clock::now();
     const std::uint64_t frames = m_decoder.FramesReported();
     const bool running = m_session.IsRunningFlagSet();
-    if (running) {
+    // While reconnecting the silence is the gap's, not a stall of the module.
+    if (running && !m_reconnecting) {
         const auto silence = std::chrono::duration_cast<std::chrono::milliseconds>(m_stallWatch.Silence(now));
         switch (m_stallWatch.Update(frames, now, m_settings.reportTimeMS)) {
         case CStallWatch::Change::Started:
@@ -94,7 +98,10 @@ void CVetra_Tivane_PeloToolDlg::UpdateHealth()
     }
     HealthSnapshot snapshot;
     const bool connected = Vetra_Interface_RadarDevice_IsConnected(m_device) != 0;
-    snapshot.link = running ? LinkState::Running : connected ? LinkState::Connected : LinkState::Disconnected;
+    snapshot.link = m_reconnecting ? LinkState::Reconnecting
+                    : running      ? LinkState::Running
+                    : connected    ? LinkState::Connected
+                                   : LinkState::Disconnected;
     snapshot.reportsPerSecond = m_reportsPerSecond;
     if (running)
         snapshot.silenceMs = std::chrono::duration_cast<std::chrono::milliseconds>(m_stallWatch.Silence(now)).count();

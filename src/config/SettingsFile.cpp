@@ -48,6 +48,9 @@ constexpr SettingAttribute kSaveOrder[] = {
 
 #undef DETECTION_SETTING
 
+// The extra attribute of the reconnect check box.
+constexpr const char* kAutoReconnectAttribute = "AutoReconnect";
+
 // Indexes into kSaveOrder in the order a load reads them (the IIR pair before the coefficients).
 constexpr int kLoadOrder[] = {0, 1, 2, 3, 4, 5, 10, 11, 6, 7, 8, 9, 12, 13, 14, 15, 16, 17, 18, 19};
 static_assert(std::size(kLoadOrder) == std::size(kSaveOrder));
@@ -156,6 +159,10 @@ void CSettingsFile::LoadSettings(ToolSettings& settings) const
         DigtalStringToValue(text, int(std::strlen(text)), TargetOf(settings, attribute),
                             attribute.isFloat ? kDigitalFloat32 : kDigitalInt32);
     }
+    std::int32_t reconnect = settings.autoReconnect ? 1 : 0;
+    if (const char* text = appConfig.GetAttribute(kAutoReconnectAttribute); text && *text)
+        DigtalStringToValue(text, int(std::strlen(text)), &reconnect, kDigitalInt32);
+    settings.autoReconnect = reconnect != 0;
 }
 
 void CSettingsFile::SaveSettings(const ToolSettings& settings)
@@ -168,5 +175,10 @@ void CSettingsFile::SaveSettings(const ToolSettings& settings)
         else
             appConfig.SetAttribute(attribute.name, std::int64_t(*static_cast<const std::int32_t*>(value)));
     }
+    // Present only while it differs from the default.
+    if (settings.autoReconnect)
+        appConfig.SetAttribute(kAutoReconnectAttribute, std::int64_t(1));
+    else if (!appConfig.IsEmpty())
+        appConfig.GetNode().remove_attribute(kAutoReconnectAttribute);
     Save();
 }

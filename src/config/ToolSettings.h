@@ -11,4 +11,9 @@ struct ToolSettings {
     DetectionParams params;
     // The module's report interval as the chart assumes it, in milliseconds.
     std::int32_t reportTimeMS = 50;
+
+    // Settings of later features: each is an extra attribute of AppConfig, written only
+    // while it differs from its default, so a file never touched by them keeps its 20.
+    // Reconnect to the same device when the link is lost during a run.
+    bool autoReconnect = false;
 };

@@ -2,7 +2,13 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <memory>
 
 #include "MainWindowFixture.h"
 #include "SerialPortNames.h"
@@ -209,6 +215,85 @@ TEST_F(MainWindowConnection, ALinkLostOverASerialPortIsReportedOnce)
     ExpectOneErrorBox("Device unconnected");
     ExpectButtons({true, "Connect", false, false, "Start"}, "after the pty hung up");
     EXPECT_GT(QFileInfo(QString::fromStdString(m_window->RawFilePath())).size(), 0);
+}
+
+// Unplugged and plugged in again 20 times, each time under another device path but the
+// same name (a link the test points at the new device, as /dev/serial/by-id does):
+// with "Reconnect automatically" the run goes on into one recording, each stretch of it
+// a piece of what that module sent with nothing lost inside it, every gap in the log,
+// and no error box. While the device is away the window waits without spinning.
+TEST_F(MainWindowConnection, AutoReconnectSurvivesTwentyUnplugsIntoOneRecording)
+{
+    constexpr int kCycles = 20;
+    QTemporaryDir folder;
+    const std::string link = folder.path().toStdString() + "/module";
+    auto pointLinkAt = [&](const std::string& device) {
+        const std::string fresh = link + ".new";
+        ::unlink(fresh.c_str());
+        return ::symlink(device.c_str(), fresh.c_str()) == 0 && ::rename(fresh.c_str(), link.c_str()) == 0;
+    };
+    auto recordOf = [&](int cycle) { return folder.path().toStdString() + "/sent" + std::to_string(cycle); };
+    auto sim = std::make_unique<SimModuleProcess>(std::vector<std::string>{"--interval", "10", "--record", recordOf(0)});
+    ASSERT_TRUE(sim->IsStarted());
+    ASSERT_TRUE(pointLinkAt(sim->DevicePath()));
+    ASSERT_NO_FATAL_FAILURE(StartAndConnectTo(link));
+    m_window->SetAutoReconnect(true);
+    m_window->OnStartStop();
+    ASSERT_TRUE(m_window->IsRunning());
+
+    std::vector<long long> ends;  // where each module's stretch of the recording ends
+    for (int cycle = 0; cycle < kCycles; ++cycle) {
+        const long long from = ends.empty() ? 0 : ends.back();
+        ASSERT_TRUE(WaitFor([&] { return m_window->Session().RecordedBytes() >= from + 70; }, 5000)) << cycle;
+        sim.reset();  // unplugged
+        ::unlink(link.c_str());
+        ASSERT_TRUE(WaitFor([&] { return m_window->IsReconnecting(); }, 3000)) << cycle;
+        ends.push_back(m_window->Session().RecordedBytes());
+        if (cycle == 0) {
+            // Away for two seconds: the window only looks twice a second.
+            rusage before{}, after{};
+            getrusage(RUSAGE_SELF, &before);
+            QTest::qWait(2000);
+            getrusage(RUSAGE_SELF, &after);
+            const double cpu = double(after.ru_utime.tv_sec - before.ru_utime.tv_sec + after.ru_stime.tv_sec -
+                                      before.ru_stime.tv_sec) +
+                               double(after.ru_utime.tv_usec - before.ru_utime.tv_usec + after.ru_stime.tv_usec -
+                                      before.ru_stime.tv_usec) / 1e6;
+            EXPECT_LT(cpu, 0.5) << "seconds of CPU while waiting 2 s for the device";
+            EXPECT_TRUE(m_window->ShowsStaleData());
+        }
+        sim = std::make_unique<SimModuleProcess>(
+            std::vector<std::string>{"--interval", "10", "--record", recordOf(cycle + 1)});
+        ASSERT_TRUE(sim->IsStarted());
+        ASSERT_TRUE(pointLinkAt(sim->DevicePath()));
+        ASSERT_TRUE(WaitFor([&] { return m_window->Reconnects() == cycle + 1 && !m_window->IsReconnecting(); }, 5000))
+            << cycle;
+        EXPECT_TRUE(m_window->IsRunning());
+    }
+    ASSERT_TRUE(WaitFor([&] { return m_window->Session().RecordedBytes() >= ends.back() + 70; }, 5000));
+    m_window->OnStartStop();
+    ends.push_back(m_window->Session().RecordedBytes());
+    sim.reset();
+
+    EXPECT_TRUE(Boxes().empty());
+    QFile raw(QString::fromStdString(m_window->RawFilePath()));
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const QByteArray recorded = raw.readAll();
+    ASSERT_EQ(recorded.size(), ends.back());
+    long long from = 0;
+    for (int cycle = 0; cycle <= kCycles; ++cycle) {
+        QFile sentFile(QString::fromStdString(recordOf(cycle)));
+        ASSERT_TRUE(sentFile.open(QIODevice::ReadOnly)) << cycle;
+        const QByteArray stretch = recorded.mid(qsizetype(from), qsizetype(ends[std::size_t(cycle)] - from));
+        EXPECT_GE(stretch.size(), 70) << cycle;
+        EXPECT_TRUE(sentFile.readAll().contains(stretch)) << "stretch " << cycle << " is not a piece of what was sent";
+        from = ends[std::size_t(cycle)];
+    }
+    QFile logFile(QString::fromStdString(m_window->LogPath()));
+    ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
+    const QByteArray log = logFile.readAll();
+    EXPECT_EQ(log.count("Link gap from "), kCycles);
+    EXPECT_EQ(log.count("waiting for " + QByteArray::fromStdString(link) + " to come back"), kCycles);
 }
 
 }  // namespace

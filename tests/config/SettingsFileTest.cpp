@@ -108,6 +108,28 @@ TEST_F(SettingsFileTest, SavedValuesComeBackAtTheNextStart)
     EXPECT_EQ(std::memcmp(&loaded.params, &saved.params, sizeof(DetectionParams)), 0);
 }
 
+// A later feature's setting is an extra attribute that exists only while it differs
+// from its default: a file never touched by it keeps its twenty.
+TEST_F(SettingsFileTest, TheReconnectSettingIsWrittenOnlyWhileItIsOn)
+{
+    ToolSettings settings;
+    settings.params.RestoreDefaults();
+    for (const bool on : {false, true, false}) {
+        settings.autoReconnect = on;
+        {
+            Start start(path);
+            start.file.SaveSettings(settings);
+        }
+        const std::vector<std::string> names = AttributeNames(path);
+        EXPECT_EQ(names.size(), on ? 21u : 20u) << on;
+        EXPECT_EQ(names.back() == "AutoReconnect", on);
+        Start again(path);
+        ToolSettings loaded;
+        again.file.LoadSettings(loaded);
+        EXPECT_EQ(loaded.autoReconnect, on);
+    }
+}
+
 TEST_F(SettingsFileTest, NamesInOtherLetterCasesAreReadUpdatedAndKeepTheirCase)
 {
     WriteWholeFile(path, "<appconfig baudrate=\"9600\" NOFFTIME=\"33\" Language=\"eng\"/>");

@@ -1,0 +1,114 @@
+// Reconnecting on its own: when the link is lost during a run and the operator asked for
+// it, the window waits for the same device to come back, opens it again and lets the
+// run go on into the same recording.
+#include <QDateTime>
+
+#include <sys/stat.h>
+
+#include "DbgOutput.h"
+#include "DeviceIdentity.h"
+#include "PortListing.h"
+#include "SerialPortNames.h"
+#include "Vetra_Tivane_PeloToolDlg.h"
+
+namespace {
+// Serial_OpenByPortNum as Connect calls it, and the start bracket as Start sends it.
+constexpr int kOpenAttempts = 2;
+constexpr int kStopBits = 1;
+constexpr int kAssertDtr = 1;
+constexpr int kOpenRetryDelayMs = 150;
+constexpr int kCommandModeRetries = 2;
+constexpr int kCommandModeTimeoutMs = 150;
+constexpr int kCleanBufferMs = 500;
+
+QString WallTime(const QDateTime& time)
+{
+    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+}
+
+}  // namespace
+
+void CVetra_Tivane_PeloToolDlg::RememberLinkIdentity(int portNumber)
+{
+    m_linkPath = SerialPortPathFromNumber(portNumber);
+    const SerialPortEntry* entry = ListedPort(m_linkPath);
+    m_linkIdentity = entry ? DeviceIdentityOf(*entry) : "path:" + m_linkPath;
+}
+
+std::string CVetra_Tivane_PeloToolDlg::FindLinkDevice() const
+{
+    if (m_linkPath == kSimulatedPortPath)
+        return m_linkPath;
+    if (m_linkIdentity.rfind("usb:", 0) == 0) {
+        // A USB device may come back under another /dev name.
+        for (const SerialPortEntry& entry : ListSerialPorts())
+            if (DeviceIdentityOf(entry) == m_linkIdentity)
+                return entry.path;
+        return {};
+    }
+    // Any other device by its path (a by-id link or another symbolic name keeps
+    // pointing at the device whatever it is called today).
+    struct stat status {};
+    return stat(m_linkPath.c_str(), &status) == 0 && S_ISCHR(status.st_mode) ? m_linkPath : std::string();
+}
+
+void CVetra_Tivane_PeloToolDlg::BeginReconnect()
+{
+    m_linkWatch.stop();
+    m_linkShownOpen = false;
+    // The worker goes; the recording stays open for the rest of the run.
+    m_session.PauseWorker();
+    Vetra_Interface_RadarDevice_Serial_Close(m_device);
+    m_reconnecting = true;
+    m_gapStarted = QDateTime::currentDateTime();
+    m_gapTimer.start();
+    DbgOutputA(2, "The link to the module was lost; waiting for %s to come back\r\n", m_linkPath.c_str());
+    ShowDataAsStale(true);
+    m_reconnectWatch.start();
+    UpdateHealth();
+}
+
+void CVetra_Tivane_PeloToolDlg::TryReconnect()
+{
+    if (!m_reconnecting)
+        return;
+    const std::string path = FindLinkDevice();
+    if (path.empty())
+        return;
+    const int portNumber = path == kSimulatedPortPath ? kSimulatedPortNumber : RegisterSerialPortPath(path);
+    if (!Vetra_Interface_RadarDevice_Serial_OpenByPortNum(m_device, portNumber, m_settings.baudRate, kOpenAttempts,
+                                                         kStopBits, kAssertDtr, kOpenRetryDelayMs))
+        return;  // not ready yet: the next look tries again
+    Vetra_Interface_RadarDevice_StartCmdMode(m_device, kCommandModeRetries, kCommandModeTimeoutMs);
+    Vetra_Interface_RadarDevice_CleanCmdBuffer(m_device, kCleanBufferMs);
+    Vetra_Interface_RadarDevice_Start(m_device);
+    Vetra_Interface_RadarDevice_StopCmdMode(m_device);
+    EndReconnect();
+    if (!m_session.ResumeWorker()) {
+        DbgOutputA(2, "The acquisition thread could not be started again\r\n");
+        StopAcquisition();
+        return;
+    }
+    ++m_reconnects;
+    DbgOutputA(2, "Link gap from %s to %s (%lld ms): the link to %s was lost\r\n",
+               WallTime(m_gapStarted).toUtf8().constData(), WallTime(QDateTime::currentDateTime()).toUtf8().constData(),
+               static_cast<long long>(m_gapTimer.elapsed()), path.c_str());
+    StartLinkWatch();
+    m_stallWatch.Start(m_decoder.FramesReported(), CStallWatch::Clock::now());
+    ShowDataAsStale(false);
+    UpdateHealth();
+}
+
+void CVetra_Tivane_PeloToolDlg::EndReconnect()
+{
+    m_reconnectWatch.stop();
+    m_reconnecting = false;
+}
+
+void CVetra_Tivane_PeloToolDlg::SetAutoReconnect(bool on)
+{
+    if (m_settings.autoReconnect == on)
+        return;
+    m_settings.autoReconnect = on;
+    SaveSettings();
+}
