@@ -161,6 +161,36 @@ TEST_F(SessionOverPty, TheRawFileHoldsExactlyWhatTheModuleSentAndEveryFrameIsRep
     EXPECT_TRUE(reported == frames) << "the reports follow the stream's frames one for one, in order";
 }
 
+// A run paused while the link is away and resumed afterwards goes on in the same file,
+// where it stood: nothing of what the module sent is lost or written twice.
+TEST_F(SessionOverPty, APausedAndResumedRunGoesOnInTheSameRecording)
+{
+    Connect({"--interval", "2", "--frames", "600", "--seed", "3"});
+    Start();
+    const std::string raw = session.GetRawFilePath();
+    ASSERT_TRUE(WaitUntil([&] { return session.RecordedBytes() > 50 * 7; }, milliseconds(5000)));
+    session.PauseWorker();
+    const long long paused = session.RecordedBytes();
+    std::this_thread::sleep_for(milliseconds(200));
+    EXPECT_EQ(session.RecordedBytes(), paused) << "no worker, no recording";
+    EXPECT_EQ(SizeOf(raw), std::size_t(paused));
+    ASSERT_TRUE(session.ResumeWorker());
+    EXPECT_FALSE(session.ResumeWorker()) << "one worker at a time";
+    std::string sent;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const auto before = SizeOf(record);
+            std::this_thread::sleep_for(milliseconds(100));
+            sent = AfterLastLeaveCommandReply(ReadWholeFile(record));
+            return SizeOf(record) == before && SizeOf(raw) == sent.size();
+        },
+        milliseconds(20000)))
+        << "module sent " << sent.size() << " bytes in the run, the raw file holds " << SizeOf(raw);
+    EXPECT_EQ(session.GetRawFilePath(), raw);
+    Stop();
+    ExpectSameBytes(ReadWholeFile(raw), sent);
+}
+
 TEST_F(SessionOverPty, StopWhileTheModuleIsSilentEndsWithinTheReadTimeOut)
 {
     Connect({"--frames", "0"});
