@@ -30,12 +30,7 @@ CAcquisitionSession::CAcquisitionSession(CReportFrameDecoder& decoder, IAcquisit
 CAcquisitionSession::~CAcquisitionSession()
 {
     // The owner normally stops first; this only makes sure no worker outlives the session.
-    {
-        std::lock_guard<std::mutex> hold(m_wakeMutex);
-        m_stopFlag.store(1);
-    }
-    m_wake.notify_all();
-    m_thread.StopThread();
+    StopWorker();
 }
 
 bool CAcquisitionSession::StartWorker()
@@ -50,14 +45,20 @@ bool CAcquisitionSession::StartWorker()
     return m_thread.StartThread(kWorkerName, this, nullptr, 0, kWorkerStackBytes, 0) != 0;
 }
 
-void CAcquisitionSession::PauseWorker()
+void CAcquisitionSession::StopWorker()
 {
     {
+        // Under the mutex, so a worker about to pause cannot miss the wake-up.
         std::lock_guard<std::mutex> hold(m_wakeMutex);
         m_stopFlag.store(1);
     }
     m_wake.notify_all();
     m_thread.StopThread();
+}
+
+void CAcquisitionSession::PauseWorker()
+{
+    StopWorker();
 }
 
 bool CAcquisitionSession::ResumeWorker()
@@ -70,13 +71,7 @@ bool CAcquisitionSession::ResumeWorker()
 
 void CAcquisitionSession::StopAcquisition()
 {
-    {
-        // Under the mutex, so a worker about to pause cannot miss the wake-up.
-        std::lock_guard<std::mutex> hold(m_wakeMutex);
-        m_stopFlag.store(1);
-    }
-    m_wake.notify_all();
-    m_thread.StopThread();
+    StopWorker();
     // Only now: the stop command must never overlap the worker's read.
     if (m_device)
         Vetra_Interface_RadarDevice_Stop(m_device);

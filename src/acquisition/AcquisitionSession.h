@@ -68,6 +68,8 @@ public:
     unsigned int ThreadFunc(void* context) override;
 
 private:
+    // Raises the stop flag, wakes a pausing worker and joins it.
+    void StopWorker();
     // Worker: waits up to ms, returning early when a stop is asked for.
     void PauseUnlessStopping(int ms);
 

@@ -161,6 +161,10 @@ private:
     void StopHealthWatch();
     void CheckDiskRoom();
     void ShowDataAsStale(bool stale);
+    // Serial_OpenByPortNum of this port with the window's line settings; true when open.
+    bool OpenLink(int portNumber);
+    // Puts the module into reporting: the command-mode bracket around Start.
+    void SendStartBracket();
     // Reconnecting (Vetra_Tivane_PeloToolDlg_Reconnect.cpp).
     void RememberLinkIdentity(int portNumber);
     std::string FindLinkDevice() const;

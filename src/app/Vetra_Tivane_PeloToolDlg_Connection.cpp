@@ -147,9 +147,7 @@ void CVetra_Tivane_PeloToolDlg::OnConnect()
             EnableControl(kStartButton, false);
             EnableControl(kConfigButton, false);
             ShowErrorBox(this, kNoDeviceDetected);
-        } else if (!Vetra_Interface_RadarDevice_Serial_OpenByPortNum(m_device, portNumber, m_settings.baudRate,
-                                                                      kOpenAttempts, kStopBits, kAssertDtr,
-                                                                      kOpenRetryDelayMs)) {
+        } else if (!OpenLink(portNumber)) {
             ShowErrorBox(this, kFailToConnect, AdviceOnFailedOpen(portNumber));
             return;
         } else {
@@ -186,10 +184,7 @@ void CVetra_Tivane_PeloToolDlg::OnStartStop()
     m_settings.baudRate = ReadBaudRate();
     if (!Vetra_Interface_RadarDevice_IsConnected(m_device))
         return;
-    Vetra_Interface_RadarDevice_StartCmdMode(m_device, kCommandModeRetries, kCommandModeTimeoutMs);
-    Vetra_Interface_RadarDevice_CleanCmdBuffer(m_device, kCleanBufferMs);
-    Vetra_Interface_RadarDevice_Start(m_device);
-    Vetra_Interface_RadarDevice_StopCmdMode(m_device);
+    SendStartBracket();
     m_decoder.SetReport(0, 0);
     SetupChart();
     UpdatePresenceDisplay();
@@ -204,6 +199,21 @@ void CVetra_Tivane_PeloToolDlg::OnStartStop()
     m_controls.SetDlgItemText(kStartButton, StringTable::load(kStopText));
     EnableControl(kConnectButton, false);
     SaveSettings();
+}
+
+bool CVetra_Tivane_PeloToolDlg::OpenLink(int portNumber)
+{
+    return Vetra_Interface_RadarDevice_Serial_OpenByPortNum(m_device, portNumber, m_settings.baudRate, kOpenAttempts,
+                                                           kStopBits, kAssertDtr, kOpenRetryDelayMs) != 0;
+}
+
+void CVetra_Tivane_PeloToolDlg::SendStartBracket()
+{
+    // The results are not examined: a module that missed it shows as a silent run.
+    Vetra_Interface_RadarDevice_StartCmdMode(m_device, kCommandModeRetries, kCommandModeTimeoutMs);
+    Vetra_Interface_RadarDevice_CleanCmdBuffer(m_device, kCleanBufferMs);
+    Vetra_Interface_RadarDevice_Start(m_device);
+    Vetra_Interface_RadarDevice_StopCmdMode(m_device);
 }
 
 void CVetra_Tivane_PeloToolDlg::OnConfig()

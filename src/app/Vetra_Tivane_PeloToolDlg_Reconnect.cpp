@@ -12,14 +12,6 @@
 #include "Vetra_Tivane_PeloToolDlg.h"
 
 namespace {
-// Serial_OpenByPortNum as Connect calls it, and the start bracket as Start sends it.
-constexpr int kOpenAttempts = 2;
-constexpr int kStopBits = 1;
-constexpr int kAssertDtr = 1;
-constexpr int kOpenRetryDelayMs = 150;
-constexpr int kCommandModeRetries = 2;
-constexpr int kCommandModeTimeoutMs = 150;
-constexpr int kCleanBufferMs = 500;
 
 QString WallTime(const QDateTime& time)
 {
@@ -76,13 +68,9 @@ void CVetra_Tivane_PeloToolDlg::TryReconnect()
     if (path.empty())
         return;
     const int portNumber = path == kSimulatedPortPath ? kSimulatedPortNumber : RegisterSerialPortPath(path);
-    if (!Vetra_Interface_RadarDevice_Serial_OpenByPortNum(m_device, portNumber, m_settings.baudRate, kOpenAttempts,
-                                                         kStopBits, kAssertDtr, kOpenRetryDelayMs))
+    if (!OpenLink(portNumber))
         return;  // not ready yet: the next look tries again
-    Vetra_Interface_RadarDevice_StartCmdMode(m_device, kCommandModeRetries, kCommandModeTimeoutMs);
-    Vetra_Interface_RadarDevice_CleanCmdBuffer(m_device, kCleanBufferMs);
-    Vetra_Interface_RadarDevice_Start(m_device);
-    Vetra_Interface_RadarDevice_StopCmdMode(m_device);
+    SendStartBracket();
     EndReconnect();
     if (!m_session.ResumeWorker()) {
         DbgOutputA(2, "The acquisition thread could not be started again\r\n");

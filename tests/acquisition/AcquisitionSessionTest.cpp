@@ -97,6 +97,19 @@ protected:
         ASSERT_TRUE(session.StartWorker());
         session.SetRunningFlag();
     }
+    // Waits until the module has gone silent after its frames and the raw file holds as
+    // much as it sent in the run (more than atLeast bytes); sent receives those bytes.
+    bool WaitForTheWholeRun(const std::string& raw, std::size_t atLeast, std::string& sent)
+    {
+        return WaitUntil(
+            [&] {
+                const auto before = SizeOf(record);
+                std::this_thread::sleep_for(milliseconds(100));
+                sent = AfterLastLeaveCommandReply(ReadWholeFile(record));
+                return SizeOf(record) == before && sent.size() > atLeast && SizeOf(raw) == sent.size();
+            },
+            milliseconds(20000));
+    }
     // Stops and returns how long the stop took.
     milliseconds Stop()
     {
@@ -140,14 +153,7 @@ TEST_F(SessionOverPty, TheRawFileHoldsExactlyWhatTheModuleSentAndEveryFrameIsRep
     ASSERT_FALSE(raw.empty());
     // The module goes silent after its frames; then both files stop growing.
     std::string sent;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            const auto before = SizeOf(record);
-            std::this_thread::sleep_for(milliseconds(100));
-            sent = AfterLastLeaveCommandReply(ReadWholeFile(record));
-            return SizeOf(record) == before && sent.size() > 200 * 7 && SizeOf(raw) == sent.size();
-        },
-        milliseconds(20000)))
+    ASSERT_TRUE(WaitForTheWholeRun(raw, 200 * 7, sent))
         << "module sent " << sent.size() << " bytes in the run, the raw file holds " << SizeOf(raw);
     Stop();  // its command replies come after the report stream: no part of the run
     ExpectSameBytes(ReadWholeFile(raw), sent);
@@ -177,14 +183,7 @@ TEST_F(SessionOverPty, APausedAndResumedRunGoesOnInTheSameRecording)
     ASSERT_TRUE(session.ResumeWorker());
     EXPECT_FALSE(session.ResumeWorker()) << "one worker at a time";
     std::string sent;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            const auto before = SizeOf(record);
-            std::this_thread::sleep_for(milliseconds(100));
-            sent = AfterLastLeaveCommandReply(ReadWholeFile(record));
-            return SizeOf(record) == before && SizeOf(raw) == sent.size();
-        },
-        milliseconds(20000)))
+    ASSERT_TRUE(WaitForTheWholeRun(raw, 0, sent))
         << "module sent " << sent.size() << " bytes in the run, the raw file holds " << SizeOf(raw);
     EXPECT_EQ(session.GetRawFilePath(), raw);
     Stop();

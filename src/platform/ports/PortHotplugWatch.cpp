@@ -22,6 +22,8 @@ CPortHotplugWatch::CPortHotplugWatch(QObject* parent, const QString& folder, Lis
     m_lastPorts = m_lister();
     std::sort(m_lastPorts.begin(), m_lastPorts.end());
     m_settle.setSingleShot(true);
+    // A coarse timer may fire 5 % early, which would make two signals closer than a second.
+    m_settle.setTimerType(Qt::PreciseTimer);
     connect(&m_settle, &QTimer::timeout, this, &CPortHotplugWatch::CheckPorts);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &CPortHotplugWatch::OnFolderChanged);
     m_watcher.addPath(folder);
@@ -33,7 +35,7 @@ void CPortHotplugWatch::OnFolderChanged()
         return;  // a check is already due; it will see this change too
     const auto now = std::chrono::steady_clock::now();
     const auto earliest = std::max(now + kSettleTime, m_lastSignal + kMinimumInterval);
-    m_settle.start(std::chrono::duration_cast<std::chrono::milliseconds>(earliest - now));
+    m_settle.start(std::chrono::ceil<std::chrono::milliseconds>(earliest - now));
 }
 
 void CPortHotplugWatch::CheckPorts()
