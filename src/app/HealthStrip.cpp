@@ -39,20 +39,29 @@ QString LinkText(LinkState link)
     return StringTable::load(kDisconnectedText);
 }
 
+// Coarse on purpose: the strip is repainted only when its text changes, and a recording
+// grows with every report.
 QString Bytes(long long bytes)
 {
     if (bytes < 1000)
         return QStringLiteral("%1 B").arg(bytes);
     if (bytes < 1000 * 1000)
-        return QStringLiteral("%1 kB").arg(double(bytes) / 1e3, 0, 'f', 1);
+        return QStringLiteral("%1 kB").arg(bytes / 1000);
     if (bytes < 1000LL * 1000 * 1000)
         return QStringLiteral("%1 MB").arg(double(bytes) / 1e6, 0, 'f', 1);
     return QStringLiteral("%1 GB").arg(double(bytes) / 1e9, 0, 'f', 2);
 }
 
+// Whole seconds: "0" while reports flow, so the text stays the same between them.
 QString Seconds(long long ms)
 {
-    return QString::number(double(ms) / 1000.0, 'f', 1);
+    return QString::number(ms / 1000);
+}
+
+// Whole reports a second at the usual rates, tenths below ten.
+QString Rate(double perSecond)
+{
+    return perSecond < 10.0 ? QString::number(perSecond, 'f', 1) : QString::number(qRound(perSecond));
 }
 
 }  // namespace
@@ -61,7 +70,7 @@ QString HealthStripText(const HealthSnapshot& snapshot)
 {
     QStringList parts{LinkText(snapshot.link)};
     if (snapshot.link == LinkState::Running) {
-        parts << StringTable::load(kRateText).arg(QString::number(snapshot.reportsPerSecond, 'f', 1));
+        parts << StringTable::load(kRateText).arg(Rate(snapshot.reportsPerSecond));
         if (snapshot.silenceMs >= 0)
             parts << StringTable::load(snapshot.stalled ? kNoReportText : kLastReportText).arg(Seconds(snapshot.silenceMs));
     }

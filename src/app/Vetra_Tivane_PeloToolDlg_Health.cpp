@@ -17,8 +17,9 @@ constexpr long long kLowDiskBytes = 100LL * 1000 * 1000;
 constexpr long long kLowDiskSeconds = 10 * 60;
 // Shown data that may be old is drawn at this opacity.
 constexpr double kStaleOpacity = 0.35;
-// The disk is asked once in this many strip updates (once a second).
-constexpr int kDiskCheckEvery = 4;
+// The disk is asked once in this many strip updates (every 10 s): finding the file's
+// file system reads the mount table.
+constexpr int kDiskCheckEvery = 40;
 }  // namespace
 
 void CVetra_Tivane_PeloToolDlg::AddHealthStrip()
@@ -45,6 +46,7 @@ void CVetra_Tivane_PeloToolDlg::StartHealthWatch()
     m_rateBytes = 0;
     m_bytesPerSecond = 0.0;
     m_lowDiskFreeMb = -1;
+    m_diskCheckTick = kDiskCheckEvery - 1;  // the first look asks the disk
     UpdateHealth();
 }
 

@@ -1,6 +1,8 @@
-// The port list's tooltips and the connection doctor's advice, as the operator reads them.
+// Texts the operator reads about ports and the link: the port list's tooltips, the
+// connection doctor's advice and the health strip's status line.
 #include <gtest/gtest.h>
 
+#include "HealthStrip.h"
 #include "PortTexts.h"
 #include "StringTable.h"
 
@@ -66,6 +68,53 @@ TEST(PortTexts, ToolTipShowsWhatTheSystemKnows)
     SerialPortEntry legacy;
     legacy.path = "/dev/ttyS0";
     EXPECT_TRUE(PortToolTip(legacy).isEmpty());
+}
+
+TEST(HealthStripText, SaysWhatMattersInTheStateTheLinkIsIn)
+{
+    struct BackToEnglish {
+        ~BackToEnglish() { StringTable::setLanguage(UiLanguage::English); }
+    } restore;
+    HealthSnapshot running;
+    running.link = LinkState::Running;
+    running.reportsPerSecond = 19.96;
+    running.silenceMs = 120;
+    running.recordedBytes = 123456;
+    running.recordingPath = "/x/TivanePeloTOOL_1.dat";
+    HealthSnapshot stalled = running;
+    stalled.silenceMs = 3400;
+    stalled.stalled = true;
+    stalled.reportsPerSecond = 0.4;
+    stalled.brokenTails = 2;
+    stalled.skippedBytes = 9;
+    stalled.recordedBytes = 12345678;
+    stalled.lowDiskFreeMb = 42;
+    HealthSnapshot silentModule;
+    silentModule.link = LinkState::Connected;
+    silentModule.moduleSilent = true;
+    HealthSnapshot away;
+    away.link = LinkState::Reconnecting;
+    away.recordedBytes = 999;
+    const struct {
+        const HealthSnapshot& snapshot;
+        UiLanguage language;
+        const char* text;
+    } cases[] = {
+        {HealthSnapshot{}, UiLanguage::English, "Disconnected"},
+        {running, UiLanguage::English,
+         "Running · 20 reports/s · last report 0 s ago · broken tails 0 · skipped bytes 0 · recorded 123 kB"},
+        {stalled, UiLanguage::English,
+         "Running · 0.4 reports/s · no report for 3 s · broken tails 2 · skipped bytes 9 · recorded 12.3 MB · "
+         "Low disk space: 42 MB free"},
+        {silentModule, UiLanguage::English, "Connected · No answer from the module: check the baud rate and the wiring."},
+        {away, UiLanguage::English, "Reconnecting · recorded 999 B"},
+        {stalled, UiLanguage::Chinese,
+         "采集中 · 0.4 帧/秒 · 已 3 秒无报告 · 帧尾错误 2 · 跳过字节 9 · 已记录 12.3 MB · 磁盘空间不足:剩余 42 MB"},
+    };
+    for (const auto& c : cases) {
+        StringTable::setLanguage(c.language);
+        EXPECT_EQ(HealthStripText(c.snapshot), QString::fromUtf8(c.text));
+    }
 }
 
 }  // namespace
