@@ -25,7 +25,7 @@ constexpr int kDiskCheckEvery = 40;
 void CVetra_Tivane_PeloToolDlg::AddHealthStrip()
 {
     // Below everything the template placed: the window grows by the strip's height, so
-    // every specified control keeps its place and proportions.
+    // every control of the dialog keeps its place and proportions.
     const int stripHeight = fontMetrics().height() + 8;
     m_healthStrip = new CHealthStrip(this);
     const int top = height();
