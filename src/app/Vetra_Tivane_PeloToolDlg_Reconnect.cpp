@@ -3,11 +3,8 @@
 // run go on into the same recording.
 #include <QDateTime>
 
-#include <sys/stat.h>
-
 #include "DbgOutput.h"
 #include "DeviceIdentity.h"
-#include "PortListing.h"
 #include "SerialPortNames.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
 
@@ -29,19 +26,8 @@ void CVetra_Tivane_PeloToolDlg::RememberLinkIdentity(int portNumber)
 
 std::string CVetra_Tivane_PeloToolDlg::FindLinkDevice() const
 {
-    if (m_linkPath == kSimulatedPortPath)
-        return m_linkPath;
-    if (m_linkIdentity.rfind("usb:", 0) == 0) {
-        // A USB device may come back under another /dev name.
-        for (const SerialPortEntry& entry : ListSerialPorts())
-            if (DeviceIdentityOf(entry) == m_linkIdentity)
-                return entry.path;
-        return {};
-    }
-    // Any other device by its path (a by-id link or another symbolic name keeps
-    // pointing at the device whatever it is called today).
-    struct stat status {};
-    return stat(m_linkPath.c_str(), &status) == 0 && S_ISCHR(status.st_mode) ? m_linkPath : std::string();
+    // The built-in module is always there.
+    return m_linkPath == kSimulatedPortPath ? m_linkPath : FindDeviceOfIdentity(m_linkIdentity, m_linkPath);
 }
 
 void CVetra_Tivane_PeloToolDlg::BeginReconnect()

@@ -4,20 +4,16 @@
 #include <cstdio>
 #include <locale.h>
 
-namespace {
-
-// Made once and never freed: every thread may switch to it at any time.
-locale_t CLocale()
+locale_t CNumbersLocale()
 {
+    // Every thread may use it at any time, so it lives as long as the process.
     static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(0));
     return c;
 }
 
-}  // namespace
-
 int CLocaleVsnprintf(char* buffer, std::size_t size, const char* format, va_list args)
 {
-    const locale_t c = CLocale();
+    const locale_t c = CNumbersLocale();
     // uselocale changes only this thread's locale, so other threads formatting at the
     // same moment are unaffected.
     const locale_t previous = c != locale_t(0) ? uselocale(c) : locale_t(0);

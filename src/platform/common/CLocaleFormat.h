@@ -3,8 +3,14 @@
 // adopts the user's locale at start-up, so plain printf would write "600,0" under a
 // comma-decimal locale; every text the program formats from a printf format (log
 // lines, chart read-outs) goes through these instead.
+#include <locale.h>
+
 #include <cstdarg>
 #include <cstddef>
+
+// The "C" locale, made once and never freed; null only when the system cannot make it.
+// For reading and writing numbers with a decimal point whatever the user's locale.
+locale_t CNumbersLocale();
 
 // vsnprintf with the "C" locale's numbers on the calling thread, whatever the
 // process or thread locale is; the caller's locale is back in place on return.

@@ -59,32 +59,23 @@ int EnumSerialPortNameW(CPtrListCtrl* names)
     if (!names)
         return 0;
     // Reads udev / sysfs only; no port is opened here.
-    struct Entry {
-        QString path;
-        QString description;
-    };
-    std::vector<Entry> entries;
-    for (const SerialPortEntry& port : ListSerialPorts())
-        entries.push_back({QString::fromStdString(port.path), QString::fromStdString(port.description)});
-
+    const std::vector<SerialPortEntry> ports = ListSerialPorts();
     PortRegistry& r = Registry();
     std::u16string simulatedName;
     {
         std::lock_guard<std::mutex> guard(r.lock);
-        for (const Entry& e : entries)
-            RegisterLocked(r, e.path.toStdString());
+        for (const SerialPortEntry& port : ports)
+            RegisterLocked(r, port.path);
         simulatedName = r.simulatedDisplayName;
     }
-    int count = 0;
-    for (const Entry& e : entries) {
-        QString text = e.path;
-        if (!e.description.isEmpty())
-            text += QStringLiteral(" (") + e.description + QStringLiteral(")");
-        names->AddData(NewText(text.toStdU16String()));
-        ++count;
+    for (const SerialPortEntry& port : ports) {
+        std::string text = port.path;
+        if (!port.description.empty())
+            text += " (" + port.description + ")";
+        names->AddData(NewText(QString::fromStdString(text).toStdU16String()));
     }
     names->AddData(NewText(simulatedName));
-    return count + 1;
+    return int(ports.size()) + 1;
 }
 
 void FreeSerialPortNameA(CPtrListCtrl* names)

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 
+#include "CLocaleFormat.h"
+
 namespace {
 
 bool IsBlank(char c)
@@ -61,7 +63,7 @@ bool ParseInt32(const std::string& s, std::int32_t* value)
 // strtof syntax, but always with '.' as the decimal point whatever the process locale.
 bool ParseFloat32(const std::string& s, float* value)
 {
-    static locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", locale_t(0));
+    const locale_t cLocale = CNumbersLocale();
     if (!cLocale)
         return false;
     const char* begin = s.c_str();

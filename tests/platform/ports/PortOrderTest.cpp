@@ -1,6 +1,8 @@
 // The port list's order, the legacy ports without a UART, and device identities.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -80,6 +82,18 @@ TEST(DeviceIdentity, UsbBySerialNumberOrLinkAnythingElseByPath)
     // The same device under another name is the same identity.
     numbered.path = "/dev/ttyUSB0";
     EXPECT_EQ(DeviceIdentityOf(numbered), "usb:1a86:7523:A50285BI");
+}
+
+// A device known by its path is there while the path names a character device.
+TEST(DeviceIdentity, APathIdentityIsFoundWhileItsDeviceIsThere)
+{
+    const std::string file = (std::filesystem::temp_directory_path() / ("plain-" + std::to_string(getpid()))).string();
+    std::ofstream(file) << "not a device";
+    EXPECT_EQ(FindDeviceOfIdentity("path:/dev/null", "/dev/null"), "/dev/null");
+    EXPECT_EQ(FindDeviceOfIdentity("path:" + file, file), "") << "a file is no device";
+    EXPECT_EQ(FindDeviceOfIdentity("path:/dev/ttyVETRA-gone", "/dev/ttyVETRA-gone"), "");
+    EXPECT_EQ(FindDeviceOfIdentity("usb:ffff:fffe:none", "/dev/null"), "") << "a USB identity is looked up, not its old path";
+    std::filesystem::remove(file);
 }
 
 }  // namespace
