@@ -1,5 +1,6 @@
 #include "DistanceHistory.h"
 
+#include <algorithm>
 #include <cstring>
 #include "IReportSink.h"
 
@@ -30,6 +31,19 @@ bool CDistanceHistory::Advance(std::int32_t distance, IReportSink& sink)
     const std::size_t n = m_values.size();
     std::memmove(m_values.data(), m_values.data() + 1, (n - 1) * sizeof(std::int32_t));
     m_values[n - 1] = distance;
+    sink.FeedChart(m_values.data(), std::int32_t(n));
+    return true;
+}
+
+bool CDistanceHistory::AdvanceMissing(std::int32_t count, IReportSink& sink)
+{
+    CAutoBaseLock hold(m_lock);
+    if (m_values.empty() || count < 1)
+        return false;
+    const std::size_t n = m_values.size();
+    const std::size_t missing = std::min(n, std::size_t(count));
+    std::memmove(m_values.data(), m_values.data() + missing, (n - missing) * sizeof(std::int32_t));
+    std::fill(m_values.end() - std::ptrdiff_t(missing), m_values.end(), kNoDistance);
     sink.FeedChart(m_values.data(), std::int32_t(n));
     return true;
 }

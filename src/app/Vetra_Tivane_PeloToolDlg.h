@@ -171,6 +171,8 @@ private:
     void BeginReconnect();
     void TryReconnect();
     void EndReconnect();
+    // Steps the chart by the report intervals the gap has lasted, as missing samples.
+    void ShowGapOnChart();
     // The window after a link that will not come back: disconnected, Start and Config off.
     void ShowLinkGone();
     // The listed device of this path, or null (the simulated module, a path of --port).
@@ -271,6 +273,8 @@ private:
     QTimer m_reconnectWatch;
     QDateTime m_gapStarted;
     QElapsedTimer m_gapTimer;
+    // Report intervals of the current gap already shown on the chart.
+    long long m_gapIntervalsShown = 0;
     // Set while the window shows a connected link; the link watch compares it with the device.
     bool m_linkShownOpen = false;
     QTimer m_linkWatch;

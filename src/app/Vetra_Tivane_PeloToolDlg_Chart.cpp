@@ -14,6 +14,9 @@
 
 namespace {
 
+static_assert(CDistanceHistory::kNoDistance == CWaveBuffer::kNoInt32Sample,
+              "a distance never received is a missing sample of the chart");
+
 constexpr int kBackgroundPictureId = 198;
 constexpr std::int32_t kDefaultReportTimeMs = 50;
 constexpr int kHistorySeconds = 15;
@@ -102,7 +105,8 @@ void CVetra_Tivane_PeloToolDlg::SetupChart()
     chart.InitChart();
 }
 
-// Acquisition thread, with the history lock held (see CDistanceHistory::Advance). The
+// Acquisition thread, with the history lock held (see CDistanceHistory::Advance); the
+// user-interface thread while the worker is paused for a reconnect (AdvanceMissing). The
 // chart allows exactly this from another thread: the wave count, Push and RequestRepaint.
 void CVetra_Tivane_PeloToolDlg::FeedChart(const std::int32_t* history, std::int32_t length)
 {

@@ -9,12 +9,10 @@
 #include "ColorStatic.h"
 #include "DbgOutput.h"
 #include "HealthStrip.h"
+#include "RecordingRoom.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
 
 namespace {
-// Free space below this, or below this much time at the current byte rate, is warned of.
-constexpr long long kLowDiskBytes = 100LL * 1000 * 1000;
-constexpr long long kLowDiskSeconds = 10 * 60;
 // Shown data that may be old is drawn at this opacity.
 constexpr double kStaleOpacity = 0.35;
 // The disk is asked once in this many strip updates (every 10 s): finding the file's
@@ -127,9 +125,7 @@ void CVetra_Tivane_PeloToolDlg::CheckDiskRoom()
         return;
     const QStorageInfo disk(QString::fromStdString(recording));
     const long long free = disk.isValid() ? disk.bytesAvailable() : -1;
-    const bool low = free >= 0 && (free < kLowDiskBytes ||
-                                   (m_bytesPerSecond > 0.0 && double(free) / m_bytesPerSecond < kLowDiskSeconds));
-    m_lowDiskFreeMb = low ? free / (1000 * 1000) : -1;
+    m_lowDiskFreeMb = IsRecordingRoomLow(free, m_bytesPerSecond) ? free / (1000 * 1000) : -1;
 }
 
 void CVetra_Tivane_PeloToolDlg::ShowDataAsStale(bool stale)

@@ -3,6 +3,8 @@
 // run go on into the same recording.
 #include <QDateTime>
 
+#include <algorithm>
+
 #include "DbgOutput.h"
 #include "DeviceIdentity.h"
 #include "SerialPortNames.h"
@@ -40,6 +42,7 @@ void CVetra_Tivane_PeloToolDlg::BeginReconnect()
     m_reconnecting = true;
     m_gapStarted = QDateTime::currentDateTime();
     m_gapTimer.start();
+    m_gapIntervalsShown = 0;
     DbgOutputA(2, "The link to the module was lost; waiting for %s to come back\r\n", m_linkPath.c_str());
     ShowDataAsStale(true);
     m_reconnectWatch.start();
@@ -50,6 +53,7 @@ void CVetra_Tivane_PeloToolDlg::TryReconnect()
 {
     if (!m_reconnecting)
         return;
+    ShowGapOnChart();
     const std::string path = FindLinkDevice();
     if (path.empty())
         return;
@@ -57,6 +61,7 @@ void CVetra_Tivane_PeloToolDlg::TryReconnect()
     if (!OpenLink(portNumber))
         return;  // not ready yet: the next look tries again
     SendStartBracket();
+    ShowGapOnChart();
     EndReconnect();
     if (!m_session.ResumeWorker()) {
         DbgOutputA(2, "The acquisition thread could not be started again\r\n");
@@ -77,6 +82,19 @@ void CVetra_Tivane_PeloToolDlg::EndReconnect()
 {
     m_reconnectWatch.stop();
     m_reconnecting = false;
+}
+
+void CVetra_Tivane_PeloToolDlg::ShowGapOnChart()
+{
+    // The worker is paused, so this thread may step the history: the chart goes on
+    // scrolling through the gap, with no line where nothing was received.
+    const long long interval = m_settings.reportTimeMS > 0 ? m_settings.reportTimeMS : 50;
+    const long long due = m_gapTimer.elapsed() / interval;
+    if (due > m_gapIntervalsShown) {
+        const long long length = m_decoder.GetHistory().GetLength();
+        m_decoder.GetHistory().AdvanceMissing(std::int32_t(std::min(due - m_gapIntervalsShown, length)), *this);
+        m_gapIntervalsShown = due;
+    }
 }
 
 void CVetra_Tivane_PeloToolDlg::SetAutoReconnect(bool on)

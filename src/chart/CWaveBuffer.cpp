@@ -178,6 +178,22 @@ double CWaveBuffer::SampleLocked(std::int64_t index) const
     }
 }
 
+bool CWaveBuffer::IsMissingLocked(std::int64_t index) const
+{
+    const std::uint8_t* at = m_store.get() + std::size_t(index) * std::size_t(ElementSize(m_sampleType));
+    if (m_sampleType == kInt32) {
+        std::int32_t v;
+        std::memcpy(&v, at, sizeof v);
+        return v == kNoInt32Sample;
+    }
+    if (m_sampleType == kDouble) {
+        double v;
+        std::memcpy(&v, at, sizeof v);
+        return std::isnan(v);
+    }
+    return false;
+}
+
 void CWaveBuffer::BuildPoints(const RECT& area, double zoom, CPtrArrayCtrl& points)
 {
     CAutoBaseLock hold(m_lock);
@@ -194,16 +210,24 @@ void CWaveBuffer::BuildPoints(const RECT& area, double zoom, CPtrArrayCtrl& poin
     const double step = n > 0 ? std::max(1.0, double(W - 1) / double(n)) : double(W);
     const double h = double(H);
     const double range = m_valueHigh - m_valueLow;
+    const int first = points.GetCount();
 
     for (double x = 0.0; x < double(W); x += step) {
         const std::int64_t px = ClampToRange(Nearest(x), 0, W - 1);
         const std::int64_t s = ClampToRange(Nearest(x * k), 0, n);
         // The owner keeps the view inside the store; clamping guards a bad offset or span.
         const std::int64_t index = std::clamp<std::int64_t>(base + s, 0, storeSamples - 1);
+        if (IsMissingLocked(index)) {
+            if (points.GetCount() > first && !IsWaveBreak(points.GetAt(points.GetCount() - 1)))
+                points.AddData(WaveBreakPoint(), -1);
+            continue;
+        }
         const double v = SampleLocked(index);
         const std::int64_t py = ClampToRange(Nearest(h + h * m_valueLow / range - v * h / range), 0, H - 1);
         points.AddData(PackWavePoint(int(area.left + px), int(area.top + py)), -1);
     }
+    if (points.GetCount() > first && IsWaveBreak(points.GetAt(points.GetCount() - 1)))
+        points.RemoveAt(points.GetCount() - 1);
 }
 
 bool CWaveBuffer::ValueAt(const RECT& area, double zoom, int x, int& sample, int& type, double& value, double& row)
@@ -223,6 +247,8 @@ bool CWaveBuffer::ValueAt(const RECT& area, double zoom, int x, int& sample, int
     const std::int64_t storeSamples = std::int64_t(m_storeBytes / std::size_t(ElementSize(m_sampleType)));
     const std::int64_t i =
         std::clamp<std::int64_t>(Truncate(Nearest(perPixel * x + double(length - m_offset))), 0, storeSamples - 1);
+    if (IsMissingLocked(i))
+        return false;
     if (HasValuesLocked())
         value = SampleLocked(i);
     const double h = double(H);

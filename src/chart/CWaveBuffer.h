@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -25,6 +26,10 @@ public:
     static constexpr int kInt16 = 0;
     static constexpr int kInt32 = 1;
     static constexpr int kDouble = 2;
+    // A missing sample of 32-bit type: the line breaks there rather than join the
+    // samples on either side across the time nothing was received. A NaN of the
+    // double type is missing too.
+    static constexpr std::int32_t kNoInt32Sample = std::numeric_limits<std::int32_t>::min();
 
     // Above this size an allocation counts as failed and the store stays empty,
     // so a wild window length cannot exhaust memory.
@@ -48,9 +53,11 @@ public:
 
     // Appends count samples of the current type; dropped while no store exists.
     void Push(const void* samples, int count);
-    // Appends one packed point (WavePoint.h) per drawn step of the visible samples.
+    // Appends one packed point (WavePoint.h) per drawn step of the visible samples; a
+    // run of missing samples gives one break point between the points around it.
     void BuildPoints(const RECT& area, double zoom, CPtrArrayCtrl& points);
-    // Read-out for column x relative to area.left; false outside the area or without a store.
+    // Read-out for column x relative to area.left; false outside the area, without a
+    // store or where the sample is missing.
     // value is left untouched for a sample type without values.
     bool ValueAt(const RECT& area, double zoom, int x, int& sample, int& type, double& value, double& row);
 
@@ -80,6 +87,7 @@ private:
     // Replaces the store by one of bytes, keeping the first min(old, new) bytes.
     void ResizeStoreLocked(std::size_t bytes, bool keepOldest);
     double SampleLocked(std::int64_t index) const;
+    bool IsMissingLocked(std::int64_t index) const;
     bool HasValuesLocked() const { return m_sampleType >= kInt16 && m_sampleType <= kDouble; }
 
     CBaseLock m_lock;

@@ -108,7 +108,11 @@ public:
     void UpdateToolTip();
     static void DrawGrid(void* pixels, int width, int height, const RECT& plot, double cellWidth, double cellHeight,
                          int dashLength, DWORD gridColor, DWORD centerColor);
+    // Draws the packed points as a line, broken at every break point (WavePoint.h).
     static void DrawWave(QPainter& painter, const CPtrArrayCtrl& points, int lineWidth, COLORREF color, bool smooth);
+    // One unbroken run of at least two points.
+    static void DrawRun(QPainter& painter, const QPoint* points, int count, int lineWidth, const QColor& pen,
+                        bool smooth);
     static void DrawWideRoundPolyline(QPainter& painter, const QPoint* points, int count, int lineWidth,
                                       const QColor& color);
 

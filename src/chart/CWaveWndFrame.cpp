@@ -167,29 +167,41 @@ void CWaveWnd::DrawWave(QPainter& painter, const CPtrArrayCtrl& points, int line
     // UI thread only; reused so that frames do not allocate.
     static thread_local std::vector<QPoint> plain;
     plain.resize(std::size_t(count));
-    for (int i = 0; i < count; ++i) {
-        const POINT p = UnpackWavePoint(points.GetAt(i));
-        plain[std::size_t(i)] = QPoint(p.x, p.y);
-    }
     const QColor pen(GetRValue(color), GetGValue(color), GetBValue(color));
-    const double width = std::max(lineWidth, 0);
     painter.save();
     painter.setBrush(Qt::NoBrush);
+    // Each run between breaks is a line of its own.
+    int runLength = 0;
+    for (int i = 0; i <= count; ++i) {
+        if (i < count && !IsWaveBreak(points.GetAt(i))) {
+            const POINT p = UnpackWavePoint(points.GetAt(i));
+            plain[std::size_t(runLength++)] = QPoint(p.x, p.y);
+            continue;
+        }
+        if (runLength >= 2)
+            DrawRun(painter, plain.data(), runLength, lineWidth, pen, smooth);
+        runLength = 0;
+    }
+    painter.restore();
+}
+
+void CWaveWnd::DrawRun(QPainter& painter, const QPoint* points, int count, int lineWidth, const QColor& pen, bool smooth)
+{
+    const double width = std::max(lineWidth, 0);
     if (smooth) {
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setPen(QPen(pen, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
-        painter.drawPath(MakeCardinalSpline(plain.data(), count));
+        painter.drawPath(MakeCardinalSpline(points, count));
     } else {
         // A wide solid screen pen: round ends and joins, no anti-aliasing.
         painter.setRenderHint(QPainter::Antialiasing, false);
         if (lineWidth > 1)
-            DrawWideRoundPolyline(painter, plain.data(), count, lineWidth, pen);
+            DrawWideRoundPolyline(painter, points, count, lineWidth, pen);
         else {
             painter.setPen(QPen(pen, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            painter.drawPolyline(plain.data(), count);
+            painter.drawPolyline(points, count);
         }
     }
-    painter.restore();
 }
 
 namespace {

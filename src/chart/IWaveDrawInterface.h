@@ -21,7 +21,8 @@ public:
                                   std::intptr_t /*user*/)
     {
     }
-    // Before a visible wave is drawn; the owner may change its packed points.
+    // Before a visible wave is drawn; the owner may change its packed points. Where
+    // samples are missing the list holds a break item (IsWaveBreak), not a point.
     virtual void OnBeforeDrawWave(int /*wave*/, const RECT& /*plot*/, CPtrArrayCtrl& /*points*/,
                                   std::intptr_t /*user*/)
     {

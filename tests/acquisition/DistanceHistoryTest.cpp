@@ -28,6 +28,29 @@ TEST(DistanceHistory, ReplaceStartsFromZerosAndNonPositiveLengthsLeaveNone)
     EXPECT_EQ(history.GetLength(), 0);
 }
 
+class LastFeed : public IReportSink {
+public:
+    void PostRadarReport() override {}
+    void FeedChart(const std::int32_t* history, std::int32_t length) override { fed.assign(history, history + length); }
+    std::vector<std::int32_t> fed;
+};
+
+TEST(DistanceHistory, MissingDistancesSlideInAndNeverOverrunTheHistory)
+{
+    constexpr std::int32_t kNo = CDistanceHistory::kNoDistance;
+    CDistanceHistory history;
+    LastFeed sink;
+    history.Replace(4);
+    history.Advance(7, sink);
+    EXPECT_FALSE(history.AdvanceMissing(0, sink));
+    EXPECT_TRUE(history.AdvanceMissing(2, sink));
+    EXPECT_EQ(sink.fed, (std::vector<std::int32_t>{0, 7, kNo, kNo}));
+    history.Advance(9, sink);
+    EXPECT_EQ(sink.fed, (std::vector<std::int32_t>{7, kNo, kNo, 9}));
+    EXPECT_TRUE(history.AdvanceMissing(1000, sink));  // a gap longer than the history
+    EXPECT_EQ(sink.fed, (std::vector<std::int32_t>(4, kNo)));
+}
+
 // Checks, in every chart feed, that the history it sees is whole: as long as the
 // history the set-up made, and ending with the distance of the frame just decoded.
 class CheckingSink : public IReportSink {

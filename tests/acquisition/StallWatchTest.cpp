@@ -1,6 +1,7 @@
 // When a running module counts as gone quiet, and when it is back.
 #include <gtest/gtest.h>
 
+#include "RecordingRoom.h"
 #include "StallWatch.h"
 
 namespace {
@@ -47,6 +48,26 @@ TEST(StallWatch, StartsOnceEndsWithTheNextReportAndNotAfterTheRun)
     EXPECT_FALSE(watch.Stalled());
     EXPECT_EQ(watch.Update(12, t0 + 10s, 50), Change::None);
     EXPECT_EQ(watch.Silence(t0 + 10s), 0ms);
+}
+
+// The low-disk warning: a fixed floor, and ten minutes at the rate the recording grows.
+TEST(RecordingRoom, LowUnderAHundredMegabytesOrTenMinutesOfRecording)
+{
+    const struct {
+        long long freeBytes;
+        double bytesPerSecond;
+        bool low;
+    } cases[] = {
+        {-1, 0.0, false},                  // the disk could not be asked
+        {0, 0.0, true},                    // full
+        {99'999'999, 0.0, true},           // under the floor, nothing recorded yet
+        {100'000'000, 0.0, false},         // at the floor
+        {500'000'000, 1'000'000.0, true},  // 500 s left at 1 MB/s
+        {600'000'000, 1'000'000.0, false}, // exactly ten minutes
+        {200'000'000, 5'120.0, false},     // 20 reports/s of 256 bytes: days
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsRecordingRoomLow(c.freeBytes, c.bytesPerSecond), c.low) << c.freeBytes << " at " << c.bytesPerSecond;
 }
 
 }  // namespace

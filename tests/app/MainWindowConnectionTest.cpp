@@ -8,8 +8,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 
+#include "DistanceHistory.h"
 #include "MainWindowFixture.h"
 #include "SerialPortNames.h"
 #include "SimModuleProcess.h"
@@ -261,6 +263,12 @@ TEST_F(MainWindowConnection, AutoReconnectSurvivesTwentyUnplugsIntoOneRecording)
                                       before.ru_stime.tv_usec) / 1e6;
             EXPECT_LT(cpu, 0.5) << "seconds of CPU while waiting 2 s for the device";
             EXPECT_TRUE(m_window->ShowsStaleData());
+            // The chart scrolls on through the gap with nothing drawn: 2 s of 50-ms intervals.
+            const std::vector<std::int32_t> history = m_window->HistoryValues();
+            const auto missing = std::count(history.begin(), history.end(), CDistanceHistory::kNoDistance);
+            EXPECT_GE(missing, 25);
+            EXPECT_LE(missing, 45);
+            EXPECT_EQ(history.back(), CDistanceHistory::kNoDistance);
         }
         sim = std::make_unique<SimModuleProcess>(
             std::vector<std::string>{"--interval", "10", "--record", recordOf(cycle + 1)});

@@ -184,6 +184,39 @@ TEST(WaveWndFrame, OnlyVisibleWavesBelowTheCountAreBuiltAndDrawn)
     EXPECT_TRUE(RowsOfColor(chart.GrabFrontBuffer(), 300, 0x0000FF).empty());
 }
 
+// Samples never received (a link gap) leave the plot empty between the runs on either
+// side, however the points are thinned, and the read-out finds no value there.
+TEST(WaveWndFrame, MissingSamplesBreakTheLine)
+{
+    for (int maxPoints : {0, 25}) {
+        CWaveWnd chart;
+        SetUpPlainChart(chart, 600, 200);
+        chart.SetWaveColor(0, kRedColorRef);
+        chart.SetLineWidth(4);
+        chart.SetMaxPoints(maxPoints);
+        std::vector<std::int32_t> samples(300, 400);
+        std::fill(samples.begin() + 100, samples.begin() + 200, CWaveBuffer::kNoInt32Sample);
+        chart.WaveBuffer(0).Push(samples.data(), int(samples.size()));
+        chart.ComposeFrame();
+        const CPtrArrayCtrl& points = chart.GetWavePoints(0);
+        int breaks = 0;
+        for (int i = 0; i < points.GetCount(); ++i)
+            breaks += IsWaveBreak(points.GetAt(i)) ? 1 : 0;
+        EXPECT_EQ(breaks, 1) << "at most " << maxPoints << " points";
+        const QImage frame = chart.GrabFrontBuffer();
+        for (int x : {10, 190})
+            EXPECT_FALSE(RowsOfColor(frame, x, kRed).empty()) << "column " << x << ", at most " << maxPoints;
+        for (int x = 206; x < 394; ++x)
+            ASSERT_TRUE(RowsOfColor(frame, x, kRed).empty()) << "column " << x << ", at most " << maxPoints;
+        for (int x : {410, 590})
+            EXPECT_FALSE(RowsOfColor(frame, x, kRed).empty()) << "column " << x << ", at most " << maxPoints;
+        int sample = 0, type = 0;
+        double value = 0.0, row = 0.0;
+        EXPECT_FALSE(chart.WaveBuffer(0).ValueAt(chart.GetPlotRect(), 1.0, 300, sample, type, value, row));
+        EXPECT_TRUE(chart.WaveBuffer(0).ValueAt(chart.GetPlotRect(), 1.0, 100, sample, type, value, row));
+    }
+}
+
 TEST(WaveWndFrame, ThinningKeepsEveryThirdPointAndTheLast)
 {
     CWaveWnd chart;
