@@ -6,9 +6,10 @@
 #
 #   tools/run-fuzz.sh [SECONDS] [TARGET...]
 #
-# TARGET: report_decoder command_frames settings_file load_bitmap gif_decoder (default
-# all, one after another). New inputs the runs find go to <build>/corpus/<target>/,
-# never into the committed seeds. Build folder: ${FUZZ_BUILD_DIR:-build-fuzz}.
+# TARGET: report_decoder command_frames settings_file load_bitmap gif_decoder
+# capture_index (default all, one after another). New inputs the runs find go to
+# <build>/corpus/<target>/, never into the committed seeds. Build folder:
+# ${FUZZ_BUILD_DIR:-build-fuzz}.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,7 +17,7 @@ seconds=${1:-30}
 shift || true
 case "$seconds" in '' | *[!0-9]*) echo "usage: $0 [SECONDS] [TARGET...]" >&2; exit 2 ;; esac
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(report_decoder command_frames settings_file load_bitmap gif_decoder)
+[ ${#targets[@]} -gt 0 ] || targets=(report_decoder command_frames settings_file load_bitmap gif_decoder capture_index)
 build=${FUZZ_BUILD_DIR:-build-fuzz}
 
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -1,0 +1,15 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include "JsonObjectLine.h"
+
+// Typed reading of the members of a parsed line. Each returns false with error naming
+// the key when the member has the wrong type or lies outside [min, max]; an absent
+// member is an error only when required, and leaves value as it was otherwise.
+
+bool ReadIntegerField(const CJsonObjectLine& line, std::string_view key, bool required, std::int64_t min,
+                      std::int64_t max, std::int64_t& value, std::string& error);
+
+bool ReadStringField(const CJsonObjectLine& line, std::string_view key, bool required, std::string& value,
+                     std::string& error);

@@ -1,0 +1,292 @@
+#include "JsonObjectLine.h"
+
+#include <charconv>
+#include <cmath>
+#include "JsonText.h"
+
+namespace {
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+}  // namespace
+
+bool CJsonObjectLine::Parse(std::string_view line)
+{
+    m_text = line;
+    m_pos = 0;
+    m_error.clear();
+    m_members.clear();
+    m_children.clear();
+    SkipSpace();
+    if (!ParseObject(m_members, false))
+        return false;
+    SkipSpace();
+    if (m_pos != m_text.size())
+        return Fail("text after the object");
+    return true;
+}
+
+std::span<const JsonMember> CJsonObjectLine::Children(const JsonMember& object) const
+{
+    if (object.type != JsonType::Object || object.firstChild + object.childCount > m_children.size())
+        return {};
+    return std::span<const JsonMember>(m_children).subspan(object.firstChild, object.childCount);
+}
+
+const JsonMember* CJsonObjectLine::FindIn(std::span<const JsonMember> members, std::string_view key)
+{
+    for (const JsonMember& member : members) {
+        if (member.key == key)
+            return &member;
+    }
+    return nullptr;
+}
+
+bool CJsonObjectLine::ParseObject(std::vector<JsonMember>& into, bool nested)
+{
+    if (m_pos >= m_text.size() || m_text[m_pos] != '{')
+        return Fail(nested ? "expected '{'" : "the line is not a JSON object");
+    ++m_pos;
+    const std::size_t first = into.size();
+    SkipSpace();
+    if (m_pos < m_text.size() && m_text[m_pos] == '}') {
+        ++m_pos;
+        return true;
+    }
+    for (;;) {
+        SkipSpace();
+        if (m_pos >= m_text.size() || m_text[m_pos] != '"')
+            return Fail("expected a key in quotes");
+        const std::size_t keyColumn = m_pos;
+        JsonMember member;
+        if (!ParseString(member.key))
+            return false;
+        for (std::size_t k = first; k < into.size(); ++k) {
+            if (into[k].key == member.key) {
+                m_pos = keyColumn;
+                return Fail("duplicate key");
+            }
+        }
+        SkipSpace();
+        if (m_pos >= m_text.size() || m_text[m_pos] != ':')
+            return Fail("expected ':'");
+        ++m_pos;
+        SkipSpace();
+        if (!ParseValue(member, nested))
+            return false;
+        into.push_back(std::move(member));
+        SkipSpace();
+        if (m_pos < m_text.size() && m_text[m_pos] == ',') {
+            ++m_pos;
+            continue;
+        }
+        if (m_pos < m_text.size() && m_text[m_pos] == '}') {
+            ++m_pos;
+            return true;
+        }
+        return Fail("expected ',' or '}'");
+    }
+}
+
+bool CJsonObjectLine::ParseValue(JsonMember& member, bool nested)
+{
+    if (m_pos >= m_text.size())
+        return Fail("expected a value");
+    const char c = m_text[m_pos];
+    if (c == '"') {
+        member.type = JsonType::String;
+        return ParseString(member.text);
+    }
+    if (c == '-' || IsDigit(c))
+        return ParseNumber(member);
+    if (c == 't' || c == 'f') {
+        member.type = JsonType::Bool;
+        member.boolean = c == 't';
+        return ParseLiteral(c == 't' ? "true" : "false");
+    }
+    if (c == '{') {
+        if (nested)
+            return Fail("objects nest one level deep at most");
+        // Parsed into a scratch list first: the nested list must stay contiguous per object.
+        std::vector<JsonMember> children;
+        if (!ParseObject(children, true))
+            return false;
+        member.type = JsonType::Object;
+        member.firstChild = m_children.size();
+        member.childCount = children.size();
+        for (JsonMember& child : children)
+            m_children.push_back(std::move(child));
+        return true;
+    }
+    if (c == '[')
+        return Fail("arrays are not accepted");
+    if (c == 'n')
+        return Fail("null is not accepted");
+    return Fail("expected a value");
+}
+
+bool CJsonObjectLine::ParseString(std::string& out)
+{
+    ++m_pos;  // the opening quote
+    const auto* bytes = reinterpret_cast<const unsigned char*>(m_text.data());
+    while (m_pos < m_text.size()) {
+        const unsigned char c = bytes[m_pos];
+        if (c == '"') {
+            ++m_pos;
+            return true;
+        }
+        if (c < 0x20)
+            return Fail("control character inside a string");
+        if (c == '\\') {
+            if (m_pos + 1 >= m_text.size())
+                return Fail("string cut off after a backslash");
+            const char e = m_text[m_pos + 1];
+            m_pos += 2;
+            switch (e) {
+            case '"': out += '"'; break;
+            case '\\': out += '\\'; break;
+            case '/': out += '/'; break;
+            case 'b': out += '\b'; break;
+            case 'f': out += '\f'; break;
+            case 'n': out += '\n'; break;
+            case 'r': out += '\r'; break;
+            case 't': out += '\t'; break;
+            case 'u':
+                if (!ParseUnicodeEscape(out))
+                    return false;
+                break;
+            default:
+                m_pos -= 2;
+                return Fail("unknown escape in a string");
+            }
+            continue;
+        }
+        const std::size_t n = Utf8SequenceLength(bytes + m_pos, m_text.size() - m_pos);
+        if (n == 0)
+            return Fail("invalid UTF-8 inside a string");
+        out.append(m_text.data() + m_pos, n);
+        m_pos += n;
+    }
+    return Fail("string not closed");
+}
+
+bool CJsonObjectLine::ParseUnicodeEscape(std::string& out)
+{
+    std::uint32_t code = 0;
+    if (!ParseHex4(code))
+        return false;
+    if (code >= 0xDC00 && code <= 0xDFFF)
+        return Fail("lone low surrogate in a \\u escape");
+    if (code >= 0xD800 && code <= 0xDBFF) {
+        // A character above U+FFFF comes as a surrogate pair of two escapes.
+        if (m_pos + 1 >= m_text.size() || m_text[m_pos] != '\\' || m_text[m_pos + 1] != 'u')
+            return Fail("high surrogate without its low half");
+        m_pos += 2;
+        std::uint32_t low = 0;
+        if (!ParseHex4(low))
+            return false;
+        if (low < 0xDC00 || low > 0xDFFF)
+            return Fail("high surrogate without its low half");
+        code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+    }
+    AppendUtf8(out, code);
+    return true;
+}
+
+bool CJsonObjectLine::ParseHex4(std::uint32_t& code)
+{
+    if (m_text.size() - m_pos < 4)
+        return Fail("\\u escape cut off");
+    code = 0;
+    for (int k = 0; k < 4; ++k) {
+        const char c = m_text[m_pos];
+        std::uint32_t digit = 0;
+        if (IsDigit(c))
+            digit = std::uint32_t(c - '0');
+        else if (c >= 'a' && c <= 'f')
+            digit = std::uint32_t(c - 'a' + 10);
+        else if (c >= 'A' && c <= 'F')
+            digit = std::uint32_t(c - 'A' + 10);
+        else
+            return Fail("bad hex digit in a \\u escape");
+        code = (code << 4) | digit;
+        ++m_pos;
+    }
+    return true;
+}
+
+bool CJsonObjectLine::ParseNumber(JsonMember& member)
+{
+    // JSON's grammar exactly: -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?
+    const std::size_t start = m_pos;
+    if (m_text[m_pos] == '-')
+        ++m_pos;
+    if (m_pos >= m_text.size() || !IsDigit(m_text[m_pos]))
+        return Fail("bad number");
+    if (m_text[m_pos] == '0' && m_pos + 1 < m_text.size() && IsDigit(m_text[m_pos + 1]))
+        return Fail("number with a leading zero");
+    while (m_pos < m_text.size() && IsDigit(m_text[m_pos]))
+        ++m_pos;
+    bool integral = true;
+    if (m_pos < m_text.size() && m_text[m_pos] == '.') {
+        integral = false;
+        ++m_pos;
+        if (m_pos >= m_text.size() || !IsDigit(m_text[m_pos]))
+            return Fail("bad fraction in a number");
+        while (m_pos < m_text.size() && IsDigit(m_text[m_pos]))
+            ++m_pos;
+    }
+    if (m_pos < m_text.size() && (m_text[m_pos] == 'e' || m_text[m_pos] == 'E')) {
+        integral = false;
+        ++m_pos;
+        if (m_pos < m_text.size() && (m_text[m_pos] == '+' || m_text[m_pos] == '-'))
+            ++m_pos;
+        if (m_pos >= m_text.size() || !IsDigit(m_text[m_pos]))
+            return Fail("bad exponent in a number");
+        while (m_pos < m_text.size() && IsDigit(m_text[m_pos]))
+            ++m_pos;
+    }
+    const char* first = m_text.data() + start;
+    const char* last = m_text.data() + m_pos;
+    if (integral) {
+        member.type = JsonType::Integer;
+        const auto result = std::from_chars(first, last, member.integer);
+        if (result.ec != std::errc() || result.ptr != last) {
+            m_pos = start;
+            return Fail("integer out of the 64-bit range");
+        }
+        member.number = double(member.integer);
+        return true;
+    }
+    member.type = JsonType::Float;
+    // from_chars reads the same under every locale. Numbers beyond a double (either way)
+    // are refused: the tool never writes them.
+    const auto result = std::from_chars(first, last, member.number);
+    if (result.ec != std::errc() || result.ptr != last || !std::isfinite(member.number)) {
+        m_pos = start;
+        return Fail("number out of range");
+    }
+    return true;
+}
+
+bool CJsonObjectLine::ParseLiteral(std::string_view literal)
+{
+    if (m_text.substr(m_pos, literal.size()) != literal)
+        return Fail("expected a value");
+    m_pos += literal.size();
+    return true;
+}
+
+void CJsonObjectLine::SkipSpace()
+{
+    while (m_pos < m_text.size() &&
+           (m_text[m_pos] == ' ' || m_text[m_pos] == '\t' || m_text[m_pos] == '\r' || m_text[m_pos] == '\n'))
+        ++m_pos;
+}
+
+bool CJsonObjectLine::Fail(const char* what)
+{
+    m_error = std::string(what) + " at column " + std::to_string(m_pos + 1);
+    return false;
+}

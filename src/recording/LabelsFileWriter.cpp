@@ -1,0 +1,97 @@
+#include "LabelsFileWriter.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+#include "JsonText.h"
+
+namespace {
+constexpr long kTailChunkBytes = 4096;
+}  // namespace
+
+CLabelsFileWriter::~CLabelsFileWriter()
+{
+    Close();
+}
+
+bool CLabelsFileWriter::Open(const std::string& datPath)
+{
+    Close();
+    m_path = datPath + ".labels";
+    m_error.clear();
+    struct stat info {};
+    if (stat(m_path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        return Fail("is not a regular file", 0);
+    // "a+": reads anywhere (to find a cut line), writes always at the end.
+    m_file = std::fopen(m_path.c_str(), "a+e");
+    if (!m_file)
+        return Fail("cannot be opened", errno);
+    if (!DropCutLastLine()) {
+        std::fclose(m_file);
+        m_file = nullptr;
+        return false;
+    }
+    return true;
+}
+
+bool CLabelsFileWriter::Append(const LabelChange& change)
+{
+    if (!m_file)
+        return Fail("is not open", 0);
+    if (change.timeUs < 0)
+        return Fail("was given a label at a negative time", 0);
+    std::string line = "{\"t\":";
+    AppendJsonInteger(line, change.timeUs);
+    line += ",\"label\":\"";
+    line += LabelName(change.label);
+    line += "\"}\n";
+    errno = 0;
+    const bool written = std::fwrite(line.data(), 1, line.size(), m_file) == line.size();
+    if (std::fflush(m_file) != 0 || !written)
+        return Fail("could not be written", errno);
+    return true;
+}
+
+bool CLabelsFileWriter::Close()
+{
+    if (!m_file)
+        return true;
+    const bool closed = std::fclose(m_file) == 0;
+    m_file = nullptr;
+    return closed || Fail("could not be closed", errno);
+}
+
+bool CLabelsFileWriter::DropCutLastLine()
+{
+    if (std::fseek(m_file, 0, SEEK_END) != 0)
+        return Fail("cannot be read", errno);
+    const long size = std::ftell(m_file);
+    if (size < 0)
+        return Fail("cannot be read", errno);
+    // Back from the end to the last "\n": what follows it is a line a crash cut off.
+    long keep = 0;
+    char chunk[kTailChunkBytes];
+    for (long end = size; end > 0 && keep == 0;) {
+        const long start = end > kTailChunkBytes ? end - kTailChunkBytes : 0;
+        if (std::fseek(m_file, start, SEEK_SET) != 0 ||
+            std::fread(chunk, 1, std::size_t(end - start), m_file) != std::size_t(end - start))
+            return Fail("cannot be read", errno);
+        for (long k = end - start; k > 0 && keep == 0; --k) {
+            if (chunk[k - 1] == '\n')
+                keep = start + k;
+        }
+        end = start;
+    }
+    if (keep != size && ftruncate(fileno(m_file), keep) != 0)
+        return Fail("cannot drop its cut last line", errno);
+    return std::fseek(m_file, 0, SEEK_END) == 0 || Fail("cannot be read", errno);
+}
+
+bool CLabelsFileWriter::Fail(const char* what, int error)
+{
+    m_error = "the labels file " + m_path + " " + what;
+    if (error != 0)
+        m_error += std::string(": ") + std::strerror(error);
+    return false;
+}

@@ -1,0 +1,92 @@
+#include "LineReader.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+constexpr std::size_t kChunkBytes = 64 * 1024;
+}  // namespace
+
+CLineReader::CLineReader(std::FILE* file, std::size_t maxLineBytes)
+    : m_file(file), m_chunk(std::make_unique<char[]>(kChunkBytes)), m_maxLineBytes(maxLineBytes)
+{
+    m_line.reserve(maxLineBytes < kChunkBytes ? maxLineBytes : kChunkBytes);
+}
+
+CLineReader::CLineReader(std::string_view text, std::size_t maxLineBytes)
+    : m_window(text), m_maxLineBytes(maxLineBytes), m_atEnd(true)
+{
+}
+
+CLineReader::~CLineReader() = default;
+
+std::FILE* CLineReader::OpenRegularFile(const std::string& path, const std::string& what, ReadOutcome& outcome)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        const int error = errno;
+        outcome = {error == ENOENT ? ReadStatus::Missing : ReadStatus::Unreadable,
+                   what + " cannot be opened: " + std::strerror(error)};
+        return nullptr;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        outcome = {ReadStatus::Unreadable, what + " is not a regular file"};
+        return nullptr;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "re");
+    if (!file)
+        outcome = {ReadStatus::Unreadable, what + " cannot be opened: " + std::strerror(errno)};
+    return file;
+}
+
+CLineReader::Result CLineReader::Next()
+{
+    m_line.clear();
+    bool tooLong = false;
+    bool sawAnything = false;
+    for (;;) {
+        if (m_window.empty() && !Refill()) {
+            if (m_errno != 0)
+                return Result::Error;
+            if (!sawAnything)
+                return Result::End;
+            ++m_lineNumber;
+            m_terminated = false;
+            return tooLong ? Result::TooLong : Result::Line;
+        }
+        sawAnything = true;
+        const std::size_t newline = m_window.find('\n');
+        const std::string_view piece = m_window.substr(0, newline);
+        if (!tooLong) {
+            if (m_line.size() + piece.size() > m_maxLineBytes) {
+                tooLong = true;
+                m_line.clear();
+            } else {
+                m_line.append(piece);
+            }
+        }
+        if (newline != std::string_view::npos) {
+            m_window.remove_prefix(newline + 1);
+            ++m_lineNumber;
+            m_terminated = true;
+            return tooLong ? Result::TooLong : Result::Line;
+        }
+        m_window = {};
+    }
+}
+
+bool CLineReader::Refill()
+{
+    if (m_atEnd || !m_file)
+        return false;
+    const std::size_t got = std::fread(m_chunk.get(), 1, kChunkBytes, m_file);
+    if (got < kChunkBytes) {
+        m_atEnd = true;
+        if (std::ferror(m_file))
+            m_errno = errno != 0 ? errno : EIO;
+    }
+    m_window = std::string_view(m_chunk.get(), got);
+    return got > 0 && m_errno == 0;
+}

@@ -1,0 +1,66 @@
+#include "RecordingDecode.h"
+
+#include <algorithm>
+#include <fstream>
+#include "BaseBuffer.h"
+#include "ReplayTimeline.h"
+#include "ReportCollectingSink.h"
+#include "ReportFrameDecoder.h"
+
+namespace {
+// A delivery that absorbs a long stretch the index skipped is read in pieces of this;
+// the decoder finds the same frames however the bytes are split.
+constexpr std::int64_t kPieceBytes = 65536;
+}  // namespace
+
+DecodedRecording DecodeRecording(const CReplayTimeline& timeline, std::istream& dat)
+{
+    DecodedRecording result;
+    CReportCollectingSink sink(result.reports);
+    CReportFrameDecoder decoder(sink);
+    sink.Attach(decoder);
+    CBaseBuffer reassembly;
+    std::vector<char> piece;
+    std::int64_t position = 0;
+    for (std::size_t i = 0; i < timeline.Size(); ++i) {
+        const ReplayDelivery delivery = timeline.At(i);
+        if (delivery.resetReassembly)
+            reassembly.Delete();
+        sink.SetDeliveryTime(delivery.timeUs);
+        for (std::int64_t done = 0; done < delivery.length;) {
+            const std::int64_t want = std::min(kPieceBytes, delivery.length - done);
+            piece.resize(std::size_t(want));
+            dat.read(piece.data(), std::streamsize(want));
+            const std::int64_t got = dat.gcount();
+            position += got;
+            done += got;
+            if (got > 0 && !reassembly.AppendBuffer(piece.data(), std::size_t(got))) {
+                result.complete = false;
+                result.error = "out of memory while decoding at byte " + std::to_string(position);
+                return result;
+            }
+            decoder.DecodeReportFrames(reassembly);
+            if (got < want) {
+                result.complete = false;
+                result.error = "the recording ended at byte " + std::to_string(position) + ", before the " +
+                               std::to_string(timeline.At(timeline.Size() - 1).offset +
+                                              timeline.At(timeline.Size() - 1).length) +
+                               " bytes it should hold";
+                return result;
+            }
+        }
+    }
+    return result;
+}
+
+DecodedRecording DecodeRecordingFile(const CReplayTimeline& timeline, const std::string& datPath)
+{
+    std::ifstream dat(datPath, std::ios::binary);
+    if (!dat) {
+        DecodedRecording result;
+        result.complete = false;
+        result.error = "the recording " + datPath + " cannot be opened";
+        return result;
+    }
+    return DecodeRecording(timeline, dat);
+}

@@ -1,0 +1,23 @@
+#pragma once
+#include <istream>
+#include <string>
+#include <vector>
+#include "DecodedReport.h"
+
+class CReplayTimeline;
+
+// The reports of a whole recording, and whether all of its bytes could be read.
+struct DecodedRecording {
+    std::vector<DecodedReport> reports;
+    bool complete = true;
+    std::string error;  // why not: the file could not be opened or ended early
+};
+
+// Decodes the .dat held in dat (read from its start) through the tool's own report
+// decoder, delivery by delivery as the timeline says, with the same reassembly resets
+// as the live run: the reports are exactly those the operator saw, each stamped with
+// the time of the delivery that completed it. Reads in bounded pieces.
+DecodedRecording DecodeRecording(const CReplayTimeline& timeline, std::istream& dat);
+
+// The same for the .dat at datPath.
+DecodedRecording DecodeRecordingFile(const CReplayTimeline& timeline, const std::string& datPath);

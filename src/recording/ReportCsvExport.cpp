@@ -1,0 +1,84 @@
+#include "ReportCsvExport.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include "UtcTime.h"
+
+namespace {
+constexpr const char* kLineEnd = "\r\n";
+
+void AppendNumber(std::string& row, std::int64_t value)
+{
+    // to_chars: never a locale's grouping or decimal comma.
+    char digits[24];
+    row.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+}  // namespace
+
+const char* ReportStateName(std::int32_t state)
+{
+    switch (state) {
+    case 0: return "nobody";
+    case 1: return "moving";
+    case 2: return "motionless";
+    default: return "unknown";
+    }
+}
+
+bool WriteReportCsv(std::ostream& out, const std::vector<DecodedReport>& reports, const CaptureHeader* header,
+                    const std::vector<LabelChange>& labels)
+{
+    std::optional<std::int64_t> startUtcMs;
+    if (header)
+        startUtcMs = ParseUtcTimestampMs(header->startedUtc);
+    std::string row = "time_ms,wall_time,state,state_name,distance_cm,label";
+    row += kLineEnd;
+    out.write(row.data(), std::streamsize(row.size()));
+
+    std::size_t nextLabel = 0;
+    GroundTruthLabel inForce = GroundTruthLabel::Off;
+    for (const DecodedReport& report : reports) {
+        while (nextLabel < labels.size() && labels[nextLabel].timeUs <= report.timeUs)
+            inForce = labels[nextLabel++].label;
+        const std::int64_t timeMs = report.timeUs / 1000;
+        row.clear();
+        AppendNumber(row, timeMs);
+        row += ',';
+        if (startUtcMs)
+            row += FormatWallTimeMs(*startUtcMs + timeMs, header->utcOffsetMinutes);
+        row += ',';
+        AppendNumber(row, report.state);
+        row += ',';
+        row += ReportStateName(report.state);
+        row += ',';
+        AppendNumber(row, report.distance);
+        row += ',';
+        if (inForce != GroundTruthLabel::Off)
+            row += LabelName(inForce);
+        row += kLineEnd;
+        out.write(row.data(), std::streamsize(row.size()));
+    }
+    out.flush();
+    return bool(out);
+}
+
+bool WriteReportCsvFile(const std::string& path, const std::vector<DecodedReport>& reports,
+                        const CaptureHeader* header, const std::vector<LabelChange>& labels, std::string& error)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        error = "the CSV file " + path + " cannot be created: " + std::strerror(errno);
+        return false;
+    }
+    errno = 0;
+    bool written = WriteReportCsv(out, reports, header, labels);
+    out.close();
+    written = written && !out.fail();
+    if (!written)
+        error = "the CSV file " + path + " could not be written completely: " +
+                (errno != 0 ? std::strerror(errno) : "write failed");
+    return written;
+}
