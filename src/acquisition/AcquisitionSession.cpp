@@ -8,6 +8,7 @@
 #include "DbgOutput.h"
 #include "IAcquisitionDisplay.h"
 #include "RawBlockWriter.h"
+#include "UtcTime.h"
 #include "ReportFrameDecoder.h"
 
 namespace {
@@ -40,6 +41,7 @@ bool CAcquisitionSession::StartWorker()
         return false;
     m_recording.Close();
     m_recording.OpenNew(m_recordFolder.empty() ? CRawRecording::DefaultFolder() : m_recordFolder);
+    OpenCaptureIndex();
     m_stopFlag.store(0);
     m_recordedBytes.store(0, std::memory_order_relaxed);
     return m_thread.StartThread(kWorkerName, this, nullptr, 0, kWorkerStackBytes, 0) != 0;
@@ -75,6 +77,7 @@ void CAcquisitionSession::StopAcquisition()
     // Only now: the stop command must never overlap the worker's read.
     if (m_device)
         Vetra_Interface_RadarDevice_Stop(m_device);
+    CloseCaptureIndex();
     const std::string rawPath = m_recording.GetPath();
     if (m_recording.GetStream() && !m_recording.Close())
         DbgOutputA(kRecordingErrorLevel, "The raw recording could not be closed: %s: %s\r\n", rawPath.c_str(),
@@ -90,10 +93,80 @@ std::string CAcquisitionSession::GetRawFilePath() const
     return m_recording.GetPath();
 }
 
+std::string CAcquisitionSession::GetIndexPath() const
+{
+    std::lock_guard<std::mutex> hold(m_indexMutex);
+    return m_index.Path();
+}
+
+std::int64_t CAcquisitionSession::RunTimeUs() const
+{
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - m_runStarted)
+        .count();
+}
+
+void CAcquisitionSession::OpenCaptureIndex()
+{
+    std::lock_guard<std::mutex> hold(m_indexMutex);
+    m_index.Close();
+    m_runStarted = std::chrono::steady_clock::now();
+    if (!m_recording.GetStream())
+        return;  // no recording, nothing to index
+    if (!m_index.Open(m_recording.GetPath())) {
+        DbgOutputA(kRecordingErrorLevel, "The capture index could not be made: %s\r\n", m_index.Error().c_str());
+        return;
+    }
+    CaptureHeader header = m_captureHeader;
+    const std::int64_t startedMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count();
+    header.startedUtc = FormatUtcTimestampMs(startedMs);
+    header.utcOffsetMinutes = LocalUtcOffsetMinutes(startedMs);
+    m_index.WriteHeader(header);
+    m_index.AddEvent(0, CaptureEvent::Start());
+    m_index.Flush();
+}
+
+void CAcquisitionSession::CloseCaptureIndex()
+{
+    std::lock_guard<std::mutex> hold(m_indexMutex);
+    if (!m_index.IsOpen())
+        return;
+    m_index.AddEvent(RunTimeUs(), CaptureEvent::Stop());
+    if (!m_index.Close())
+        DbgOutputA(kRecordingErrorLevel, "The capture index is incomplete: %s: %s\r\n", m_index.Path().c_str(),
+                   m_index.Error().c_str());
+}
+
+void CAcquisitionSession::AddCaptureEvent(const CaptureEvent& event)
+{
+    std::lock_guard<std::mutex> hold(m_indexMutex);
+    if (!m_index.IsOpen())
+        return;
+    m_index.AddEvent(RunTimeUs(), event);
+    m_index.Flush();
+}
+
 void CAcquisitionSession::PauseUnlessStopping(int ms)
 {
     std::unique_lock<std::mutex> hold(m_wakeMutex);
     m_wake.wait_for(hold, std::chrono::milliseconds(ms), [this] { return m_stopFlag.load() != 0; });
+}
+
+void CAcquisitionSession::IndexBlock(long long offset, const CRawBlockWriter& raw, bool wasInGap, std::int64_t arrivedUs)
+{
+    std::lock_guard<std::mutex> hold(m_indexMutex);
+    if (!m_index.IsOpen())
+        return;
+    if (raw.InGap() && !wasInGap)
+        m_index.AddEvent(arrivedUs, CaptureEvent::WriteError(raw.Offset(), raw.LostInGap()));
+    if (raw.Offset() > offset) {
+        if (wasInGap)
+            m_index.AddEvent(arrivedUs, CaptureEvent::WriteResumed(offset));
+        m_index.AddBlock(offset, raw.Offset() - offset, arrivedUs);
+    }
+    // With the block in the recording: a crash loses at most the last block of either.
+    m_index.Flush();
 }
 
 unsigned int CAcquisitionSession::ThreadFunc(void*)
@@ -118,9 +191,13 @@ unsigned int CAcquisitionSession::ThreadFunc(void*)
         }
         if (n > blockSize)
             n = blockSize;
+        const std::int64_t arrivedUs = RunTimeUs();
+        const long long offset = raw.Offset();
+        const bool wasInGap = raw.InGap();
         // A block the disk refused is noted and lost; decoding goes on either way.
         raw.Write(block.data(), std::size_t(n));
         m_recordedBytes.store(raw.Offset(), std::memory_order_relaxed);
+        IndexBlock(offset, raw, wasInGap, arrivedUs);
         reassembly.AppendBuffer(block.data(), std::size_t(n));
         m_decoder.DecodeReportFrames(reassembly);
     }

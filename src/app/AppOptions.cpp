@@ -48,6 +48,10 @@ AppOptionsResult ParseAppOptions(const QStringList& arguments)
             if (!TakeValue(arguments, i, value) || value.isEmpty())
                 return AppOptionsResult::failure(QStringLiteral("--screenshot needs a file name"));
             options.screenshotPath = value;
+        } else if (option == QLatin1String("--replay")) {
+            if (!TakeValue(arguments, i, value) || value.isEmpty())
+                return AppOptionsResult::failure(QStringLiteral("--replay needs a recording (.dat)"));
+            options.replayPath = value;
         } else if (option == QLatin1String("--lang")) {
             if (!TakeValue(arguments, i, value))
                 return AppOptionsResult::failure(QStringLiteral("--lang needs en or zh"));
@@ -61,6 +65,8 @@ AppOptionsResult ParseAppOptions(const QStringList& arguments)
             return AppOptionsResult::failure(QStringLiteral("unknown option \"%1\" (see --help)").arg(option));
         }
     }
+    if (!options.replayPath.isEmpty() && (options.start || options.connect))
+        return AppOptionsResult::failure(QStringLiteral("--replay shows a recording: it cannot be combined with --start or --connect"));
     if (options.simulate && !options.portPath.isEmpty())
         return AppOptionsResult::failure(QStringLiteral("--port and --simulate each choose the port: give one of them"));
     return options;
@@ -81,6 +87,7 @@ QString AppOptionsHelpText(const QString& programName)
                "  --connect          connect to the selected port, without starting acquisition\n"
                "  --seconds N        close the window normally after N seconds\n"
                "  --screenshot FILE  save a PNG of the whole window just before it closes\n"
+               "  --replay FILE      replay the recording FILE (.dat) once the window is up\n"
                "  --lang en|zh       English or Chinese for this run (appConfig.xml is not changed)\n"
                "  --help             show this text\n")
         .arg(programName);

@@ -24,6 +24,8 @@ struct AppOptions {
     QString screenshotPath;
     // --lang en|zh: the interface language of this run, instead of the settings file's.
     std::optional<UiLanguage> language;
+    // --replay FILE: once the window is up, replay this recording (.dat).
+    QString replayPath;
     // --help
     bool help = false;
 };

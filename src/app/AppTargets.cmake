@@ -11,6 +11,7 @@ add_library(app STATIC
   QtTranslations.cpp
   PaintTrace.cpp
   PortTexts.cpp
+  RecordingBar.cpp
   ScriptedRun.cpp
   TextToTruncatedInt.cpp
   Vetra_Tivane_PeloToolApp.cpp
@@ -20,11 +21,13 @@ add_library(app STATIC
   Vetra_Tivane_PeloToolDlg_Health.cpp
   Vetra_Tivane_PeloToolDlg_Presence.cpp
   Vetra_Tivane_PeloToolDlg_Reconnect.cpp
+  Vetra_Tivane_PeloToolDlg_Recording.cpp
+  Vetra_Tivane_PeloToolDlg_Replay.cpp
 )
 add_library(vetra::app ALIAS app)
 target_include_directories(app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(app PUBLIC
-  vetra::app_ui vetra::acquisition vetra::config vetra::chart vetra::controls vetra::bitmap
+  vetra::app_ui vetra::acquisition vetra::recording vetra::config vetra::chart vetra::controls vetra::bitmap
   vetra::radar vetra::ports vetra::common Qt6::Widgets)
 
 # Built into the build root, so that Image/ (the presence pictures) and Log/ are beside it.

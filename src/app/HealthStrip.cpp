@@ -68,7 +68,7 @@ QString Rate(double perSecond)
 
 QString HealthStripText(const HealthSnapshot& snapshot)
 {
-    QStringList parts{LinkText(snapshot.link)};
+    QStringList parts{snapshot.replay.isEmpty() ? LinkText(snapshot.link) : snapshot.replay};
     if (snapshot.link == LinkState::Running) {
         parts << StringTable::load(kRateText).arg(Rate(snapshot.reportsPerSecond));
         if (snapshot.silenceMs >= 0)

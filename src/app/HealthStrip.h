@@ -20,6 +20,7 @@ struct HealthSnapshot {
     QString recordingPath;         // empty: no recording
     bool moduleSilent = false;     // connected, but the module never answered
     long long lowDiskFreeMb = -1;  // 0 or more: the recording's disk is running out
+    QString replay;                // a replay on show: what it is, first in the line
 };
 
 // The status line of a snapshot, in the interface language.

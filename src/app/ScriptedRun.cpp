@@ -28,7 +28,7 @@ void CScriptedRun::Prepare()
     }
     if (!m_options.screenshotPath.isEmpty())
         m_window.installEventFilter(this);
-    if (m_options.start || m_options.connect || m_options.seconds)
+    if (m_options.start || m_options.connect || m_options.seconds || !m_options.replayPath.isEmpty())
         // A zero timer fires once the modal run's event loop is going, with the window up.
         QTimer::singleShot(0, this, &CScriptedRun::OnWindowUp);
 }
@@ -38,6 +38,12 @@ void CScriptedRun::OnWindowUp()
     // Counted from here, and armed before the connect, whose error box would otherwise hold it up.
     if (m_options.seconds)
         QTimer::singleShot(*m_options.seconds * 1000, this, &CScriptedRun::OnTimeUp);
+    if (!m_options.replayPath.isEmpty()) {
+        // A file that cannot be replayed has had its box; the exit code says so too.
+        if (!m_window.OpenReplay(m_options.replayPath))
+            m_succeeded = false;
+        return;
+    }
     if (!m_options.start && !m_options.connect)
         return;
     m_window.OnConnect();

@@ -122,6 +122,7 @@ bool CVetra_Tivane_PeloToolDlg::OnInitDialog()
     SetupChart();
     UpdatePresenceDisplay();
     AddHealthStrip();
+    AddRecordingBar();
     m_resizeTool.Init(this);
     // Below this the proportional layout would cut texts and shrink them past reading.
     setMinimumSize(QSize(int(std::ceil(width() * kSmallestScale)), int(std::ceil(height() * kSmallestScale))));
@@ -260,6 +261,7 @@ void CVetra_Tivane_PeloToolDlg::DestroyWindow()
         return;
     m_destroyed = true;
     m_linkWatch.stop();
+    StopReplay();
     StopAcquisition();
     // The parameter dialog outlives the handle by a little: it must not use it any more.
     m_paramDlg.hide();

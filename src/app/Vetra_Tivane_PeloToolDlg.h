@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,10 @@
 #include "PaintTrace.h"
 #include "ParamConfigDlg.h"
 #include "RadarDevice.h"
+#include "LabelsFileWriter.h"
+#include "RecordingDecode.h"
+#include "RecordingLoad.h"
+#include "ReplayRunner.h"
 #include "ReportFrameDecoder.h"
 #include "SerialPortEntry.h"
 #include "StallWatch.h"
@@ -30,6 +35,7 @@
 
 class CColorStatic;
 class CHealthStrip;
+class CRecordingBar;
 class CPortHotplugWatch;
 class CSettingsFile;
 class CWaveWnd;
@@ -143,11 +149,34 @@ public:
     // The event that tells the window a report has arrived (posted by the acquisition thread).
     static QEvent::Type RadarReportEventType();
 
+    // Recordings (Vetra_Tivane_PeloToolDlg_Replay.cpp, _Recording.cpp).
+    // Replays the recording at path (a .dat): false, after a box saying why, when it
+    // cannot be replayed or a run goes on.
+    bool OpenReplay(const QString& path);
+    // Ends a replay as a Stop ends a run.
+    void StopReplay();
+    // Jumps to a position of the replay, playing on if it played.
+    void SeekReplay(std::int64_t positionUs);
+    bool IsReplaying() const { return m_replaying; }
+    CReplayRunner& Replay() { return m_replay; }
+    CRecordingBar* RecordingBar() const { return m_recordingBar; }
+    // The ground truth from now on: into the run's capture index, or a replay's labels
+    // file. False when neither a run nor a replay goes on.
+    bool SetLabel(GroundTruthLabel label);
+    // The reports of the recording at datPath as CSV at csvPath; message says what
+    // happened, for the operator. False, after a box for an unusable recording, on failure.
+    bool ExportCsvTo(const std::string& datPath, const std::string& csvPath, QString* message);
+    // The label summary of the recording at datPath, in the interface language.
+    QString LabelSummaryText(const std::string& datPath);
+
 protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A .dat dropped on the window is replayed.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 public:
     // Enter and Escape do nothing: only the close box, the system menu or Alt+F4 closes.
@@ -161,6 +190,21 @@ private:
     void StopHealthWatch();
     void CheckDiskRoom();
     void ShowDataAsStale(bool stale);
+    // The recording bar and replays.
+    void AddRecordingBar();
+    void UpdateRecordingBar();
+    void SetUpReplay();
+    void RestartReplayAt(std::int64_t positionUs, bool play);
+    void OnReplayPlayPause();
+    void OnReplayEnded();
+    void UpdateReplayPosition();
+    // What the health strip says first during a replay: the file and the pacing note.
+    QString ReplayStatusText() const;
+    // The replayed recording, else the current or last run's; empty when there is none.
+    std::string RecordingOnShow() const;
+    bool LoadForExport(const std::string& datPath, LoadedRecording& loaded, DecodedRecording& decoded);
+    void OnExportCsv();
+    void OnLabelSummary();
     // Serial_OpenByPortNum of this port with the window's line settings; true when open.
     bool OpenLink(int portNumber);
     // Puts the module into reporting: the command-mode bracket around Start.
@@ -171,6 +215,8 @@ private:
     void BeginReconnect();
     void TryReconnect();
     void EndReconnect();
+    // What the capture index of a run started now says of the link and the module.
+    CaptureHeader MakeCaptureHeader() const;
     // Steps the chart by the report intervals the gap has lasted, as missing samples.
     void ShowGapOnChart();
     // The window after a link that will not come back: disconnected, Start and Config off.
@@ -280,7 +326,21 @@ private:
     QTimer m_linkWatch;
     bool m_initialised = false;
     bool m_destroyed = false;
+    CRecordingBar* m_recordingBar = nullptr;
+    bool m_replaying = false;
+    std::shared_ptr<const CReplayTimeline> m_replayTimeline;
+    std::string m_replayPath;
+    // Every label of the replayed recording, in time order, with those set in this replay.
+    std::vector<LabelChange> m_replayLabels;
+    QString m_replayNote;
+    std::map<int, bool> m_controlsBeforeReplay;
+    QTimer m_replayTick;
+    std::unique_ptr<CLabelsFileWriter> m_replayLabelsFile;
+    // Report events posted and not yet handled: a fast replay waits while there are many.
+    std::atomic<int> m_queuedReports{0};
     // Declared last: the session's worker uses the decoder and this window, so it goes first.
     CReportFrameDecoder m_decoder{*this};
+    // After the decoder, which its thread feeds: it stops first.
+    CReplayRunner m_replay{m_decoder};
     CAcquisitionSession m_session{m_decoder, *this};
 };

@@ -188,6 +188,7 @@ void CVetra_Tivane_PeloToolDlg::OnStartStop()
     m_decoder.SetReport(0, 0);
     SetupChart();
     UpdatePresenceDisplay();
+    m_session.SetCaptureHeader(MakeCaptureHeader());
     if (!m_session.StartWorker()) {
         // No worker: showing "Stop" would claim a run that does not exist.
         DbgOutputA(2, "The acquisition thread could not be started\r\n");
@@ -199,6 +200,20 @@ void CVetra_Tivane_PeloToolDlg::OnStartStop()
     m_controls.SetDlgItemText(kStartButton, StringTable::load(kStopText));
     EnableControl(kConnectButton, false);
     SaveSettings();
+}
+
+CaptureHeader CVetra_Tivane_PeloToolDlg::MakeCaptureHeader() const
+{
+    CaptureHeader header;
+    header.port = m_linkPath;
+    header.identity = m_linkIdentity;
+    header.baud = m_settings.baudRate;
+    header.reportTimeMs = m_settings.reportTimeMS;
+    header.firmware.assign(m_firmwareVersion.GetString(), std::size_t(m_firmwareVersion.GetLength()));
+    header.toolVersion = TIVANE_VERSION;
+    header.hasParameters = true;
+    header.parameters = m_settings.params;
+    return header;
 }
 
 bool CVetra_Tivane_PeloToolDlg::OpenLink(int portNumber)
@@ -263,8 +278,10 @@ void CVetra_Tivane_PeloToolDlg::OnLinkLost()
     m_linkShownOpen = false;
     DbgOutputA(2, "The link to the module was lost\r\n");
     // The stop closes the raw recording, which keeps everything received up to now.
-    if (m_session.IsRunningFlagSet())
+    if (m_session.IsRunningFlagSet()) {
+        m_session.AddCaptureEvent(CaptureEvent::LinkLost("the port closed"));
         StopAcquisition();
+    }
     ShowLinkGone();
     ShowErrorBox(this, kDeviceUnconnected);
 }

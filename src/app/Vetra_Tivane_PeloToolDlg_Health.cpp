@@ -115,7 +115,10 @@ void CVetra_Tivane_PeloToolDlg::UpdateHealth()
     }
     snapshot.moduleSilent = connected && !m_moduleAnswered;
     snapshot.lowDiskFreeMb = running ? m_lowDiskFreeMb : -1;
+    if (m_replaying)
+        snapshot.replay = ReplayStatusText();
     m_healthStrip->Show(snapshot);
+    UpdateRecordingBar();
 }
 
 void CVetra_Tivane_PeloToolDlg::CheckDiskRoom()

@@ -27,6 +27,7 @@ QEvent::Type CVetra_Tivane_PeloToolDlg::RadarReportEventType()
 bool CVetra_Tivane_PeloToolDlg::event(QEvent* event)
 {
     if (event->type() == RadarReportEventType()) {
+        m_queuedReports.fetch_sub(1, std::memory_order_relaxed);
         OnRadarReport();
         return true;
     }
@@ -96,12 +97,14 @@ void CVetra_Tivane_PeloToolDlg::ShowIndicatorPicture(Gdiplus::Bitmap* picture)
 // Acquisition thread: only queues the event; the handler reads the decoder's state then.
 void CVetra_Tivane_PeloToolDlg::PostRadarReport()
 {
+    m_queuedReports.fetch_add(1, std::memory_order_relaxed);
     QCoreApplication::postEvent(this, new QEvent(RadarReportEventType()));
 }
 
 void CVetra_Tivane_PeloToolDlg::DiscardQueuedReports()
 {
     QCoreApplication::removePostedEvents(this, RadarReportEventType());
+    m_queuedReports.store(0, std::memory_order_relaxed);
 }
 
 void CVetra_Tivane_PeloToolDlg::ResetPresenceIndicator()

@@ -12,6 +12,9 @@
 
 namespace {
 
+// The link watch sees only that the port closed under the run (unplugged, hung up).
+constexpr const char* kLinkLostReason = "the port closed";
+
 QString WallTime(const QDateTime& time)
 {
     return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
@@ -38,6 +41,7 @@ void CVetra_Tivane_PeloToolDlg::BeginReconnect()
     m_linkShownOpen = false;
     // The worker goes; the recording stays open for the rest of the run.
     m_session.PauseWorker();
+    m_session.AddCaptureEvent(CaptureEvent::LinkLost(kLinkLostReason));
     Vetra_Interface_RadarDevice_Serial_Close(m_device);
     m_reconnecting = true;
     m_gapStarted = QDateTime::currentDateTime();
@@ -63,6 +67,7 @@ void CVetra_Tivane_PeloToolDlg::TryReconnect()
     SendStartBracket();
     ShowGapOnChart();
     EndReconnect();
+    m_session.AddCaptureEvent(CaptureEvent::LinkBack(path));
     if (!m_session.ResumeWorker()) {
         DbgOutputA(2, "The acquisition thread could not be started again\r\n");
         StopAcquisition();

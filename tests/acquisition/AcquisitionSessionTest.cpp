@@ -7,9 +7,12 @@
 #include <vector>
 #include <gtest/gtest.h>
 #include "AcquisitionSession.h"
+#include "CaptureIndexReader.h"
+#include "DbgOutput.h"
 #include "RadarDevice.h"
 #include "RecordingDisplay.h"
 #include "RecordingSink.h"
+#include "ReplayRunner.h"
 #include "ReportFrameDecoder.h"
 #include "ScratchFolder.h"
 #include "SimModuleProcess.h"
@@ -165,6 +168,67 @@ TEST_F(SessionOverPty, TheRawFileHoldsExactlyWhatTheModuleSentAndEveryFrameIsRep
             reported.emplace_back(e.state, e.distance);
     EXPECT_EQ(reported.size(), frames.size());
     EXPECT_TRUE(reported == frames) << "the reports follow the stream's frames one for one, in order";
+}
+
+// The decoder's calls and lines that a viewer of the run saw: report posts with their
+// state and distance, and the decoder's own lines.
+std::vector<std::string> DecoderTrace(const std::vector<SinkEvent>& events)
+{
+    std::vector<std::string> trace;
+    for (const SinkEvent& e : events) {
+        if (e.kind == SinkEvent::Post)
+            trace.push_back("post " + std::to_string(e.state) + " " + std::to_string(e.distance));
+        else if (e.kind == SinkEvent::Line &&
+                 (e.text.find("State=") != std::string::npos || e.text.find("Tailer TAG Invalid!") != std::string::npos))
+            trace.push_back(e.text.substr(e.text.find_first_not_of("0123456789:. ")));
+    }
+    return trace;
+}
+
+// The capture index beside the recording times every block, and a replay as fast as
+// possible through a fresh decoder makes exactly the calls and lines of the live run,
+// garbage, broken tails and frames split across reads included, and leaves the same
+// history.
+TEST_F(SessionOverPty, AReplayOfTheRecordingDecodesExactlyAsTheLiveRun)
+{
+    DbgOutputAddCallback(&RecordingSink::ReceiveLine, &sink);
+    Connect({"--interval", "2", "--frames", "1200", "--garbage", "--broken-tail", "--seed", "11"});
+    Start();
+    const std::string raw = session.GetRawFilePath();
+    std::string sent;
+    ASSERT_TRUE(WaitForTheWholeRun(raw, 200 * 7, sent));
+    session.StopAcquisition();
+    DbgOutputDelCallback(&RecordingSink::ReceiveLine);
+    const std::vector<std::string> live = DecoderTrace(sink.Events());
+    ASSERT_GT(live.size(), 1000u);
+
+    const CaptureIndex index = CCaptureIndexReader::ReadFile(raw + ".idx");
+    ASSERT_EQ(index.outcome.status, ReadStatus::Ok) << index.outcome.reason;
+    ASSERT_TRUE(index.header.has_value());
+    EXPECT_GT(index.blocks.size(), 1u) << "the stream came in several reads";
+    ASSERT_FALSE(index.events.empty());
+    EXPECT_EQ(index.events.front().event.kind, CaptureEventKind::Start);
+    EXPECT_EQ(index.events.back().event.kind, CaptureEventKind::Stop);
+
+    RecordingSink replaySink;
+    CReportFrameDecoder replayDecoder{replaySink};
+    replaySink.Attach(&replayDecoder);
+    replayDecoder.GetHistory().Replace(300);
+    auto timeline = std::make_shared<CReplayTimeline>(index, std::int64_t(SizeOf(raw)), 50);
+    ASSERT_FALSE(timeline->PacedByFallback());
+    CReplayRunner replay(replayDecoder);
+    DbgOutputAddCallback(&RecordingSink::ReceiveLine, &replaySink);
+    std::string error;
+    ASSERT_TRUE(replay.Start(timeline, raw, 0, &error)) << error;
+    replay.SetSpeed(CReplayClock::kFastest);
+    replay.Play();
+    ASSERT_TRUE(WaitUntil([&] { return replay.Ended(); }, milliseconds(20000)));
+    replay.Stop();
+    DbgOutputDelCallback(&RecordingSink::ReceiveLine);
+    EXPECT_EQ(replay.ReadError(), "");
+    EXPECT_TRUE(DecoderTrace(replaySink.Events()) == live)
+        << DecoderTrace(replaySink.Events()).size() << " replayed against " << live.size() << " live";
+    EXPECT_EQ(replayDecoder.GetHistory().GetValues(), decoder.GetHistory().GetValues());
 }
 
 // A run paused while the link is away and resumed afterwards goes on in the same file,

@@ -87,10 +87,24 @@ bool StillRegistered(const DbgState& s, const Registration& r)
 
 }  // namespace
 
+namespace {
+thread_local int t_quietScopes = 0;
+}  // namespace
+
+CDbgOutputQuietScope::CDbgOutputQuietScope()
+{
+    ++t_quietScopes;
+}
+
+CDbgOutputQuietScope::~CDbgOutputQuietScope()
+{
+    --t_quietScopes;
+}
+
 void DbgOutputA(int level, const char* format, ...)
 {
     DbgState& s = State();
-    if (!format || level > s.level.load(std::memory_order_relaxed))
+    if (!format || level > s.level.load(std::memory_order_relaxed) || t_quietScopes > 0)
         return;
 
     // Format outside the lock; only the hand-over is serialised.

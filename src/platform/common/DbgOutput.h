@@ -30,3 +30,13 @@ void DbgOutputSetTimeType(int type);
 void DbgOutputSetIncludePIDTID(int include);
 // Texts with a level above this are dropped.
 void DbgOutputSetLevel(int level);
+
+// While one lives, texts written on its thread are dropped: a recording decoded again in
+// the background for an export must not repeat its lines in the diagnostic log.
+class CDbgOutputQuietScope {
+public:
+    CDbgOutputQuietScope();
+    ~CDbgOutputQuietScope();
+    CDbgOutputQuietScope(const CDbgOutputQuietScope&) = delete;
+    CDbgOutputQuietScope& operator=(const CDbgOutputQuietScope&) = delete;
+};

@@ -1,0 +1,235 @@
+// The recording bar: ground-truth labels while a run records or a replay plays, the CSV
+// export of a recording's reports and the summary of its labels.
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QMimeData>
+#include <QShortcut>
+#include <QToolButton>
+
+#include "AppMessageBox.h"
+#include "DbgOutput.h"
+#include "LabelSummary.h"
+#include "LabelsFileWriter.h"
+#include "RecordingBar.h"
+#include "RecordingDecode.h"
+#include "ReportCsvExport.h"
+#include "StringTable.h"
+#include "Vetra_Tivane_PeloToolDlg.h"
+
+namespace {
+constexpr int kPromptCaption = 50001;
+constexpr int kCsvNotWritten = 50153;
+constexpr int kCsvSaved = 50154;
+constexpr int kNothingToExport = 50155;
+constexpr int kSummaryTitle = 50158;
+constexpr int kNoLabels = 50159;
+constexpr int kCsvFilter = 50161;
+constexpr int kTallyLine = 50162;
+constexpr int kFalsePresenceLine = 50163;
+constexpr int kMissedLine = 50164;
+constexpr int kDelayLine = 50165;
+constexpr int kNeverAgreedLine = 50166;
+constexpr int kCannotReplay = 50147;
+constexpr int kCannotRead = 50148;
+constexpr int kEmptyFile = 50149;
+constexpr int kNotARecording = 50150;
+// The label names as the buttons show them, in GroundTruthLabel order.
+constexpr int kLabelNames[] = {50142, 50139, 50140, 50141};
+
+QString Seconds(std::int64_t us)
+{
+    return QString::number(double(us) / 1e6, 'f', 1);
+}
+
+}  // namespace
+
+void CVetra_Tivane_PeloToolDlg::AddRecordingBar()
+{
+    // Below the health strip, growing the window by its height as the strip did.
+    m_recordingBar = new CRecordingBar(this);
+    const int top = height();
+    const int barHeight = m_recordingBar->NeededHeight();
+    resize(width(), top + barHeight);
+    m_recordingBar->setGeometry(0, top, width(), barHeight);
+    m_recordingBar->show();
+    for (GroundTruthLabel label :
+         {GroundTruthLabel::Off, GroundTruthLabel::Empty, GroundTruthLabel::Moving, GroundTruthLabel::Still})
+        connect(m_recordingBar->LabelButton(label), &QAbstractButton::clicked, this, [this, label] { SetLabel(label); });
+    // Keys of the whole window; a text box keeps the digits typed into it.
+    const std::pair<Qt::Key, GroundTruthLabel> keys[] = {{Qt::Key_0, GroundTruthLabel::Empty},
+                                                         {Qt::Key_1, GroundTruthLabel::Moving},
+                                                         {Qt::Key_2, GroundTruthLabel::Still},
+                                                         {Qt::Key_Space, GroundTruthLabel::Off}};
+    for (const auto& [key, label] : keys) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, this, [this, label = label] { SetLabel(label); });
+    }
+    connect(m_recordingBar->ExportButton(), &QAbstractButton::clicked, this, &CVetra_Tivane_PeloToolDlg::OnExportCsv);
+    connect(m_recordingBar->SummaryButton(), &QAbstractButton::clicked, this,
+            &CVetra_Tivane_PeloToolDlg::OnLabelSummary);
+    setAcceptDrops(true);
+    SetUpReplay();
+}
+
+void CVetra_Tivane_PeloToolDlg::UpdateRecordingBar()
+{
+    if (!m_recordingBar)
+        return;
+    const bool running = m_session.IsRunningFlagSet();
+    m_recordingBar->OpenButton()->setEnabled(!running);
+    m_recordingBar->EnableLabels(running || m_replaying);
+    if (!running && !m_replaying && m_recordingBar->ShownLabel() != GroundTruthLabel::Off)
+        m_recordingBar->ShowLabel(GroundTruthLabel::Off);
+}
+
+bool CVetra_Tivane_PeloToolDlg::SetLabel(GroundTruthLabel label)
+{
+    if (m_replaying) {
+        // Into the labels file beside the recording, never into the recording or its index.
+        if (!m_replayLabelsFile) {
+            m_replayLabelsFile = std::make_unique<CLabelsFileWriter>();
+            if (!m_replayLabelsFile->Open(m_replayPath))
+                DbgOutputA(1, "The labels file could not be opened: %s\r\n", m_replayLabelsFile->Error().c_str());
+        }
+        const LabelChange change{m_replay.PositionUs(), label};
+        if (m_replayLabelsFile->IsOpen() && !m_replayLabelsFile->Append(change))
+            DbgOutputA(1, "A label was not written: %s\r\n", m_replayLabelsFile->Error().c_str());
+        // In force from here on, before any label of the same moment read from the files.
+        const auto at = std::upper_bound(m_replayLabels.begin(), m_replayLabels.end(), change.timeUs,
+                                         [](std::int64_t t, const LabelChange& c) { return t < c.timeUs; });
+        m_replayLabels.insert(at, change);
+    } else if (m_session.IsRunningFlagSet()) {
+        m_session.AddCaptureEvent(CaptureEvent::Labelled(label));
+    } else {
+        return false;
+    }
+    DbgOutputA(2, "Label: %s\r\n", LabelName(label));
+    m_recordingBar->ShowLabel(label);
+    return true;
+}
+
+std::string CVetra_Tivane_PeloToolDlg::RecordingOnShow() const
+{
+    return m_replaying ? m_replayPath : m_session.GetRawFilePath();
+}
+
+bool CVetra_Tivane_PeloToolDlg::LoadForExport(const std::string& datPath, LoadedRecording& loaded,
+                                              DecodedRecording& decoded)
+{
+    loaded = LoadRecording(datPath, m_settings.reportTimeMS);
+    const QString path = QString::fromStdString(datPath);
+    switch (loaded.problem) {
+    case LoadedRecording::Problem::None:
+        break;
+    case LoadedRecording::Problem::Unreadable:
+        ShowErrorBox(this, kCannotReplay, StringTable::load(kCannotRead).arg(path, QString::fromStdString(loaded.reason)));
+        return false;
+    case LoadedRecording::Problem::Empty:
+        ShowErrorBox(this, kCannotReplay, StringTable::load(kEmptyFile).arg(path));
+        return false;
+    case LoadedRecording::Problem::NotARecording:
+        ShowErrorBox(this, kCannotReplay, StringTable::load(kNotARecording).arg(path));
+        return false;
+    }
+    // Decoded again on the side: its lines are already in the log of the run.
+    CDbgOutputQuietScope quiet;
+    decoded = DecodeRecordingFile(*loaded.timeline, datPath);
+    return true;
+}
+
+bool CVetra_Tivane_PeloToolDlg::ExportCsvTo(const std::string& datPath, const std::string& csvPath, QString* message)
+{
+    LoadedRecording loaded;
+    DecodedRecording decoded;
+    if (!LoadForExport(datPath, loaded, decoded))
+        return false;
+    std::string error;
+    const CaptureHeader* header = loaded.timeline->Header() ? &*loaded.timeline->Header() : nullptr;
+    if (!WriteReportCsvFile(csvPath, decoded.reports, header, loaded.labels, error)) {
+        if (message)
+            *message = StringTable::load(kCsvNotWritten).arg(QString::fromStdString(error));
+        return false;
+    }
+    if (message)
+        *message = StringTable::load(kCsvSaved).arg(decoded.reports.size()).arg(QString::fromStdString(csvPath));
+    DbgOutputA(2, "%zu reports of %s exported to %s\r\n", decoded.reports.size(), datPath.c_str(), csvPath.c_str());
+    return true;
+}
+
+void CVetra_Tivane_PeloToolDlg::OnExportCsv()
+{
+    const std::string source = RecordingOnShow();
+    if (source.empty()) {
+        ShowPromptBox(this, kNothingToExport);
+        return;
+    }
+    const QString suggested = QString::fromStdString(source).chopped(4) + QStringLiteral(".csv");
+    const QString target = QFileDialog::getSaveFileName(this, QString(), suggested, StringTable::load(kCsvFilter));
+    if (target.isEmpty())
+        return;
+    QString message;
+    if (ExportCsvTo(source, target.toStdString(), &message))
+        AppMessageBox(this, message, StringTable::load(kPromptCaption), kMbPrompt);
+    else if (!message.isEmpty())
+        AppMessageBox(this, message, StringTable::load(kCannotReplay), kMbError);
+}
+
+QString CVetra_Tivane_PeloToolDlg::LabelSummaryText(const std::string& datPath)
+{
+    LoadedRecording loaded;
+    DecodedRecording decoded;
+    if (!LoadForExport(datPath, loaded, decoded))
+        return {};
+    if (loaded.labels.empty())
+        return StringTable::load(kNoLabels);
+    const LabelSummary summary = SummarizeLabels(decoded.reports, loaded.labels, loaded.timeline->EndUs());
+    QStringList lines;
+    for (const LabelTally& tally : summary.tallies) {
+        if (tally.labelledUs == 0)
+            continue;
+        lines << StringTable::load(kTallyLine)
+                     .arg(StringTable::load(kLabelNames[int(tally.label)]), Seconds(tally.labelledUs),
+                          QString::number(tally.AgreementPercent(), 'f', 1));
+    }
+    lines << StringTable::load(kFalsePresenceLine).arg(Seconds(summary.falsePresenceUs));
+    lines << StringTable::load(kMissedLine).arg(Seconds(summary.missedUs));
+    if (!summary.delaysUs.empty())
+        lines << StringTable::load(kDelayLine)
+                     .arg(QString::number(summary.MedianDelayMs(), 'f', 0), QString::number(summary.MaxDelayMs(), 'f', 0));
+    if (summary.neverAgreed > 0)
+        lines << StringTable::load(kNeverAgreedLine).arg(summary.neverAgreed);
+    return lines.join(QLatin1Char('\n'));
+}
+
+void CVetra_Tivane_PeloToolDlg::OnLabelSummary()
+{
+    const std::string source = RecordingOnShow();
+    if (source.empty()) {
+        ShowPromptBox(this, kNothingToExport);
+        return;
+    }
+    const QString text = LabelSummaryText(source);
+    if (!text.isEmpty())
+        AppMessageBox(this, text, StringTable::load(kSummaryTitle), kMbPrompt);
+}
+
+void CVetra_Tivane_PeloToolDlg::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!m_session.IsRunningFlagSet() && urls.size() == 1 && urls.front().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void CVetra_Tivane_PeloToolDlg::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (m_session.IsRunningFlagSet() || urls.size() != 1 || !urls.front().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    // After the drop has ended: a box raised inside it would hold up the source.
+    const QString path = urls.front().toLocalFile();
+    QMetaObject::invokeMethod(this, [this, path] { OpenReplay(path); }, Qt::QueuedConnection);
+}

@@ -1,0 +1,222 @@
+// Replaying a recording: the recorded blocks go through the window's own decoder at
+// their recorded pace, so the presence display, the digits, the chart and the log show
+// the run again as it was shown live. The connection controls rest meanwhile.
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QSlider>
+#include <QToolButton>
+
+#include "AppMessageBox.h"
+#include "DbgOutput.h"
+#include "LabelsFileWriter.h"
+#include "LabelInForce.h"
+#include "RecordingBar.h"
+#include "StringTable.h"
+#include "Vetra_Tivane_PeloToolDlg.h"
+
+namespace {
+constexpr int kCannotReplay = 50147;
+constexpr int kCannotRead = 50148;
+constexpr int kEmptyFile = 50149;
+constexpr int kNotARecording = 50150;
+constexpr int kIndexMismatch = 50151;
+constexpr int kNoIndex = 50152;
+constexpr int kRecordingsFilter = 50160;
+constexpr int kReplayFileText = 50131;
+// Reports handed to the window and not yet shown, above which a fast replay waits.
+constexpr int kMostQueuedReports = 200;
+// How often the slider, the time and the label in force follow the replay.
+constexpr int kReplayTickMs = 100;
+// The controls a replay rests, and gives back as they were.
+constexpr int kConnectionControls[] = {
+    CVetra_Tivane_PeloToolDlg::kRefreshButton, CVetra_Tivane_PeloToolDlg::kPortCombo,
+    CVetra_Tivane_PeloToolDlg::kBaudRateEdit,  CVetra_Tivane_PeloToolDlg::kConnectButton,
+    CVetra_Tivane_PeloToolDlg::kStartButton,   CVetra_Tivane_PeloToolDlg::kConfigButton,
+};
+}  // namespace
+
+void CVetra_Tivane_PeloToolDlg::SetUpReplay()
+{
+    m_replay.SetBacklogProbe([this] { return m_queuedReports.load(std::memory_order_relaxed) > kMostQueuedReports; });
+    // Replay thread: the window learns of the end on its own thread.
+    m_replay.SetEndedCallback([this] { QMetaObject::invokeMethod(this, [this] { OnReplayEnded(); }, Qt::QueuedConnection); });
+    m_replayTick.setInterval(kReplayTickMs);
+    connect(&m_replayTick, &QTimer::timeout, this, &CVetra_Tivane_PeloToolDlg::UpdateReplayPosition);
+    CRecordingBar& bar = *m_recordingBar;
+    connect(bar.PlayButton(), &QAbstractButton::clicked, this, &CVetra_Tivane_PeloToolDlg::OnReplayPlayPause);
+    connect(bar.StepButton(), &QAbstractButton::clicked, this, [this] {
+        m_replay.StepReport();
+        UpdateReplayPosition();
+    });
+    connect(bar.StopButton(), &QAbstractButton::clicked, this, &CVetra_Tivane_PeloToolDlg::StopReplay);
+    connect(bar.SpeedBox(), qOverload<int>(&QComboBox::currentIndexChanged), this,
+            [this] { m_replay.SetSpeed(m_recordingBar->ChosenSpeed()); });
+    connect(bar.PositionSlider(), &QSlider::sliderReleased, this,
+            [this] { SeekReplay(m_recordingBar->SliderPositionUs()); });
+    connect(bar.OpenButton(), &QAbstractButton::clicked, this, [this] {
+        const QString path = QFileDialog::getOpenFileName(this, QString(), QString::fromStdString(LogFolder()),
+                                                          StringTable::load(kRecordingsFilter));
+        if (!path.isEmpty())
+            OpenReplay(path);
+    });
+}
+
+bool CVetra_Tivane_PeloToolDlg::OpenReplay(const QString& path)
+{
+    if (m_session.IsRunningFlagSet()) {
+        DbgOutputA(2, "A recording cannot be replayed while a run goes on\r\n");
+        return false;
+    }
+    if (m_replaying)
+        StopReplay();
+    LoadedRecording loaded = LoadRecording(path.toStdString(), m_settings.reportTimeMS);
+    const QString name = QFileInfo(path).fileName();
+    switch (loaded.problem) {
+    case LoadedRecording::Problem::None:
+        break;
+    case LoadedRecording::Problem::Unreadable:
+        ShowErrorBox(this, kCannotReplay, StringTable::load(kCannotRead).arg(path, QString::fromStdString(loaded.reason)));
+        return false;
+    case LoadedRecording::Problem::Empty:
+        ShowErrorBox(this, kCannotReplay, StringTable::load(kEmptyFile).arg(path));
+        return false;
+    case LoadedRecording::Problem::NotARecording:
+        ShowErrorBox(this, kCannotReplay, StringTable::load(kNotARecording).arg(path));
+        return false;
+    }
+    const CReplayTimeline& timeline = *loaded.timeline;
+    const std::int64_t pacingMs = timeline.Header() && timeline.Header()->reportTimeMs > 0
+                                      ? timeline.Header()->reportTimeMs
+                                      : (m_settings.reportTimeMS > 0 ? m_settings.reportTimeMS : 50);
+    m_replayNote.clear();
+    if (timeline.PacedByFallback()) {
+        const ReadOutcome& outcome = timeline.IndexOutcome();
+        m_replayNote = outcome.status == ReadStatus::Missing
+                           ? StringTable::load(kNoIndex).arg(pacingMs)
+                           : StringTable::load(kIndexMismatch).arg(QString::fromStdString(outcome.reason)).arg(pacingMs);
+    }
+    m_replayTimeline = loaded.timeline;
+    m_replayLabels = std::move(loaded.labels);
+    m_replayPath = path.toStdString();
+
+    for (int id : kConnectionControls) {
+        QWidget* control = m_controls.GetDlgItem(id);
+        m_controlsBeforeReplay[id] = control && control->isEnabled();
+        EnableControl(id, false);
+    }
+    m_replaying = true;
+    DbgOutputA(2, "Replay of %s (%s)\r\n", m_replayPath.c_str(),
+               m_replayNote.isEmpty() ? "paced by its capture index" : m_replayNote.toUtf8().constData());
+    RestartReplayAt(0, true);
+    m_recordingBar->EnableReplayRow(true);
+    m_recordingBar->ShowReplayFile(name, m_replayNote);
+    m_recordingBar->ShowPlaying(true);
+    m_replayTick.start();
+    UpdateReplayPosition();
+    UpdateHealth();
+    return true;
+}
+
+void CVetra_Tivane_PeloToolDlg::RestartReplayAt(std::int64_t positionUs, bool play)
+{
+    // The decoder, the display and the chart start from nothing, as at a Start; the
+    // deliveries up to the position then go through at once.
+    m_replay.Stop();
+    DiscardQueuedReports();
+    m_decoder.SetReport(0, 0);
+    SetupChart();
+    UpdatePresenceDisplay();
+    std::string error;
+    if (!m_replay.Start(m_replayTimeline, m_replayPath, positionUs, &error)) {
+        DbgOutputA(1, "The replay could not be started: %s\r\n", error.c_str());
+        ShowErrorBox(this, kCannotReplay, StringTable::load(kCannotRead).arg(QString::fromStdString(m_replayPath),
+                                                                              QString::fromStdString(error)));
+        StopReplay();
+        return;
+    }
+    m_replay.SetSpeed(m_recordingBar->ChosenSpeed());
+    if (play)
+        m_replay.Play();
+}
+
+void CVetra_Tivane_PeloToolDlg::OnReplayPlayPause()
+{
+    if (!m_replaying)
+        return;
+    if (m_replay.Ended()) {
+        RestartReplayAt(0, true);  // from the start again
+    } else if (m_replay.Playing()) {
+        m_replay.Pause();
+    } else {
+        m_replay.Play();
+    }
+    m_recordingBar->ShowPlaying(m_replay.Playing());
+}
+
+void CVetra_Tivane_PeloToolDlg::SeekReplay(std::int64_t positionUs)
+{
+    if (!m_replaying)
+        return;
+    const bool playing = m_replay.Playing();
+    DbgOutputA(2, "Replay moved to %.1f s\r\n", double(positionUs) / 1e6);
+    RestartReplayAt(positionUs, playing);
+    UpdateReplayPosition();
+}
+
+void CVetra_Tivane_PeloToolDlg::OnReplayEnded()
+{
+    if (!m_replaying)
+        return;
+    const std::string error = m_replay.ReadError();
+    if (!error.empty())
+        DbgOutputA(1, "The replay of %s ended early: %s\r\n", m_replayPath.c_str(), error.c_str());
+    // The display keeps the last report.
+    m_recordingBar->ShowPlaying(false);
+    UpdateReplayPosition();
+}
+
+void CVetra_Tivane_PeloToolDlg::UpdateReplayPosition()
+{
+    if (!m_replaying)
+        return;
+    const std::int64_t position = m_replay.PositionUs();
+    m_recordingBar->ShowPosition(position, m_replay.EndUs());
+    if (!m_replay.Ended())
+        m_recordingBar->ShowPlaying(m_replay.Playing());
+    const GroundTruthLabel label = LabelInForce(m_replayLabels, position);
+    if (label != m_recordingBar->ShownLabel())
+        m_recordingBar->ShowLabel(label);
+}
+
+void CVetra_Tivane_PeloToolDlg::StopReplay()
+{
+    if (!m_replaying)
+        return;
+    m_replayTick.stop();
+    m_replay.Stop();
+    // The same display steps as the stop of a live run.
+    DiscardQueuedReports();
+    ResetPresenceIndicator();
+    ShowStartButtonText();
+    m_replaying = false;
+    if (m_replayLabelsFile) {
+        if (!m_replayLabelsFile->Close())
+            DbgOutputA(1, "The labels file is incomplete: %s\r\n", m_replayLabelsFile->Error().c_str());
+        m_replayLabelsFile.reset();
+    }
+    for (int id : kConnectionControls)
+        EnableControl(id, m_controlsBeforeReplay[id]);
+    m_recordingBar->EnableReplayRow(false);
+    m_recordingBar->ShowLabel(GroundTruthLabel::Off);
+    DbgOutputA(2, "Replay of %s stopped\r\n", m_replayPath.c_str());
+    UpdateHealth();
+}
+
+QString CVetra_Tivane_PeloToolDlg::ReplayStatusText() const
+{
+    QString text = StringTable::load(kReplayFileText).arg(QFileInfo(QString::fromStdString(m_replayPath)).fileName());
+    if (!m_replayNote.isEmpty())
+        text += QStringLiteral(" · ") + m_replayNote;
+    return text;
+}
