@@ -6,10 +6,14 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <random>
+#include <string>
 #include <vector>
+#include <unistd.h>
 #include <benchmark/benchmark.h>
 #include "BaseBuffer.h"
+#include "CaptureIndexWriter.h"
 #include "DbgOutput.h"
 #include "IReportSink.h"
 #include "ReportFrameDecoder.h"
@@ -87,6 +91,9 @@ std::vector<std::uint8_t> MakeStream(int frames)
 void BM_AcquisitionPath(benchmark::State& state)
 {
     const int blockSize = int(state.range(0));
+    // As the worker does since recordings have a capture index: a record of the block
+    // under the index lock, flushed once a millisecond of arrival time.
+    const bool withIndex = state.range(1) != 0;
     const int frames = 100000;
     const std::vector<std::uint8_t> stream = MakeStream(frames);
     std::FILE* raw = std::tmpfile();
@@ -101,18 +108,42 @@ void BM_AcquisitionPath(benchmark::State& state)
     BenchSink sink;
     CReportFrameDecoder decoder(sink);
     decoder.GetHistory().Replace(300);
+    char indexName[] = "/tmp/acquisition-bench-XXXXXX";
+    const int indexFile = ::mkstemp(indexName);
+    if (indexFile >= 0)
+        ::close(indexFile);
+    std::mutex indexMutex;
     for (auto _ : state) {
         CBaseBuffer reassembly;
+        CCaptureIndexWriter index;
+        std::int64_t flushedUs = 0;
+        if (withIndex) {
+            index.Open(indexName);
+            index.WriteHeader(CaptureHeader{});
+        }
         for (std::size_t at = 0; at < stream.size(); at += std::size_t(blockSize)) {
             const std::size_t n = std::min(stream.size() - at, std::size_t(blockSize));
             WriteAll(raw, stream.data() + at, n);
             std::fflush(raw);
+            if (withIndex) {
+                // Arrival times at the line rate of 921600 baud: 92160 bytes a second.
+                std::lock_guard<std::mutex> hold(indexMutex);
+                const std::int64_t arrivedUs = std::int64_t(at) * 1000000 / 92160;
+                index.AddBlock(std::int64_t(at), std::int64_t(n), arrivedUs);
+                if (arrivedUs - flushedUs >= CCaptureIndexWriter::kMergeWindowUs) {
+                    index.Flush();
+                    flushedUs = arrivedUs;
+                }
+            }
             reassembly.AppendBuffer(stream.data() + at, n);
             decoder.DecodeReportFrames(reassembly);
         }
         std::rewind(raw);
         std::rewind(log);
+        index.Close();
     }
+    std::remove(indexName);
+    std::remove((std::string(indexName) + ".idx").c_str());
     DbgOutputDelCallback(&WriteLogText);
     std::fclose(raw);
     std::fclose(log);
@@ -124,8 +155,12 @@ void BM_AcquisitionPath(benchmark::State& state)
                                                        benchmark::Counter::kIsRate);
 }
 // 7: one frame per read, as the device hands them over at the module's pace;
-// 64 and 4096: a backlog read in bulk.
-BENCHMARK(BM_AcquisitionPath)->Arg(7)->Arg(64)->Arg(4096)->UseRealTime()->Unit(benchmark::kMillisecond);
+// 64 and 4096: a backlog read in bulk. Each without and with the capture index.
+BENCHMARK(BM_AcquisitionPath)
+    ->ArgsProduct({{7, 64, 4096}, {0, 1}})
+    ->ArgNames({"block", "index"})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -39,6 +39,7 @@ the tool and the module on one CPU and see the tool's own work.
 import argparse
 import bisect
 import hashlib
+import json
 import os
 import shutil
 import signal
@@ -227,6 +228,26 @@ def rate(ws, seconds, interval=1):
     return len(sent_in_run) == decoded == raw_frames and same and missing_after == 0
 
 
+def check_index(path, dat_size):
+    """The capture index beside a recording: a header first, blocks that cover the .dat
+    exactly and in order, times that never go back, a start and a stop event."""
+    try:
+        lines = [json.loads(line) for line in open(path, encoding="utf-8")]
+    except (OSError, ValueError) as error:
+        return False, f"unreadable: {error}"
+    if not lines or lines[0].get("type") != "header":
+        return False, "no header"
+    blocks = [r for r in lines[1:] if "o" in r]
+    events = [r["event"] for r in lines[1:] if "event" in r]
+    covered, last_t, in_order = 0, 0, True
+    for r in blocks:
+        in_order = in_order and r["o"] == covered and r["t"] >= last_t
+        covered, last_t = r["o"] + r["n"], r["t"]
+    ok = in_order and covered == dat_size and events[:1] == ["start"] and events[-1:] == ["stop"]
+    return ok, (f"{len(lines)} lines, {len(blocks)} block records covering {covered} of {dat_size} B in order={in_order}, "
+                f"events {events}, {os.path.getsize(path)} B")
+
+
 def line_rate(ws, seconds, baud):
     """Frames at the line's limit from bench/e2e/linefeed.py (a report-only module)."""
     ws.clear_log()
@@ -264,11 +285,13 @@ def line_rate(ws, seconds, baud):
     sent_frames, raw_frames = len(frames_in(sent)), len(frames_in(raw))
     decoded = state_lines(ws.newest(".log"))
     same = hashlib.sha256(sent).hexdigest() == hashlib.sha256(raw).hexdigest()
+    index_ok, index_note = check_index(ws.newest(".dat") + ".idx", len(raw))
+    print(f"capture index: {index_note}")
     print(f"line rate {baud} baud: module: {feeder_err}; frames sent={sent_frames} in raw file={raw_frames} "
           f"State= lines={decoded}; raw file {len(raw)} B sha256 equal to the sent stream={same} "
           f"({hashlib.sha256(raw).hexdigest()[:16]}); tool CPU {100 * (ticks1 - ticks0) / TICK / (t1 - t0):.1f}% "
           f"of one core while streaming; run started {startup:.1f} s after exec; VmHWM {peak / 1024:.1f} MB; rc={tool.returncode}")
-    return sent_frames == raw_frames == decoded and same
+    return sent_frames == raw_frames == decoded and same and index_ok
 
 
 def report_cpu(what, runs):

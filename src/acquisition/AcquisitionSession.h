@@ -97,6 +97,8 @@ private:
     // Worker: the block that arrived at arrivedUs went into the recording at offset
     // (all, part or none of it: raw tells), with what that did to a write-error gap.
     void IndexBlock(long long offset, const CRawBlockWriter& raw, bool wasInGap, std::int64_t arrivedUs);
+    // Worker: hands what the index holds to the file.
+    void FlushCaptureIndex();
 
     CReportFrameDecoder& m_decoder;
     IAcquisitionDisplay& m_display;
@@ -107,6 +109,7 @@ private:
     std::chrono::steady_clock::time_point m_runStarted{};
     mutable std::mutex m_indexMutex;
     CCaptureIndexWriter m_index;  // guarded by m_indexMutex
+    std::int64_t m_indexFlushedUs = 0;  // guarded by m_indexMutex: the index's last flush
     CBaseThread m_thread;
     std::atomic<std::int32_t> m_stopFlag{0};
     std::atomic<std::int32_t> m_runningFlag{0};

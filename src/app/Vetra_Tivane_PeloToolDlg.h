@@ -336,6 +336,11 @@ private:
     std::map<int, bool> m_controlsBeforeReplay;
     QTimer m_replayTick;
     std::unique_ptr<CLabelsFileWriter> m_replayLabelsFile;
+    // During a replay the display changes at most once a frame (60 a second): the first
+    // report after a frame starts the timer of the next.
+    static constexpr int kReplayFrameMs = 16;
+    QTimer m_replayFrame;
+    QElapsedTimer m_sincePositionShown;
     // Report events posted and not yet handled: a fast replay waits while there are many.
     std::atomic<int> m_queuedReports{0};
     // Declared last: the session's worker uses the decoder and this window, so it goes first.

@@ -43,6 +43,13 @@ bool CVetra_Tivane_PeloToolDlg::event(QEvent* event)
 
 void CVetra_Tivane_PeloToolDlg::OnRadarReport()
 {
+    // A fast replay hands over hundreds of reports a second: the digits, the picture and
+    // the chart show the latest together, at most once a frame, and the last one always.
+    if (m_replaying) {
+        if (!m_replayFrame.isActive())
+            m_replayFrame.start();
+        return;
+    }
     UpdatePresenceDisplay();
     // Data on show is fresh again the moment a report arrives, not at the next look.
     if (m_stallWatch.Stalled())

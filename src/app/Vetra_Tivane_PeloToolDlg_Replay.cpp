@@ -8,6 +8,7 @@
 #include <QToolButton>
 
 #include "AppMessageBox.h"
+#include "CWaveWnd.h"
 #include "DbgOutput.h"
 #include "LabelsFileWriter.h"
 #include "LabelInForce.h"
@@ -41,8 +42,21 @@ void CVetra_Tivane_PeloToolDlg::SetUpReplay()
     m_replay.SetBacklogProbe([this] { return m_queuedReports.load(std::memory_order_relaxed) > kMostQueuedReports; });
     // Replay thread: the window learns of the end on its own thread.
     m_replay.SetEndedCallback([this] { QMetaObject::invokeMethod(this, [this] { OnReplayEnded(); }, Qt::QueuedConnection); });
+    m_replayFrame.setSingleShot(true);
+    m_replayFrame.setTimerType(Qt::PreciseTimer);
+    m_replayFrame.setInterval(kReplayFrameMs);
+    connect(&m_replayFrame, &QTimer::timeout, this, [this] {
+        UpdatePresenceDisplay();
+        m_chart->ReleaseRepaint();
+        // In the same frame, so the slider and the time add no frames of their own.
+        if (m_sincePositionShown.elapsed() >= kReplayTickMs)
+            UpdateReplayPosition();
+    });
     m_replayTick.setInterval(kReplayTickMs);
-    connect(&m_replayTick, &QTimer::timeout, this, &CVetra_Tivane_PeloToolDlg::UpdateReplayPosition);
+    connect(&m_replayTick, &QTimer::timeout, this, [this] {
+        if (m_sincePositionShown.elapsed() >= kReplayTickMs)
+            UpdateReplayPosition();
+    });
     CRecordingBar& bar = *m_recordingBar;
     connect(bar.PlayButton(), &QAbstractButton::clicked, this, &CVetra_Tivane_PeloToolDlg::OnReplayPlayPause);
     connect(bar.StepButton(), &QAbstractButton::clicked, this, [this] {
@@ -106,6 +120,7 @@ bool CVetra_Tivane_PeloToolDlg::OpenReplay(const QString& path)
         EnableControl(id, false);
     }
     m_replaying = true;
+    m_chart->HoldRepaints(true);
     DbgOutputA(2, "Replay of %s (%s)\r\n", m_replayPath.c_str(),
                m_replayNote.isEmpty() ? "paced by its capture index" : m_replayNote.toUtf8().constData());
     RestartReplayAt(0, true);
@@ -180,6 +195,7 @@ void CVetra_Tivane_PeloToolDlg::UpdateReplayPosition()
 {
     if (!m_replaying)
         return;
+    m_sincePositionShown.start();
     const std::int64_t position = m_replay.PositionUs();
     m_recordingBar->ShowPosition(position, m_replay.EndUs());
     if (!m_replay.Ended())
@@ -200,6 +216,8 @@ void CVetra_Tivane_PeloToolDlg::StopReplay()
     ResetPresenceIndicator();
     ShowStartButtonText();
     m_replaying = false;
+    m_replayFrame.stop();
+    m_chart->HoldRepaints(false);
     if (m_replayLabelsFile) {
         if (!m_replayLabelsFile->Close())
             DbgOutputA(1, "The labels file is incomplete: %s\r\n", m_replayLabelsFile->Error().c_str());

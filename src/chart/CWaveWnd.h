@@ -59,6 +59,12 @@ public:
     // Asks for a repaint from any thread. At most one request is queued: a burst of
     // calls before the next paint costs one repaint.
     void RequestRepaint();
+    // UI thread: while held, a requested repaint waits for ReleaseRepaint, so that the
+    // owner can paint the chart with its other parts in one frame (a fast replay hands
+    // over hundreds of reports a second).
+    void HoldRepaints(bool held);
+    // UI thread: repaints now if a repaint was requested since the last paint.
+    void ReleaseRepaint();
 
     // ---- settings: these mark the chart dirty when the static picture changes ----------
     void SetSmoothCurve(bool smooth) { m_smoothCurve = smooth; }
@@ -242,6 +248,8 @@ private:
     RECT m_lastOverlayArea{0, 0, 0, 0};
     // Set by any thread that queued a repaint; cleared by the paint.
     std::atomic<bool> m_repaintPending{false};
+    // UI thread only.
+    bool m_repaintsHeld = false;
 
     // View.
     double m_xStart = 0.0;

@@ -24,7 +24,26 @@ void CWaveWnd::RequestRepaint()
     // so a push during a paint queues the next one.
     if (m_repaintPending.exchange(true, std::memory_order_acq_rel))
         return;
-    QMetaObject::invokeMethod(this, [this] { update(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_repaintsHeld)
+                update();
+        },
+        Qt::QueuedConnection);
+}
+
+void CWaveWnd::HoldRepaints(bool held)
+{
+    m_repaintsHeld = held;
+    if (!held)
+        ReleaseRepaint();
+}
+
+void CWaveWnd::ReleaseRepaint()
+{
+    if (m_repaintPending.load(std::memory_order_acquire))
+        update();
 }
 
 void CWaveWnd::paintEvent(QPaintEvent* /*event*/)
