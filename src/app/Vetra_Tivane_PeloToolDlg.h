@@ -333,6 +333,9 @@ private:
     // Every label of the replayed recording, in time order, with those set in this replay.
     std::vector<LabelChange> m_replayLabels;
     QString m_replayNote;
+    // The report interval of the replayed run: a link gap shows as that many missing
+    // samples. Written before the replay thread starts.
+    std::atomic<std::int64_t> m_replayIntervalMs{50};
     std::map<int, bool> m_controlsBeforeReplay;
     QTimer m_replayTick;
     std::unique_ptr<CLabelsFileWriter> m_replayLabelsFile;

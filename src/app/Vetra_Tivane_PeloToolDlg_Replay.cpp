@@ -7,6 +7,8 @@
 #include <QSlider>
 #include <QToolButton>
 
+#include <algorithm>
+
 #include "AppMessageBox.h"
 #include "CWaveWnd.h"
 #include "DbgOutput.h"
@@ -42,6 +44,13 @@ void CVetra_Tivane_PeloToolDlg::SetUpReplay()
     m_replay.SetBacklogProbe([this] { return m_queuedReports.load(std::memory_order_relaxed) > kMostQueuedReports; });
     // Replay thread: the window learns of the end on its own thread.
     m_replay.SetEndedCallback([this] { QMetaObject::invokeMethod(this, [this] { OnReplayEnded(); }, Qt::QueuedConnection); });
+    // Replay thread, which alone steps the history while a replay runs.
+    m_replay.SetLinkGapCallback([this](std::int64_t gapUs) {
+        const std::int64_t interval = m_replayIntervalMs.load(std::memory_order_relaxed);
+        const std::int64_t length = m_decoder.GetHistory().GetLength();
+        if (interval > 0 && gapUs / 1000 / interval > 0)
+            m_decoder.GetHistory().AdvanceMissing(std::int32_t(std::min(gapUs / 1000 / interval, length)), *this);
+    });
     m_replayFrame.setSingleShot(true);
     m_replayFrame.setTimerType(Qt::PreciseTimer);
     m_replayFrame.setInterval(kReplayFrameMs);
@@ -111,6 +120,7 @@ bool CVetra_Tivane_PeloToolDlg::OpenReplay(const QString& path)
                            : StringTable::load(kIndexMismatch).arg(QString::fromStdString(outcome.reason)).arg(pacingMs);
     }
     m_replayTimeline = loaded.timeline;
+    m_replayIntervalMs.store(pacingMs, std::memory_order_relaxed);
     m_replayLabels = std::move(loaded.labels);
     m_replayPath = path.toStdString();
 

@@ -37,6 +37,8 @@ bool CReplayRunner::Start(std::shared_ptr<const CReplayTimeline> timeline, const
     }
     m_filePosition = 0;
     m_reassembly.Delete();
+    m_nextEvent = 0;
+    m_linkLostUs = -1;
     m_timeline = std::move(timeline);
     m_fromUs = fromUs;
     {
@@ -198,7 +200,9 @@ unsigned int CReplayRunner::ThreadFunc(void*)
             continue;
         }
         const ReplayDelivery delivery = m_timeline->At(m_next);
+        const std::size_t index = m_next;
         hold.unlock();
+        PassLinkEvents(index);
         const bool read = Deliver(delivery);
         hold.lock();
         if (!read) {
@@ -218,6 +222,21 @@ unsigned int CReplayRunner::ThreadFunc(void*)
             m_stepping = false;
     }
     return 0;
+}
+
+void CReplayRunner::PassLinkEvents(std::size_t next)
+{
+    const std::vector<TimedCaptureEvent>& events = m_timeline->Events();
+    for (; m_nextEvent < events.size() && events[m_nextEvent].blocksBefore <= next; ++m_nextEvent) {
+        const TimedCaptureEvent& timed = events[m_nextEvent];
+        if (timed.event.kind == CaptureEventKind::LinkLost) {
+            m_linkLostUs = timed.timeUs;
+        } else if (timed.event.kind == CaptureEventKind::LinkBack && m_linkLostUs >= 0) {
+            if (m_linkGap)
+                m_linkGap(timed.timeUs - m_linkLostUs);
+            m_linkLostUs = -1;
+        }
+    }
 }
 
 bool CReplayRunner::Deliver(const ReplayDelivery& delivery)

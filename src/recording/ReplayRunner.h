@@ -43,6 +43,10 @@ public:
     // Before Start. Called on the replay thread once the last delivery is done, or
     // when the .dat could not be read on (ReadError says why).
     void SetEndedCallback(std::function<void()> ended) { m_ended = std::move(ended); }
+    // Before Start. Called on the replay thread, where the live run's link came back,
+    // with how long it was away, before the first block after it: the owner shows the
+    // gap as the live display did.
+    void SetLinkGapCallback(std::function<void(std::int64_t gapUs)> gap) { m_linkGap = std::move(gap); }
 
     // Opens the .dat and starts the replay thread, paused. Everything before fromUs is
     // handed over at once (a jump to a position). False, with *error set, when the file
@@ -79,11 +83,14 @@ private:
     Next Decide(CReplayClock::Clock::time_point& until);
     // Replay thread, without the lock: reads one delivery's bytes and decodes them.
     bool Deliver(const ReplayDelivery& delivery);
+    // Replay thread: the link events up to delivery `next`, in order.
+    void PassLinkEvents(std::size_t next);
     void Finish(std::string error);
 
     CReportFrameDecoder& m_decoder;
     std::function<bool()> m_backlogProbe;
     std::function<void()> m_ended;
+    std::function<void(std::int64_t)> m_linkGap;
     CBaseThread m_thread;
 
     // Set by Start before the thread runs; read-only while it runs.
@@ -95,6 +102,8 @@ private:
     std::int64_t m_filePosition = -1;
     std::vector<std::uint8_t> m_piece;
     CBaseBuffer m_reassembly;
+    std::size_t m_nextEvent = 0;
+    std::int64_t m_linkLostUs = -1;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;

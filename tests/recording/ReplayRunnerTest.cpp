@@ -162,4 +162,39 @@ TEST_F(RecordingFixture, ARecordingCutShortUnderTheReplayEndsItWithAReason)
     EXPECT_NE(error.find("No such file"), std::string::npos) << error;
 }
 
+// A run that lost its link: the replay reports the gap once, before the first block
+// after it, so the owner can show it as the live display did.
+TEST_F(RecordingFixture, ALinkGapIsReportedBeforeTheBlockAfterIt)
+{
+    {
+        std::ofstream out(dat, std::ios::binary);
+        CCaptureIndexWriter index;
+        ASSERT_TRUE(index.Open(dat));
+        index.WriteHeader(CaptureHeader{});
+        const unsigned char frame[] = {0xAA, 0xAA, 1, 44, 1, 0x55, 0x55};
+        for (int i = 0; i < 4; ++i) {
+            out.write(reinterpret_cast<const char*>(frame), sizeof frame);
+            if (i == 2) {
+                index.AddEvent(150'000, CaptureEvent::LinkLost("the port closed"));
+                index.AddEvent(1'650'000, CaptureEvent::LinkBack("/dev/ttyUSB1"));
+            }
+            index.AddBlock(i * 7, 7, i < 2 ? i * 50'000 : 1'600'000 + i * 50'000);
+        }
+        ASSERT_TRUE(index.Close());
+    }
+    timeline = std::make_shared<CReplayTimeline>(CCaptureIndexReader::ReadFile(dat + ".idx"), 28, 50);
+    ASSERT_FALSE(timeline->PacedByFallback()) << timeline->IndexOutcome().reason;
+    std::vector<std::pair<std::int64_t, int>> gaps;  // gap, reports before it
+    CReplayRunner runner(decoder);
+    runner.SetLinkGapCallback([&](std::int64_t gapUs) { gaps.emplace_back(gapUs, sink.posts.load()); });
+    std::string error;
+    ASSERT_TRUE(runner.Start(timeline, dat, 0, &error)) << error;
+    runner.SetSpeed(CReplayClock::kFastest);
+    runner.Play();
+    ASSERT_TRUE(WaitUntil([&] { return runner.Ended(); }));
+    runner.Stop();
+    EXPECT_EQ(gaps, (std::vector<std::pair<std::int64_t, int>>{{1'500'000, 2}}));
+    EXPECT_EQ(sink.posts.load(), 4);
+}
+
 }  // namespace
