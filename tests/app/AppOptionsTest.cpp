@@ -28,6 +28,10 @@ TEST(AppOptions, ReadsEveryOption)
     EXPECT_EQ(result->screenshotPath, "out.png");
     EXPECT_EQ(result->language, UiLanguage::English);
 
+    const AppOptionsResult replay = ParseAppOptions({"--replay", "Log/run.dat", "--seconds", "5"});
+    ASSERT_TRUE(replay);
+    EXPECT_EQ(replay->replayPath, "Log/run.dat");
+
     const AppOptionsResult other = ParseAppOptions({"--simulate", "--connect", "--lang", "zh", "--seconds", "0", "--help"});
     ASSERT_TRUE(other);
     EXPECT_TRUE(other->simulate);
@@ -57,6 +61,9 @@ TEST(AppOptions, BadArgumentsAreRefusedWithTheReason)
         {{"--verbose"}, "--verbose"},
         {{"/dev/ttyUSB0"}, "/dev/ttyUSB0"},
         {{"--simulate", "--port", "/dev/pts/3"}, "--simulate"},
+        {{"--replay"}, "--replay"},
+        {{"--replay", "run.dat", "--start"}, "--start"},
+        {{"--connect", "--replay", "run.dat"}, "--connect"},
     };
     for (const auto& c : cases) {
         const AppOptionsResult result = ParseAppOptions(c.arguments);
