@@ -4,94 +4,13 @@
 #include <limits>
 #include <optional>
 
+#include "ArgumentReader.h"
 #include "BasicParameters.h"
 
 namespace {
 
 constexpr long long kMostSeconds = 1000000000;
 constexpr long long kMostBaud = 1000000000;
-
-// Walks the arguments of one command, splitting "--name=value", and keeps the first
-// error: after it every step answers false, so a parse loop simply ends.
-class ArgumentReader {
-public:
-    ArgumentReader(const std::vector<std::string>& args, std::size_t first, std::string& error)
-        : m_args(args), m_next(first), m_error(error)
-    {
-    }
-
-    bool Next()
-    {
-        if (!m_error.empty() || m_next >= m_args.size())
-            return false;
-        const std::string& arg = m_args[m_next++];
-        m_inlineValue.reset();
-        m_name = arg;
-        const std::size_t equals = arg.find('=');
-        if (IsOption() && equals != std::string::npos) {
-            m_name = arg.substr(0, equals);
-            m_inlineValue = arg.substr(equals + 1);
-        }
-        return true;
-    }
-
-    bool IsOption() const { return m_name.size() > 1 && m_name[0] == '-'; }
-    const std::string& Name() const { return m_name; }
-
-    bool TakeText(std::string& value)
-    {
-        if (m_inlineValue) {
-            value = *m_inlineValue;
-            return true;
-        }
-        // "--port --baud 9600" forgot the port; taking "--baud" as one would hide that.
-        if (m_next >= m_args.size() || m_args[m_next].rfind("--", 0) == 0)
-            return Fail(m_name + " needs a value");
-        value = m_args[m_next++];
-        return true;
-    }
-
-    bool TakeNumber(long long least, long long most, int& value)
-    {
-        std::string text;
-        if (!TakeText(text))
-            return false;
-        long long number = 0;
-        const char* end = text.data() + text.size();
-        const auto [stop, failure] = std::from_chars(text.data(), end, number);
-        if (text.empty() || failure != std::errc() || stop != end || number < least || number > most)
-            return Fail(m_name + ": '" + text + "' is not a whole number from " + std::to_string(least) + " to " +
-                        std::to_string(most));
-        value = int(number);
-        return true;
-    }
-
-    bool TakeNoValue()
-    {
-        return m_inlineValue ? Fail(m_name + " takes no value") : true;
-    }
-
-    bool Fail(std::string message)
-    {
-        if (m_error.empty())
-            m_error = std::move(message);
-        return false;
-    }
-
-    // The error for an argument no option of command took.
-    void Reject(const char* command)
-    {
-        Fail(IsOption() ? std::string("unknown option '") + m_name + "' for " + command
-                        : "unexpected argument '" + m_name + "'");
-    }
-
-private:
-    const std::vector<std::string>& m_args;
-    std::size_t m_next;
-    std::string& m_error;
-    std::string m_name;
-    std::optional<std::string> m_inlineValue;
-};
 
 bool IsHelp(const std::string& arg)
 {

@@ -48,7 +48,7 @@ public:
         m_lastFrames = frames;
         if (!m_enabled)
             return;
-        std::printf("\r%7.0f s  %10llu frames  %12lld bytes  %8.1f frames/s", elapsedS,
+        std::printf("\r%6.0f s  %9llu frames  %11lld bytes  %7.1f frames/s", elapsedS,
                     static_cast<unsigned long long>(frames), bytes, rate);
         std::fflush(stdout);
         m_shown = true;

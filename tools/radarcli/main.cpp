@@ -33,15 +33,21 @@ int main(int argc, char** argv)
         std::fputs(HelpText(request.command), stdout);
         return kExitOk;
     }
+    // Files only, and a CSV is written aside before it replaces anything: SIGINT may end
+    // it at any moment.
+    if (request.command == CliCommand::Replay)
+        return RunReplayCommand(request.replay);
     // Before any port opens: the library's I/O thread runs a Qt event loop, which needs
-    // an application object; and a stop request must find its handler in place.
+    // an application object; and a stop request must find its handler in place, so that
+    // no module is left in command mode or recording half-closed. params does not look
+    // at it: its exchanges end within their time-outs.
     QCoreApplication app(argc, argv);
     CStopSignal stop;
     switch (request.command) {
     case CliCommand::Watch: return RunWatchCommand(request.watch, stop);
     case CliCommand::Record: return RunRecordCommand(request.record, stop);
-    case CliCommand::Replay: return RunReplayCommand(request.replay);
     case CliCommand::Params: return RunParamsCommand(request.params);
+    case CliCommand::Replay:
     case CliCommand::None: break;
     }
     std::fputs(HelpText(CliCommand::None), stdout);
