@@ -3,7 +3,6 @@
 add_library(app STATIC
   AppMessageBox.cpp
   AppOptions.cpp
-  DiagnosticLog.cpp
   HealthStrip.cpp
   LanguageChoice.cpp
   ParamConfigDlg.cpp

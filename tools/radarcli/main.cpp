@@ -1,106 +1,55 @@
-// radarcli: connects to a module (the built-in simulated module unless --port names a
-// serial device), prints its firmware version and the reports it sends for a while.
+// radarcli: the tool's command-line companion. Records modules on serial ports into the
+// same files as the window, replays and exports recordings, and reads, writes and
+// resets the module's basic parameters; see HelpText for the commands and exit codes.
+//
+// Threads: main() and every command run on the main thread. The device library serves
+// each serial port on its own I/O thread, each recording has its acquisition worker,
+// and SIGINT/SIGTERM only raise the stop request the main thread waits on.
 #include <QCoreApplication>
-#include <chrono>
+
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "RadarDevice.h"
-#include "ReportFrameReader.h"
-#include "SerialPortNames.h"
-
-namespace {
-
-struct CliOptions {
-    std::string port;  // empty: the simulated module
-    int seconds = 3;
-    int baudRate = 256000;
-};
-
-const char* kUsage =
-    "Usage: radarcli [--port PATH] [--baud N] [--seconds N]\n"
-    "Prints the module's firmware version and its reports for N seconds (default 3).\n"
-    "Without --port the built-in simulated module is used.\n";
-
-bool ParseOptions(int argc, char** argv, CliOptions* options)
-{
-    for (int i = 1; i < argc; ++i) {
-        const std::string name = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (name == "--port" && hasValue) {
-            options->port = argv[++i];
-        } else if ((name == "--seconds" || name == "--baud") && hasValue) {
-            char* end = nullptr;
-            const long value = std::strtol(argv[++i], &end, 10);
-            if (*end != '\0' || value < 0 || value > 1000000000)
-                return false;
-            (name == "--seconds" ? options->seconds : options->baudRate) = int(value);
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
-
-const char* StateName(int state)
-{
-    switch (state) {
-    case 1: return "moving";
-    case 2: return "motionless";
-    default: return "nobody";
-    }
-}
-
-}  // namespace
+#include "CliHelp.h"
+#include "CliOptions.h"
+#include "ExitCodes.h"
+#include "ParamsCommand.h"
+#include "RecordCommand.h"
+#include "ReplayCommand.h"
+#include "StopSignal.h"
+#include "WatchCommand.h"
 
 int main(int argc, char** argv)
 {
-    // Serial ports are served by a Qt event loop on the library's own thread.
+    const CliRequest request = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!request.error.empty()) {
+        const std::string command = CommandName(request.command);
+        std::fprintf(stderr, "radarcli: %s\nTry 'radarcli %s%s--help'.\n", request.error.c_str(), command.c_str(),
+                     command.empty() ? "" : " ");
+        return kExitUsage;
+    }
+    if (request.help) {
+        std::fputs(HelpText(request.command), stdout);
+        return kExitOk;
+    }
+    // Files only, and a CSV is written aside before it replaces anything: SIGINT may end
+    // it at any moment.
+    if (request.command == CliCommand::Replay)
+        return RunReplayCommand(request.replay);
+    // Before any port opens: the library's I/O thread runs a Qt event loop, which needs
+    // an application object; and a stop request must find its handler in place, so that
+    // no module is left in command mode or recording half-closed. params does not look
+    // at it: its exchanges end within their time-outs.
     QCoreApplication app(argc, argv);
-    CliOptions options;
-    if (!ParseOptions(argc, argv, &options)) {
-        std::fputs(kUsage, stderr);
-        return 2;
+    CStopSignal stop;
+    switch (request.command) {
+    case CliCommand::Watch: return RunWatchCommand(request.watch, stop);
+    case CliCommand::Record: return RunRecordCommand(request.record, stop);
+    case CliCommand::Params: return RunParamsCommand(request.params);
+    case CliCommand::Replay:
+    case CliCommand::None: break;
     }
-    const int port = options.port.empty() ? kSimulatedPortNumber : RegisterSerialPortPath(options.port);
-    const char* portName = options.port.empty() ? "the simulated module" : options.port.c_str();
-
-    VetraRadarHandle device = Vetra_Interface_RadarDevice_Serial_Create();
-    if (!Vetra_Interface_RadarDevice_Serial_OpenByPortNum(device, port, options.baudRate, 2, 1, 1, 150)) {
-        std::fprintf(stderr, "radarcli: cannot open %s\n", portName);
-        Vetra_Interface_RadarDevice_Serial_Destroy(device);
-        return 1;
-    }
-    CBaseStringA version("Unknown");
-    Vetra_Interface_RadarDevice_GetVersion(device, &version);
-    std::printf("Firmware: %s\n", version.GetString());
-
-    Vetra_Interface_RadarDevice_StartCmdMode(device, 2, 150);
-    Vetra_Interface_RadarDevice_CleanCmdBuffer(device, 500);
-    Vetra_Interface_RadarDevice_Start(device);
-    Vetra_Interface_RadarDevice_StopCmdMode(device);
-
-    CReportFrameReader reader;
-    std::vector<std::uint8_t> block(std::size_t(Vetra_Interface_RadarDevice_GetReadBlockBufferSize(device)));
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(options.seconds);
-    int exitCode = 0;
-    while (std::chrono::steady_clock::now() < end) {
-        const int n = Vetra_Interface_RadarDevice_ReadData(device, block.data(), int(block.size()), 200, 0);
-        if (n < 0) {
-            std::fprintf(stderr, "radarcli: the link to %s was lost\n", portName);
-            exitCode = 1;
-            break;
-        }
-        reader.Feed(block.data(), std::size_t(n), [](int state, int distance) {
-            std::printf("State=%d (%s), distance=%d cm\n", state, StateName(state), distance);
-        });
-        std::fflush(stdout);
-    }
-    Vetra_Interface_RadarDevice_Stop(device);
-    Vetra_Interface_RadarDevice_Serial_Close(device);
-    Vetra_Interface_RadarDevice_Serial_Destroy(device);
-    return exitCode;
+    std::fputs(HelpText(CliCommand::None), stdout);
+    return kExitOk;
 }

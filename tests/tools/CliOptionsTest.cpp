@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include "CliOptions.h"
+#include "RadarCliProcess.h"
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+struct BadLine {
+    Args args;
+    const char* message;
+};
+
+// Each is refused before anything runs: no port, no file, no output on stdout.
+const BadLine kBadLines[] = {
+    {{"bogus"}, "unknown command 'bogus'"},
+    {{"--bogus"}, "unknown option '--bogus' for watch"},
+    {{"--port"}, "--port needs a value"},
+    {{"--seconds", "-1"}, "--seconds: '-1' is not a whole number from 0 to"},
+    {{"watch", "--baud", "fast"}, "--baud: 'fast' is not a whole number from 1 to"},
+    {{"watch", "extra"}, "unexpected argument 'extra'"},
+    {{"record"}, "record needs at least one --port"},
+    {{"record", "--port", "--seconds", "2"}, "--port needs a value"},
+    {{"record", "--port="}, "--port needs a device path or sim"},
+    {{"record", "--port", "/dev/ttyUSB7", "--port", "/dev/ttyUSB7"}, "--port /dev/ttyUSB7 is given twice"},
+    {{"record", "--port", "sim", "--seconds", "0"}, "--seconds: '0' is not a whole number from 1 to"},
+    {{"record", "--port", "sim", "--seconds", "2s"}, "--seconds: '2s' is not a whole number"},
+    {{"record", "--port", "sim", "--baud", "99999999999"}, "--baud: '99999999999' is not a whole number"},
+    {{"record", "--port", "sim", "--out", ""}, "--out needs a folder"},
+    {{"record", "--port", "sim", "--csv", "x"}, "unknown option '--csv' for record"},
+    {{"replay"}, "replay needs the recording to read"},
+    {{"replay", "a.dat", "b.dat"}, "replay takes one recording, not 'a.dat' and 'b.dat'"},
+    {{"replay", "a.dat", "--summary=yes"}, "--summary takes no value"},
+    {{"replay", "a.dat", "--csv"}, "--csv needs a value"},
+    {{"params"}, "params needs an action: read, write or reset"},
+    {{"params", "erase", "--port", "sim"}, "unknown params action 'erase'"},
+    {{"params", "read"}, "params needs --port"},
+    {{"params", "read", "--port", "sim", "--set", "nOffTime=3"}, "--set is only for params write"},
+    {{"params", "write", "--port", "sim"}, "params write needs at least one --set name=value"},
+    {{"params", "write", "--port", "sim", "--set", "nOffTime"}, "--set 'nOffTime': expected name=value"},
+    {{"params", "write", "--port", "sim", "--set", "nSpeed=3"}, "unknown parameter 'nSpeed' (one of nMotionlessRangeMin"},
+    {{"params", "write", "--port", "sim", "--set", "nOffTime=3.5"}, "'3.5' is not a whole number from -2147483648"},
+    {{"params", "write", "--port", "sim", "--set", "nOffTime=2147483648"}, "is not a whole number"},
+    {{"params", "write", "--port", "sim", "--set", "nOffTime=1", "--set", "nOffTime=2"}, "nOffTime is given twice"},
+    {{"help", "bogus"}, "help takes one command name"},
+};
+
+TEST(RadarCliOptions, EachBadCommandLineExitsWith2AndSaysWhy)
+{
+    for (const BadLine& line : kBadLines) {
+        std::string shown;
+        for (const std::string& arg : line.args)
+            shown += " '" + arg + "'";
+        SCOPED_TRACE("radarcli" + shown);
+        EXPECT_NE(ParseCommandLine(line.args).error.find(line.message), std::string::npos)
+            << ParseCommandLine(line.args).error;
+        const CliResult result = RunRadarCli(line.args);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_NE(result.err.find(line.message), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("--help"), std::string::npos) << "points at the help: " << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+TEST(RadarCliOptions, HelpOfEveryCommandGoesToStdoutAndExits0)
+{
+    const std::pair<Args, const char*> helps[] = {
+        {{"--help"}, "Exit codes:"},         {{"-h"}, "Exit codes:"},
+        {{"help"}, "Exit codes:"},           {{"help", "replay"}, "radarcli replay FILE.dat"},
+        {{"record", "--help"}, "radarcli record --port PATH"},
+        {{"replay", "--csv", "x", "--help"}, "radarcli replay FILE.dat"},
+        {{"params", "--help"}, "radarcli params write"},
+        {{"watch", "--bogus", "--help"}, "radarcli watch [--port PATH]"},
+    };
+    for (const auto& [args, text] : helps) {
+        SCOPED_TRACE(args.front());
+        const CliResult result = RunRadarCli(args);
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_NE(result.out.find(text), std::string::npos) << result.out;
+        EXPECT_EQ(result.err, "");
+    }
+}
+
+TEST(RadarCliOptions, WithoutACommandTheOldOptionsStillWatch)
+{
+    const CliRequest bare = ParseCommandLine({});
+    EXPECT_EQ(bare.command, CliCommand::Watch);
+    EXPECT_EQ(bare.watch.port, "");
+    EXPECT_EQ(bare.watch.seconds, 3);
+    EXPECT_EQ(bare.watch.baud, 256000);
+
+    const CliRequest old = ParseCommandLine({"--port", "/dev/pts/9", "--baud", "115200", "--seconds=0"});
+    ASSERT_EQ(old.error, "");
+    EXPECT_EQ(old.command, CliCommand::Watch);
+    EXPECT_EQ(old.watch.port, "/dev/pts/9");
+    EXPECT_EQ(old.watch.baud, 115200);
+    EXPECT_EQ(old.watch.seconds, 0);
+}
+
+TEST(RadarCliOptions, CommandOptionsArriveAsGiven)
+{
+    const CliRequest record =
+        ParseCommandLine({"record", "--port", "sim", "--port=sim", "--port", "/dev/pts/3", "--out", "runs"});
+    ASSERT_EQ(record.error, "");
+    EXPECT_EQ(record.record.ports, (std::vector<std::string>{"sim", "sim", "/dev/pts/3"}));
+    EXPECT_EQ(record.record.seconds, 0) << "runs until stopped";
+    EXPECT_EQ(record.record.outFolder, "runs");
+    EXPECT_EQ(ParseCommandLine({"record", "--port", "sim"}).record.outFolder, "Log");
+
+    const CliRequest write = ParseCommandLine(
+        {"params", "--port", "sim", "write", "--set", "nOffTime=-5", "--set=nMotionRangeMax=2147483647"});
+    ASSERT_EQ(write.error, "");
+    EXPECT_EQ(write.params.action, ParamsAction::Write);
+    ASSERT_EQ(write.params.settings.size(), 2u);
+    EXPECT_EQ(write.params.settings[0].name, "nOffTime");
+    EXPECT_EQ(write.params.settings[0].value, -5);
+    EXPECT_EQ(write.params.settings[1].value, 2147483647);
+
+    const CliRequest replay = ParseCommandLine({"replay", "--summary", "run.dat", "--csv", "out.csv"});
+    ASSERT_EQ(replay.error, "");
+    EXPECT_EQ(replay.replay.file, "run.dat");
+    EXPECT_EQ(replay.replay.csvPath, "out.csv");
+    EXPECT_TRUE(replay.replay.summary);
+}
+
+}  // namespace

@@ -1,0 +1,91 @@
+#include "CliHelp.h"
+
+namespace {
+
+const char* const kGeneralHelp =
+    "Usage: radarcli <command> [options]\n"
+    "       radarcli [--port PATH] [--baud N] [--seconds N]   (the same as radarcli watch)\n"
+    "\n"
+    "Records, replays and configures the presence-radar module on a serial port.\n"
+    "\n"
+    "Commands:\n"
+    "  record   record modules into .dat + .idx files and a diagnostic log\n"
+    "  replay   decode a recording: description, CSV of its reports, label summary\n"
+    "  params   read, write or reset the module's five basic detection parameters\n"
+    "  watch    print the firmware version and the reports for a few seconds\n"
+    "\n"
+    "PATH is a serial device (/dev/ttyUSB0, a pseudo-terminal) or sim for the built-in\n"
+    "simulated module. 'radarcli <command> --help' tells more.\n"
+    "\n"
+    "Exit codes:\n"
+    "  0  success\n"
+    "  1  the work failed: cannot connect, cannot write, link lost, module refused\n"
+    "     or a parameter reads back differently\n"
+    "  2  bad command line (nothing was done)\n"
+    "  3  not a usable recording: missing, unreadable, empty, not a .dat, cut short\n";
+
+const char* const kWatchHelp =
+    "Usage: radarcli watch [--port PATH] [--baud N] [--seconds N]\n"
+    "Prints the module's firmware version and each report it sends for N seconds\n"
+    "(default 3; 0 only connects). Without --port the simulated module is used.\n"
+    "  --port PATH    serial device, or sim\n"
+    "  --baud N       baud rate (default 256000)\n"
+    "  --seconds N    how long to print reports\n"
+    "SIGINT or SIGTERM ends it early with the module told to stop. Exit codes: 0, 1, 2.\n";
+
+const char* const kRecordHelp =
+    "Usage: radarcli record --port PATH [--port PATH ...] [--baud N] [--seconds S] [--out DIR]\n"
+    "Connects to each module as the window does, starts its reports and records every\n"
+    "byte into a dated TivanePeloTOOL_*.dat with its capture index (.dat.idx) beside it,\n"
+    "one pair per port, and writes one diagnostic log (TivanePeloTOOL_*.log) for the run.\n"
+    "Runs for S seconds, or until SIGINT (Ctrl-C) or SIGTERM; either way it stops cleanly:\n"
+    "the module is told to stop and every file is closed whole.\n"
+    "  --port PATH    serial device, or sim (sim may be given more than once)\n"
+    "  --baud N       baud rate of every port (default 256000)\n"
+    "  --seconds S    stop after S seconds (default: run until stopped)\n"
+    "  --out DIR      folder for the files, made when missing (default: Log in the\n"
+    "                 current directory)\n"
+    "Prints one line per port with its files at the start and its totals at the end;\n"
+    "on a terminal also a progress line once a second.\n"
+    "Exit codes: 0 recorded; 1 cannot connect, cannot write, or a link was lost (what\n"
+    "was recorded until then is kept whole); 2 bad command line.\n";
+
+const char* const kReplayHelp =
+    "Usage: radarcli replay FILE.dat [--csv OUT.csv] [--summary]\n"
+    "Decodes a recording through the tool's own report decoder, paced by its capture\n"
+    "index (or, without a usable one, at the report interval, which is said on stderr).\n"
+    "Without options prints its duration, reports per state and how it was paced.\n"
+    "  --csv OUT      write one CSV row per report (time_ms, wall_time, state,\n"
+    "                 state_name, distance_cm, label); OUT is replaced only when the\n"
+    "                 whole file could be written\n"
+    "  --summary      print how the module agreed with the ground-truth labels\n"
+    "                 (\"no labels\" when the recording has none)\n"
+    "Exit codes: 0 done; 1 the CSV cannot be written; 2 bad command line;\n"
+    "3 FILE is missing, unreadable, empty, not a .dat or cannot be read whole.\n";
+
+const char* const kParamsHelp =
+    "Usage: radarcli params read  --port PATH [--baud N]\n"
+    "       radarcli params write --port PATH [--baud N] --set NAME=VALUE [--set ...]\n"
+    "       radarcli params reset --port PATH [--baud N]\n"
+    "Reads, writes or resets the module's five basic detection parameters:\n"
+    "  nMotionlessRangeMin, nMotionlessRangeMax, nMotionRangeMin, nMotionRangeMax (cm),\n"
+    "  nOffTime (units of 100 ms).\n"
+    "read prints them as NAME=VALUE lines. write sets the ones given, reset sets all\n"
+    "five to the module's power-up defaults; both read them back, print them, and fail\n"
+    "when one reads back differently (the module keeps 16 bits: -5 reads back as 65531).\n"
+    "Exit codes: 0 done; 1 cannot connect, no answer, refused or read back differently;\n"
+    "2 bad command line.\n";
+
+}  // namespace
+
+const char* HelpText(CliCommand command)
+{
+    switch (command) {
+    case CliCommand::Watch: return kWatchHelp;
+    case CliCommand::Record: return kRecordHelp;
+    case CliCommand::Replay: return kReplayHelp;
+    case CliCommand::Params: return kParamsHelp;
+    case CliCommand::None: break;
+    }
+    return kGeneralHelp;
+}

@@ -1,0 +1,223 @@
+#include "CliOptions.h"
+
+#include <charconv>
+#include <limits>
+#include <optional>
+
+#include "ArgumentReader.h"
+#include "BasicParameters.h"
+
+namespace {
+
+constexpr long long kMostSeconds = 1000000000;
+constexpr long long kMostBaud = 1000000000;
+
+bool IsHelp(const std::string& arg)
+{
+    return arg == "--help" || arg == "-h";
+}
+
+void ParseWatch(ArgumentReader& in, WatchOptions& watch)
+{
+    while (in.Next()) {
+        if (in.Name() == "--port") {
+            in.TakeText(watch.port);
+        } else if (in.Name() == "--baud") {
+            in.TakeNumber(1, kMostBaud, watch.baud);
+        } else if (in.Name() == "--seconds") {
+            in.TakeNumber(0, kMostSeconds, watch.seconds);
+        } else {
+            in.Reject("watch");
+        }
+    }
+    if (watch.port == kSimulatedPortOption)
+        watch.port.clear();
+}
+
+void AddRecordPort(ArgumentReader& in, std::vector<std::string>& ports, const std::string& port)
+{
+    if (port.empty()) {
+        in.Fail("--port needs a device path or sim");
+        return;
+    }
+    // Two recorders on one device would steal each other's bytes; every "sim" is a module of its own.
+    for (const std::string& earlier : ports) {
+        if (port == earlier && port != kSimulatedPortOption) {
+            in.Fail("--port " + port + " is given twice");
+            return;
+        }
+    }
+    ports.push_back(port);
+}
+
+void ParseRecord(ArgumentReader& in, RecordOptions& record, std::string& error)
+{
+    while (in.Next()) {
+        if (in.Name() == "--port") {
+            std::string port;
+            if (in.TakeText(port))
+                AddRecordPort(in, record.ports, port);
+        } else if (in.Name() == "--baud") {
+            in.TakeNumber(1, kMostBaud, record.baud);
+        } else if (in.Name() == "--seconds") {
+            in.TakeNumber(1, kMostSeconds, record.seconds);
+        } else if (in.Name() == "--out") {
+            if (in.TakeText(record.outFolder) && record.outFolder.empty())
+                in.Fail("--out needs a folder");
+        } else {
+            in.Reject("record");
+        }
+    }
+    if (error.empty() && record.ports.empty())
+        error = "record needs at least one --port (a device path, or sim)";
+}
+
+void ParseReplay(ArgumentReader& in, ReplayOptions& replay, std::string& error)
+{
+    while (in.Next()) {
+        if (in.Name() == "--csv") {
+            if (in.TakeText(replay.csvPath) && replay.csvPath.empty())
+                in.Fail("--csv needs a file name");
+        } else if (in.Name() == "--summary") {
+            replay.summary = in.TakeNoValue();
+        } else if (!in.IsOption() && replay.file.empty()) {
+            replay.file = in.Name();
+        } else if (!in.IsOption()) {
+            in.Fail("replay takes one recording, not '" + replay.file + "' and '" + in.Name() + "'");
+        } else {
+            in.Reject("replay");
+        }
+    }
+    if (error.empty() && replay.file.empty())
+        error = "replay needs the recording to read (a .dat file)";
+}
+
+bool TakeSetting(ArgumentReader& in, std::vector<ParamSetting>& settings)
+{
+    std::string text;
+    if (!in.TakeText(text))
+        return false;
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos)
+        return in.Fail("--set '" + text + "': expected name=value");
+    ParamSetting setting;
+    setting.name = text.substr(0, equals);
+    const std::string value = text.substr(equals + 1);
+    if (!FindBasicParameter(setting.name))
+        return in.Fail("--set '" + text + "': unknown parameter '" + setting.name + "' (one of " +
+                       BasicParameterNames() + ")");
+    const char* end = value.data() + value.size();
+    const auto [stop, failure] = std::from_chars(value.data(), end, setting.value);
+    if (value.empty() || failure != std::errc() || stop != end)
+        return in.Fail("--set '" + text + "': '" + value + "' is not a whole number from " +
+                       std::to_string(std::numeric_limits<std::int32_t>::min()) + " to " +
+                       std::to_string(std::numeric_limits<std::int32_t>::max()));
+    for (const ParamSetting& earlier : settings) {
+        if (earlier.name == setting.name)
+            return in.Fail("--set: " + setting.name + " is given twice");
+    }
+    settings.push_back(setting);
+    return true;
+}
+
+void ParseParams(ArgumentReader& in, ParamsOptions& params, std::string& error)
+{
+    bool haveAction = false;
+    bool sawSet = false;
+    while (in.Next()) {
+        if (in.Name() == "--port") {
+            if (in.TakeText(params.port) && params.port.empty())
+                in.Fail("--port needs a device path or sim");
+        } else if (in.Name() == "--baud") {
+            in.TakeNumber(1, kMostBaud, params.baud);
+        } else if (in.Name() == "--set") {
+            sawSet = true;
+            TakeSetting(in, params.settings);
+        } else if (!in.IsOption() && !haveAction) {
+            haveAction = true;
+            if (in.Name() == "read")
+                params.action = ParamsAction::Read;
+            else if (in.Name() == "write")
+                params.action = ParamsAction::Write;
+            else if (in.Name() == "reset")
+                params.action = ParamsAction::Reset;
+            else
+                in.Fail("unknown params action '" + in.Name() + "' (read, write or reset)");
+        } else {
+            in.Reject("params");
+        }
+    }
+    if (!error.empty())
+        return;
+    if (!haveAction)
+        error = "params needs an action: read, write or reset";
+    else if (params.port.empty())
+        error = "params needs --port (a device path, or sim)";
+    else if (params.action == ParamsAction::Write && !sawSet)
+        error = "params write needs at least one --set name=value";
+    else if (params.action != ParamsAction::Write && sawSet)
+        error = "--set is only for params write";
+}
+
+std::optional<CliCommand> CommandNamed(const std::string& word)
+{
+    for (CliCommand command : {CliCommand::Watch, CliCommand::Record, CliCommand::Replay, CliCommand::Params}) {
+        if (word == CommandName(command))
+            return command;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+const char* CommandName(CliCommand command)
+{
+    switch (command) {
+    case CliCommand::Watch: return "watch";
+    case CliCommand::Record: return "record";
+    case CliCommand::Replay: return "replay";
+    case CliCommand::Params: return "params";
+    case CliCommand::None: break;
+    }
+    return "";
+}
+
+CliRequest ParseCommandLine(const std::vector<std::string>& args)
+{
+    CliRequest request;
+    std::size_t first = 1;
+    if (args.empty() || (args[0].size() > 1 && args[0][0] == '-' && !IsHelp(args[0]))) {
+        request.command = CliCommand::Watch;  // the options radarcli took before it had commands
+        first = 0;
+    } else if (IsHelp(args[0])) {
+        request.help = true;
+        return request;
+    } else if (args[0] == "help") {
+        const auto command = args.size() > 1 ? CommandNamed(args[1]) : std::nullopt;
+        request.help = args.size() <= 2 && (args.size() == 1 || command);
+        request.command = command.value_or(CliCommand::None);
+        if (!request.help)
+            request.error = "help takes one command name: watch, record, replay or params";
+        return request;
+    } else if (const auto command = CommandNamed(args[0])) {
+        request.command = *command;
+    } else {
+        request.error = "unknown command '" + args[0] + "' (watch, record, replay or params)";
+        return request;
+    }
+    for (std::size_t i = first; i < args.size(); ++i) {
+        if (IsHelp(args[i])) {
+            request.help = true;
+            return request;
+        }
+    }
+    ArgumentReader in(args, first, request.error);
+    switch (request.command) {
+    case CliCommand::Watch: ParseWatch(in, request.watch); break;
+    case CliCommand::Record: ParseRecord(in, request.record, request.error); break;
+    case CliCommand::Replay: ParseReplay(in, request.replay, request.error); break;
+    case CliCommand::Params: ParseParams(in, request.params, request.error); break;
+    case CliCommand::None: break;
+    }
+    return request;
+}

@@ -1,0 +1,166 @@
+#include "ReplayCommand.h"
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "DbgOutput.h"
+#include "ExitCodes.h"
+#include "LabelSummary.h"
+#include "RecordingDecode.h"
+#include "RecordingLoad.h"
+#include "ReplayTimeline.h"
+#include "ReportCsvExport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The report interval a recording without a usable index is paced at, unless its
+// index header names one; the module's power-up interval.
+constexpr std::int64_t kFallbackReportTimeMs = 50;
+
+// The load's refusal in the operator's words; empty when the recording loaded.
+std::string LoadProblemText(const LoadedRecording& loaded, const std::string& path)
+{
+    switch (loaded.problem) {
+    case LoadedRecording::Problem::None: return {};
+    case LoadedRecording::Problem::Unreadable: return "cannot read " + path + ": " + loaded.reason;
+    case LoadedRecording::Problem::Empty: return path + " is empty: nothing was recorded";
+    case LoadedRecording::Problem::NotARecording: return path + " is not a recording (recordings are .dat files)";
+    }
+    return path + " cannot be replayed";
+}
+
+std::int64_t PacingMs(const CReplayTimeline& timeline)
+{
+    return timeline.Header() && timeline.Header()->reportTimeMs > 0 ? timeline.Header()->reportTimeMs
+                                                                     : kFallbackReportTimeMs;
+}
+
+// How the replay is paced, for the description and the notes on stderr.
+std::string PacingText(const CReplayTimeline& timeline, std::int64_t datSize)
+{
+    const std::string interval = "the report interval (" + std::to_string(PacingMs(timeline)) + " ms)";
+    if (timeline.PacedByFallback()) {
+        const ReadOutcome& outcome = timeline.IndexOutcome();
+        return interval + (outcome.status == ReadStatus::Missing ? ": no capture index"
+                                                                  : ": " + outcome.reason);
+    }
+    if (timeline.FallbackFromOffset() < datSize)
+        return "its capture index up to byte " + std::to_string(timeline.FallbackFromOffset()) + ", then " + interval;
+    return "its capture index";
+}
+
+// What is wrong with the recording's companion files but does not stop the replay.
+void NoteCompanionProblems(const LoadedRecording& loaded, const std::string& path)
+{
+    const CReplayTimeline& timeline = *loaded.timeline;
+    const ReadOutcome& index = timeline.IndexOutcome();
+    if (timeline.PacedByFallback() && index.status != ReadStatus::Missing)
+        std::fprintf(stderr, "radarcli replay: %s.idx is not used (%s); paced at %lld ms a report instead\n",
+                     path.c_str(), index.reason.c_str(), static_cast<long long>(PacingMs(timeline)));
+    else if (index.status == ReadStatus::LastLineCut)
+        std::fprintf(stderr, "radarcli replay: %s.idx: %s\n", path.c_str(), index.reason.c_str());
+    if (!loaded.labelsOutcome.Usable() && loaded.labelsOutcome.status != ReadStatus::Missing)
+        std::fprintf(stderr, "radarcli replay: the labels of %s.labels are not used: %s\n", path.c_str(),
+                     loaded.labelsOutcome.reason.c_str());
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    std::error_code failure;
+    return fs::equivalent(a, b, failure) && !failure;
+}
+
+// Written beside the target first and renamed over it: a failed write leaves an
+// existing file as it was.
+bool WriteCsv(const std::string& path, const DecodedRecording& decoded, const LoadedRecording& loaded)
+{
+    const std::string partial = path + ".part";
+    const CaptureHeader* header = loaded.timeline->Header() ? &*loaded.timeline->Header() : nullptr;
+    std::string error;
+    std::error_code failure;
+    if (WriteReportCsvFile(partial, decoded.reports, header, loaded.labels, error)) {
+        fs::rename(partial, path, failure);
+        if (!failure)
+            return true;
+        error = "cannot replace " + path + ": " + failure.message();
+    }
+    fs::remove(partial, failure);
+    std::fprintf(stderr, "radarcli replay: %s\n", error.c_str());
+    return false;
+}
+
+void PrintDescription(const std::string& path, const LoadedRecording& loaded, const DecodedRecording& decoded)
+{
+    const CReplayTimeline& timeline = *loaded.timeline;
+    std::printf("recording  %s (%lld bytes)\n", path.c_str(), static_cast<long long>(loaded.datSize));
+    if (const auto& header = timeline.Header()) {
+        std::printf("recorded   %s from %s at %lld baud, firmware %s\n",
+                    header->startedUtc.empty() ? "(time unknown)" : header->startedUtc.c_str(), header->port.c_str(),
+                    static_cast<long long>(header->baud), header->firmware.empty() ? "unknown" : header->firmware.c_str());
+    }
+    std::printf("duration   %.3f s\n", double(timeline.EndUs()) / 1e6);
+    // nobody, moving, motionless, anything else
+    std::array<std::size_t, 4> counts{};
+    for (const DecodedReport& report : decoded.reports)
+        ++counts[report.state >= 0 && report.state < 3 ? std::size_t(report.state) : 3];
+    std::printf("reports    %zu: nobody %zu, moving %zu, motionless %zu", decoded.reports.size(), counts[0], counts[1],
+                counts[2]);
+    if (counts[3] > 0)
+        std::printf(", unknown %zu", counts[3]);
+    std::printf("\npaced by   %s\n", PacingText(timeline, loaded.datSize).c_str());
+    std::printf("labels     %zu\n", loaded.labels.size());
+}
+
+}  // namespace
+
+int RunReplayCommand(const ReplayOptions& options)
+{
+    const std::string& path = options.file;
+    const LoadedRecording loaded = LoadRecording(path, kFallbackReportTimeMs);
+    if (const std::string problem = LoadProblemText(loaded, path); !problem.empty()) {
+        std::fprintf(stderr, "radarcli replay: %s\n", problem.c_str());
+        return kExitBadRecording;
+    }
+    if (!options.csvPath.empty()) {
+        for (const std::string& own : {path, path + ".idx", path + ".labels"}) {
+            if (SameFile(options.csvPath, own)) {
+                std::fprintf(stderr, "radarcli replay: --csv %s would overwrite %s\n", options.csvPath.c_str(),
+                             own.c_str());
+                return kExitUsage;
+            }
+        }
+    }
+    NoteCompanionProblems(loaded, path);
+
+    DecodedRecording decoded;
+    {
+        // The decoder writes a line per report; a replay must not repeat a run's log.
+        CDbgOutputQuietScope quiet;
+        decoded = DecodeRecordingFile(*loaded.timeline, path);
+    }
+    if (!decoded.complete) {
+        std::fprintf(stderr, "radarcli replay: %s cannot be read whole: %s\n", path.c_str(), decoded.error.c_str());
+        return kExitBadRecording;
+    }
+
+    if (!options.csvPath.empty()) {
+        if (!WriteCsv(options.csvPath, decoded, loaded))
+            return kExitFailed;
+        std::printf("%zu reports written to %s\n", decoded.reports.size(), options.csvPath.c_str());
+    }
+    if (options.summary) {
+        if (loaded.labels.empty())
+            std::printf("no labels\n");
+        else
+            std::fputs(FormatLabelSummary(SummarizeLabels(decoded.reports, loaded.labels, loaded.timeline->EndUs()))
+                           .c_str(),
+                       stdout);
+    }
+    if (options.csvPath.empty() && !options.summary)
+        PrintDescription(path, loaded, decoded);
+    return kExitOk;
+}
