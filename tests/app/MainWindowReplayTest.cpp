@@ -1,7 +1,12 @@
 // Recordings in the window: a labelled run replayed through the window's own display,
 // labels set in a replay, the CSV export and the summary, and files that cannot be
 // replayed.
+#include <QApplication>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -140,6 +145,17 @@ TEST_F(MainWindowReplay, FilesThatCannotBeReplayedSayWhyAndChangeNothing)
         << "the replay says it is not paced by its index";
     m_window->Replay().SetSpeed(0);
     ASSERT_TRUE(WaitFor([&] { return ControlText(Dlg::kDistanceDigits) == QStringLiteral("500"); }));
+    m_window->StopReplay();
+
+    // Dropped on the window, the same file replays.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(dat)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_window.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_window.get(), &drop);
+    EXPECT_TRUE(WaitFor([&] { return m_window->IsReplaying(); }));
     m_window->StopReplay();
 }
 
