@@ -27,6 +27,12 @@ void TestStringTable::holdsEveryIdInBothLanguages()
     expected << 50055 << 50056 << 50057;
     for (int id = 50100; id <= 50166; ++id)
         expected << id;
+    for (int id = 50200; id <= 50230; ++id)
+        expected << id;
+    for (int id = 50240; id <= 50257; ++id)
+        expected << id;
+    for (int id = 50260; id <= 50262; ++id)
+        expected << id;
 
     const StringTable& table = StringTable::application();
     QCOMPARE(table.ids(), expected);
