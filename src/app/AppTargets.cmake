@@ -6,6 +6,8 @@ add_library(app STATIC
   HealthStrip.cpp
   LanguageChoice.cpp
   ParamConfigDlg.cpp
+  ParamWorkbench.cpp
+  ParamWorkbenchTable.cpp
   ParamReadCallback.cpp
   QtTranslations.cpp
   PaintTrace.cpp
@@ -18,6 +20,7 @@ add_library(app STATIC
   Vetra_Tivane_PeloToolDlg_Chart.cpp
   Vetra_Tivane_PeloToolDlg_Connection.cpp
   Vetra_Tivane_PeloToolDlg_Health.cpp
+  Vetra_Tivane_PeloToolDlg_Params.cpp
   Vetra_Tivane_PeloToolDlg_Presence.cpp
   Vetra_Tivane_PeloToolDlg_Reconnect.cpp
   Vetra_Tivane_PeloToolDlg_Recording.cpp
@@ -26,7 +29,7 @@ add_library(app STATIC
 add_library(vetra::app ALIAS app)
 target_include_directories(app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(app PUBLIC
-  vetra::app_ui vetra::acquisition vetra::recording vetra::config vetra::chart vetra::controls vetra::bitmap
+  vetra::app_ui vetra::acquisition vetra::recording vetra::params vetra::config vetra::chart vetra::controls vetra::bitmap
   vetra::radar vetra::ports vetra::common Qt6::Widgets)
 
 # Built into the build root, so that Image/ (the presence pictures) and Log/ are beside it.

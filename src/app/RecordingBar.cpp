@@ -24,6 +24,7 @@ constexpr int kFastestText = 50137;
 constexpr int kTruthText = 50138;
 constexpr int kSummaryText = 50156;
 constexpr int kSummaryTip = 50157;
+constexpr int kParametersText = 50200;
 // Per label, in GroundTruthLabel order (off, empty, moving, still): text and tooltip.
 constexpr int kLabelTexts[] = {50142, 50139, 50140, 50141};
 constexpr int kLabelTips[] = {50146, 50143, 50144, 50145};
@@ -71,6 +72,9 @@ CRecordingBar::CRecordingBar(QWidget* parent) : QWidget(parent)
     tools->addWidget(m_open);
     tools->addWidget(m_export);
     tools->addWidget(m_summary);
+    tools->addSpacing(8);
+    m_parameters = MakeButton(this, kParametersText);
+    tools->addWidget(m_parameters);
     tools->addStretch(1);
     tools->addWidget(new QLabel(StringTable::load(kTruthText), this));
     for (GroundTruthLabel label :
@@ -131,6 +135,11 @@ QAbstractButton* CRecordingBar::ExportButton() const
 QAbstractButton* CRecordingBar::SummaryButton() const
 {
     return m_summary;
+}
+
+QAbstractButton* CRecordingBar::ParametersButton() const
+{
+    return m_parameters;
 }
 
 QAbstractButton* CRecordingBar::PlayButton() const

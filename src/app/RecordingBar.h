@@ -23,6 +23,8 @@ public:
     QAbstractButton* OpenButton() const;
     QAbstractButton* ExportButton() const;
     QAbstractButton* SummaryButton() const;
+    // "All parameters…": the parameter workbench.
+    QAbstractButton* ParametersButton() const;
     QAbstractButton* LabelButton(GroundTruthLabel label) const;
     // Checks the button of the label in force.
     void ShowLabel(GroundTruthLabel label);
@@ -56,6 +58,7 @@ private:
     QToolButton* m_open = nullptr;
     QToolButton* m_export = nullptr;
     QToolButton* m_summary = nullptr;
+    QToolButton* m_parameters = nullptr;
     std::array<QToolButton*, 4> m_labels{};  // in GroundTruthLabel order: off, empty, moving, still
     GroundTruthLabel m_shownLabel = GroundTruthLabel::Off;
     QWidget* m_replayRow = nullptr;

@@ -1,5 +1,6 @@
 // Construction, initialisation, resizing and shutdown of the main window.
 #include "Vetra_Tivane_PeloToolDlg.h"
+#include "ParamWorkbench.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
@@ -131,6 +132,7 @@ bool CVetra_Tivane_PeloToolDlg::OnInitDialog()
     m_paramDlg.SetDevice(m_device);
     m_paramDlg.SetToolInterface(this);
     m_paramDlg.Create(this);
+    AddParamWorkbench();
     ConnectButtons();
     m_portWatch = new CPortHotplugWatch(this);
     connect(m_portWatch, &CPortHotplugWatch::portsChanged, this, &CVetra_Tivane_PeloToolDlg::OnPortsChanged);
@@ -266,6 +268,11 @@ void CVetra_Tivane_PeloToolDlg::DestroyWindow()
     // The parameter dialog outlives the handle by a little: it must not use it any more.
     m_paramDlg.hide();
     m_paramDlg.SetDevice(nullptr);
+    if (m_workbench) {
+        m_workbench->hide();
+        m_workbench->SetDevice(nullptr);
+        m_workbench->SetToolInterface(nullptr);
+    }
     m_paramDlg.SetToolInterface(nullptr);
     m_session.SetDevice(nullptr);
     Vetra_Interface_RadarDevice_Serial_Close(m_device);

@@ -35,6 +35,7 @@
 
 class CColorStatic;
 class CHealthStrip;
+class CParamWorkbench;
 class CRecordingBar;
 class CPortHotplugWatch;
 class CSettingsFile;
@@ -149,6 +150,10 @@ public:
     // The event that tells the window a report has arrived (posted by the acquisition thread).
     static QEvent::Type RadarReportEventType();
 
+    // The parameter workbench (Vetra_Tivane_PeloToolDlg_Params.cpp).
+    void OpenParamWorkbench();
+    CParamWorkbench* ParamWorkbench() const { return m_workbench; }
+
     // Recordings (Vetra_Tivane_PeloToolDlg_Replay.cpp, _Recording.cpp).
     // Replays the recording at path (a .dat): false, after a box saying why, when it
     // cannot be replayed or a run goes on.
@@ -190,6 +195,7 @@ private:
     void StopHealthWatch();
     void CheckDiskRoom();
     void ShowDataAsStale(bool stale);
+    void AddParamWorkbench();
     // The recording bar and replays.
     void AddRecordingBar();
     void UpdateRecordingBar();
@@ -327,6 +333,7 @@ private:
     bool m_initialised = false;
     bool m_destroyed = false;
     CRecordingBar* m_recordingBar = nullptr;
+    CParamWorkbench* m_workbench = nullptr;
     bool m_replaying = false;
     std::shared_ptr<const CReplayTimeline> m_replayTimeline;
     std::string m_replayPath;

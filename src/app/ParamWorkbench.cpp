@@ -1,0 +1,325 @@
+#include "ParamWorkbench.h"
+
+#include <algorithm>
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "AppMessageBox.h"
+#include "DbgOutput.h"
+#include "IToolDlgInterface.h"
+#include "ParamWorkbenchTable.h"
+#include "ParameterDiff.h"
+#include "ParameterRead.h"
+#include "SnapshotFile.h"
+#include "StringTable.h"
+#include "VerifiedWrite.h"
+
+namespace {
+using namespace ModuleParams;
+
+constexpr int kTitle = 50201;
+constexpr int kReadAllText = 50208;
+constexpr int kWriteChangedText = 50209;
+constexpr int kWriteAllText = 50210;
+constexpr int kDefaultsText = 50211;
+constexpr int kSaveSnapshotText = 50212;
+constexpr int kCompareSnapshotText = 50213;
+constexpr int kRestoreSnapshotText = 50214;
+constexpr int kCannotWrite = 50215;
+constexpr int kAllKept = 50216;
+constexpr int kNotKept = 50217;
+constexpr int kNoAnswer = 50218;
+constexpr int kBasicOnly = 50219;
+constexpr int kNotConnected = 50220;
+constexpr int kSnapshotSaved = 50221;
+constexpr int kSnapshotUnusable = 50222;
+constexpr int kBackupSaved = 50223;
+constexpr int kRestoreInterrupted = 50224;
+constexpr int kSnapshotFilter = 50226;
+constexpr int kErrorCaption = 50002;
+
+constexpr int kNone = 50230;
+
+QString Names(const std::vector<std::uint16_t>& ids)
+{
+    QStringList names;
+    for (std::uint16_t id : ids)
+        if (const ParameterInfo* field = FindParameter(id))
+            names << QString::fromLatin1(field->name);
+    return names.isEmpty() ? StringTable::load(kNone) : names.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
+CParamWorkbench::CParamWorkbench(DetectionParams* record, QWidget* parent) : QDialog(parent), m_record(record)
+{
+    setWindowTitle(StringTable::load(kTitle));
+    auto* layout = new QVBoxLayout(this);
+    m_table = new CParamWorkbenchTable(this);
+    layout->addWidget(m_table, 1);
+    m_status = new QLabel(this);
+    m_status->setWordWrap(true);
+    m_status->setTextFormat(Qt::PlainText);
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_status);
+    auto* buttons = new QHBoxLayout;
+    const std::pair<int, std::function<void()>> actions[] = {
+        {kReadAllText, [this] { ReadAll(); }},
+        {kWriteChangedText, [this] { WriteChanged(); }},
+        {kWriteAllText, [this] { WriteAll(); }},
+        {kDefaultsText, [this] { EnterDefaults(); }},
+        {kSaveSnapshotText, [this] {
+             const QString path = AskFile(true);
+             if (!path.isEmpty())
+                 SaveSnapshotTo(path.toStdString());
+         }},
+        {kCompareSnapshotText, [this] {
+             const QString path = AskFile(false);
+             if (!path.isEmpty())
+                 CompareSnapshot(path.toStdString());
+         }},
+        {kRestoreSnapshotText, [this] {
+             const QString path = AskFile(false);
+             if (!path.isEmpty())
+                 RestoreSnapshotFrom(path.toStdString());
+         }},
+    };
+    for (const auto& [textId, action] : actions) {
+        auto* button = new QPushButton(StringTable::load(textId), this);
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, action);
+        buttons->addWidget(button);
+        if (textId == kDefaultsText)
+            buttons->addSpacing(16);
+    }
+    layout->addLayout(buttons);
+    resize(960, 560);
+}
+
+void CParamWorkbench::Open()
+{
+    m_table->ShowRecord(*m_record);
+    show();
+    raise();
+    activateWindow();
+}
+
+QString CParamWorkbench::StatusText() const
+{
+    return m_status->text();
+}
+
+void CParamWorkbench::ShowStatus(const QString& text, bool failure)
+{
+    m_status->setText(text);
+    m_status->setStyleSheet(failure ? QStringLiteral("color: #b00020") : QString());
+    DbgOutputA(failure ? 1 : 2, "Parameters: %s\r\n", text.toUtf8().constData());
+}
+
+QString CParamWorkbench::AskFile(bool save)
+{
+    const QString filter = StringTable::load(kSnapshotFilter);
+    const QString folder = QString::fromStdString(m_backupFolder);
+    return save ? QFileDialog::getSaveFileName(this, QString(), folder, filter)
+                : QFileDialog::getOpenFileName(this, QString(), folder, filter);
+}
+
+bool CParamWorkbench::Connected() const
+{
+    return m_device && Vetra_Interface_RadarDevice_IsConnected(m_device) != 0;
+}
+
+bool CParamWorkbench::PrepareExchange()
+{
+    if (!Connected()) {
+        ShowStatus(StringTable::load(kNotConnected), true);
+        return false;
+    }
+    // The module takes commands only while no acquisition reads the port.
+    if (m_tool)
+        m_tool->StopAcquisition();
+    return true;
+}
+
+void CParamWorkbench::TakeFromModule(const DetectionParams& module, const std::vector<std::uint16_t>& fields)
+{
+    m_module = module;
+    for (std::uint16_t id : fields)
+        if (const ParameterInfo* field = FindParameter(id))
+            WriteRaw(*m_record, *field, ReadRaw(module, *field));
+    m_table->ShowRecord(*m_record);
+    m_table->ShowModule(m_module);
+    if (!fields.empty() && m_recordChanged)
+        m_recordChanged();
+}
+
+bool CParamWorkbench::ReadAll()
+{
+    if (!PrepareExchange())
+        return false;
+    const ReadResult result = ModuleParams::ReadAll(m_device);
+    if (!result.valuesRead) {
+        ShowStatus(StringTable::load(kNoAnswer).arg(QString::fromStdString(result.error)), true);
+        return false;
+    }
+    TakeFromModule(result.params, {});
+    m_table->SetNewValues(result.params);
+    ShowStatus(result.ok ? QString() : StringTable::load(kNoAnswer).arg(QString::fromStdString(result.error)), !result.ok);
+    return result.ok;
+}
+
+bool CParamWorkbench::WriteChanged()
+{
+    // Without a read nothing says what the module holds: read first, then compare.
+    if (!m_module && !ReadAll())
+        return false;
+    return WriteRows(m_table->ChangedRows());
+}
+
+bool CParamWorkbench::WriteAll()
+{
+    std::vector<int> rows;
+    for (const ParameterInfo& field : Table())
+        rows.push_back(field.id);
+    return WriteRows(rows);
+}
+
+void CParamWorkbench::EnterDefaults()
+{
+    m_table->SetNewValues(DetectionParams::Defaults());
+}
+
+bool CParamWorkbench::WriteRows(const std::vector<int>& rows)
+{
+    // Nothing goes out while any value is no value of its field.
+    QString reason;
+    const int invalid = m_table->FirstInvalidRow(&reason);
+    std::vector<FieldValue> fields;
+    for (int row : rows) {
+        const std::optional<std::int32_t> value = m_table->NewValue(row, &reason);
+        if (!value && reason.isEmpty())
+            reason = QStringLiteral("-");
+        if (!value || invalid >= 0) {
+            const int bad = invalid >= 0 ? invalid : row;
+            const QString name = QString::fromLatin1(Table()[std::size_t(bad)].name);
+            AppMessageBox(this, StringTable::load(kCannotWrite).arg(name, reason), StringTable::load(kErrorCaption),
+                          kMbError);
+            return false;
+        }
+        fields.push_back({std::uint16_t(row), *value});
+    }
+    if (fields.empty())
+        return true;
+    if (!PrepareExchange())
+        return false;
+    const WriteOutcome outcome = WriteVerified(m_device, fields);
+    std::vector<std::uint16_t> written, notKept;
+    for (const FieldCheck& check : outcome.fields) {
+        if (check.sent)
+            written.push_back(check.id);
+        if (outcome.readBackOk && check.sent && !check.kept)
+            notKept.push_back(check.id);
+    }
+    if (outcome.readBackOk)
+        TakeFromModule(outcome.readBack, written);
+    QStringList lines;
+    if (outcome.ok)
+        lines << StringTable::load(kAllKept).arg(fields.size());
+    if (!notKept.empty())
+        lines << StringTable::load(kNotKept).arg(Names(notKept));
+    if (!outcome.notWritable.empty())
+        lines << StringTable::load(kBasicOnly).arg(Names(outcome.notWritable));
+    if (!outcome.ok && notKept.empty() && outcome.notWritable.empty())
+        lines << StringTable::load(kNoAnswer).arg(QString::fromStdString(outcome.error));
+    ShowStatus(lines.join(QLatin1Char('\n')), !outcome.ok);
+    return outcome.ok;
+}
+
+bool CParamWorkbench::SaveSnapshotTo(const std::string& path)
+{
+    if (!PrepareExchange())
+        return false;
+    const SnapshotResult taken = TakeSnapshot(m_device, m_linkSource ? m_linkSource() : LinkDescription{});
+    std::string error = taken.error;
+    if (taken.ok && SaveSnapshotFile(path, taken.snapshot, true, error)) {
+        TakeFromModule(taken.snapshot.parameters, {});
+        ShowStatus(StringTable::load(kSnapshotSaved).arg(QString::fromStdString(path)), false);
+        return true;
+    }
+    ShowStatus(StringTable::load(kNoAnswer).arg(QString::fromStdString(error)), true);
+    return false;
+}
+
+bool CParamWorkbench::CompareSnapshot(const std::string& path)
+{
+    ParameterSnapshot snapshot;
+    std::string error;
+    if (!LoadSnapshotFile(path, snapshot, error)) {
+        AppMessageBox(this, StringTable::load(kSnapshotUnusable).arg(QString::fromStdString(error)),
+                      StringTable::load(kErrorCaption), kMbError);
+        return false;
+    }
+    // Against the module as it is now, and against the snapshot shown before, if any.
+    QStringList lines;
+    if (m_comparedSnapshot) {
+        QStringList names;
+        for (const FieldDifference& difference : DiffParameters(*m_comparedSnapshot, snapshot.parameters))
+            names << QString::fromLatin1(difference.field->name);
+        lines << QStringLiteral("≠ %1").arg(names.join(QStringLiteral(", ")));
+    }
+    m_comparedSnapshot = snapshot.parameters;
+    m_table->ShowSnapshot(m_comparedSnapshot);
+    if (Connected())
+        ReadAll();
+    if (!lines.isEmpty())
+        ShowStatus(lines.join(QLatin1Char('\n')), false);
+    return true;
+}
+
+bool CParamWorkbench::RestoreSnapshotFrom(const std::string& path)
+{
+    ParameterSnapshot snapshot;
+    std::string error;
+    if (!LoadSnapshotFile(path, snapshot, error)) {
+        AppMessageBox(this, StringTable::load(kSnapshotUnusable).arg(QString::fromStdString(error)),
+                      StringTable::load(kErrorCaption), kMbError);
+        return false;
+    }
+    if (!PrepareExchange())
+        return false;
+    const RestoreOutcome outcome =
+        RestoreSnapshot(m_device, snapshot, m_linkSource ? m_linkSource() : LinkDescription{}, m_backupFolder);
+    QStringList lines;
+    if (!outcome.backupPath.empty())
+        lines << StringTable::load(kBackupSaved).arg(QString::fromStdString(outcome.backupPath));
+    std::vector<std::uint16_t> written;
+    for (const FieldCheck& check : outcome.write.fields)
+        if (check.sent)
+            written.push_back(check.id);
+    if (outcome.write.readBackOk)
+        TakeFromModule(outcome.write.readBack, written);
+    if (outcome.ok) {
+        lines << StringTable::load(kAllKept).arg(outcome.write.fields.size());
+    } else if (!outcome.write.fields.empty()) {
+        // The read-back decides what was applied; without it, what the module acknowledged.
+        std::vector<std::uint16_t> applied = outcome.applied;
+        if (!outcome.write.readBackOk)
+            for (const FieldCheck& check : outcome.write.fields)
+                if (check.acknowledged)
+                    applied.push_back(check.id);
+        std::vector<std::uint16_t> notApplied;
+        for (const FieldCheck& check : outcome.write.fields)
+            if (std::find(applied.begin(), applied.end(), check.id) == applied.end())
+                notApplied.push_back(check.id);
+        lines << StringTable::load(kRestoreInterrupted).arg(Names(applied), Names(notApplied));
+        lines << QString::fromStdString(outcome.error);
+    } else {
+        lines << StringTable::load(kNoAnswer).arg(QString::fromStdString(outcome.error));
+    }
+    ShowStatus(lines.join(QLatin1Char('\n')), !outcome.ok);
+    return outcome.ok;
+}

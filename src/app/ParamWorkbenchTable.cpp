@@ -1,0 +1,185 @@
+#include "ParamWorkbenchTable.h"
+
+#include <QHeaderView>
+
+#include "ParameterText.h"
+#include "StringTable.h"
+
+namespace {
+using ModuleParams::ParameterInfo;
+using ModuleParams::ParameterKind;
+
+constexpr int kHeaderTexts[] = {50202, 50203, 50204, 50205, 50206, 50207, 50225};
+constexpr int kModuleDiffersTip = 50228;
+constexpr int kNewDiffersTip = 50229;
+constexpr int kNoUnit = 50230;
+constexpr int kCentimetres = 50260;
+constexpr int kHundredMs = 50261;
+constexpr int kFrames = 50262;
+// Meanings by identifier (reply order): 50240 onwards are in record order.
+constexpr int kFirstMeaning = 50240;
+
+const QColor kDiffers(255, 236, 179);  // amber: two values that should agree do not
+const QColor kInvalid(255, 205, 210);  // red: a value that cannot be written
+
+int MeaningId(const ParameterInfo& field)
+{
+    const auto& order = ModuleParams::InRecordOrder();
+    for (std::size_t i = 0; i < order.size(); ++i)
+        if (order[i] == &field)
+            return kFirstMeaning + int(i);
+    return kNoUnit;
+}
+
+int UnitId(const ParameterInfo& field)
+{
+    const std::string_view name = field.name;
+    if (name.find("Range") != std::string_view::npos && name.find("Window") == std::string_view::npos)
+        return kCentimetres;
+    if (name == "nDistanceCalibration")
+        return kCentimetres;
+    if (name == "nOffTime")
+        return kHundredMs;
+    if (name.find("WindowRange") != std::string_view::npos)
+        return kFrames;
+    return kNoUnit;
+}
+
+QString Format(const ParameterInfo& field, std::int32_t raw)
+{
+    return QString::fromStdString(ModuleParams::FormatParameterValue(field, raw));
+}
+
+}  // namespace
+
+CParamWorkbenchTable::CParamWorkbenchTable(QWidget* parent) : QTableWidget(int(ModuleParams::kParameterCount), kColumnCount, parent)
+{
+    QStringList headers;
+    for (int id : kHeaderTexts)
+        headers << StringTable::load(id);
+    setHorizontalHeaderLabels(headers);
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    horizontalHeader()->setSectionResizeMode(kMeaning, QHeaderView::Stretch);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    for (const ParameterInfo& field : ModuleParams::Table()) {
+        const int row = field.id;
+        for (int column = 0; column < kColumnCount; ++column) {
+            auto* item = new QTableWidgetItem;
+            if (column != kNew)
+                item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+            setItem(row, column, item);
+        }
+        SetText(row, kName, QString::fromLatin1(field.name));
+        SetText(row, kMeaning, StringTable::load(MeaningId(field)));
+        SetText(row, kUnit, StringTable::load(UnitId(field)));
+    }
+    setColumnHidden(kSnapshot, true);
+    connect(this, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (!m_retinting && item->column() == kNew)
+            Retint();
+    });
+}
+
+void CParamWorkbenchTable::SetText(int row, int column, const QString& text)
+{
+    if (item(row, column)->text() != text)
+        item(row, column)->setText(text);
+}
+
+void CParamWorkbenchTable::ShowModule(const std::optional<DetectionParams>& module)
+{
+    m_module = module;
+    for (const ParameterInfo& field : ModuleParams::Table())
+        SetText(field.id, kModule, m_module ? Format(field, ModuleParams::ReadRaw(*m_module, field)) : QString());
+    Retint();
+}
+
+void CParamWorkbenchTable::ShowRecord(const DetectionParams& record)
+{
+    m_record = record;
+    for (const ParameterInfo& field : ModuleParams::Table())
+        SetText(field.id, kRecord, Format(field, ModuleParams::ReadRaw(m_record, field)));
+    Retint();
+}
+
+void CParamWorkbenchTable::ShowSnapshot(const std::optional<DetectionParams>& snapshot)
+{
+    m_snapshot = snapshot;
+    setColumnHidden(kSnapshot, !m_snapshot);
+    for (const ParameterInfo& field : ModuleParams::Table())
+        SetText(field.id, kSnapshot, m_snapshot ? Format(field, ModuleParams::ReadRaw(*m_snapshot, field)) : QString());
+    Retint();
+}
+
+void CParamWorkbenchTable::SetNewValues(const DetectionParams& values)
+{
+    m_retinting = true;
+    for (const ParameterInfo& field : ModuleParams::Table())
+        SetText(field.id, kNew, Format(field, ModuleParams::ReadRaw(values, field)));
+    m_retinting = false;
+    Retint();
+}
+
+std::optional<std::int32_t> CParamWorkbenchTable::NewValue(int row, QString* reason) const
+{
+    const ParameterInfo& field = ModuleParams::Table()[std::size_t(row)];
+    const QString text = item(row, kNew)->text().trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    std::int32_t raw = 0;
+    std::string error;
+    if (!ModuleParams::ParseParameterText(field, text.toStdString(), raw, error)) {
+        if (reason)
+            *reason = QString::fromStdString(error);
+        return std::nullopt;
+    }
+    return raw;
+}
+
+std::vector<int> CParamWorkbenchTable::ChangedRows() const
+{
+    std::vector<int> rows;
+    for (const ParameterInfo& field : ModuleParams::Table()) {
+        const std::optional<std::int32_t> value = NewValue(field.id);
+        if (value && (!m_module || *value != ModuleParams::ReadRaw(*m_module, field)))
+            rows.push_back(field.id);
+    }
+    return rows;
+}
+
+int CParamWorkbenchTable::FirstInvalidRow(QString* reason) const
+{
+    for (const ParameterInfo& field : ModuleParams::Table()) {
+        QString why;
+        if (!NewValue(field.id, &why) && !why.isEmpty()) {
+            if (reason)
+                *reason = why;
+            return field.id;
+        }
+    }
+    return -1;
+}
+
+void CParamWorkbenchTable::Retint()
+{
+    m_retinting = true;
+    for (const ParameterInfo& field : ModuleParams::Table()) {
+        const int row = field.id;
+        const std::int32_t record = ModuleParams::ReadRaw(m_record, field);
+        const bool moduleDiffers = m_module && ModuleParams::ReadRaw(*m_module, field) != record;
+        item(row, kModule)->setBackground(moduleDiffers ? kDiffers : QColor(Qt::transparent));
+        item(row, kRecord)->setBackground(moduleDiffers ? kDiffers : QColor(Qt::transparent));
+        item(row, kModule)->setToolTip(moduleDiffers ? StringTable::load(kModuleDiffersTip) : QString());
+        QString why;
+        const std::optional<std::int32_t> value = NewValue(row, &why);
+        const bool invalid = !value && !why.isEmpty();
+        const bool newDiffers = value && m_module && *value != ModuleParams::ReadRaw(*m_module, field);
+        item(row, kNew)->setBackground(invalid ? kInvalid : newDiffers ? kDiffers : QColor(Qt::transparent));
+        item(row, kNew)->setToolTip(invalid ? why : newDiffers ? StringTable::load(kNewDiffersTip) : QString());
+        const bool snapshotDiffers = m_snapshot && m_module &&
+                                     ModuleParams::ReadRaw(*m_snapshot, field) != ModuleParams::ReadRaw(*m_module, field);
+        item(row, kSnapshot)->setBackground(snapshotDiffers ? kDiffers : QColor(Qt::transparent));
+    }
+    m_retinting = false;
+}

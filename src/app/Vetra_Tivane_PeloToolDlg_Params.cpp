@@ -1,0 +1,43 @@
+// The parameter workbench beside the parameter dialog: made with the window, opened from
+// a button the parameter dialog gains below its own controls and from the recording bar.
+#include <QPushButton>
+
+#include "ParamWorkbench.h"
+#include "RecordingBar.h"
+#include "StringTable.h"
+#include "Vetra_Tivane_PeloToolDlg.h"
+
+namespace {
+constexpr int kAllParametersText = 50200;
+constexpr int kButtonMargin = 8;
+}  // namespace
+
+void CVetra_Tivane_PeloToolDlg::AddParamWorkbench()
+{
+    m_workbench = new CParamWorkbench(&m_settings.params, this);
+    m_workbench->SetDevice(m_device);
+    m_workbench->SetToolInterface(this);
+    m_workbench->SetLinkSource([this] { return ModuleParams::LinkDescription{m_linkPath, m_linkIdentity}; });
+    m_workbench->SetBackupFolder(LogFolder());
+    m_workbench->SetRecordChanged([this] { m_paramDlg.ShowParams(); });
+
+    // Below the dialog's own controls, which keep their places: the dialog grows by the
+    // button's height.
+    auto* open = new QPushButton(StringTable::load(kAllParametersText), &m_paramDlg);
+    open->setAutoDefault(false);
+    const QSize hint = open->sizeHint();
+    const int top = m_paramDlg.height();
+    m_paramDlg.resize(m_paramDlg.width(), top + hint.height() + 2 * kButtonMargin);
+    open->setGeometry(m_paramDlg.width() - hint.width() - kButtonMargin, top + kButtonMargin, hint.width(),
+                      hint.height());
+    connect(open, &QPushButton::clicked, this, &CVetra_Tivane_PeloToolDlg::OpenParamWorkbench);
+    connect(m_recordingBar->ParametersButton(), &QAbstractButton::clicked, this,
+            &CVetra_Tivane_PeloToolDlg::OpenParamWorkbench);
+    UpdateRecordingBar();
+}
+
+void CVetra_Tivane_PeloToolDlg::OpenParamWorkbench()
+{
+    if (m_workbench)
+        m_workbench->Open();
+}
