@@ -73,6 +73,7 @@ bool CModuleExchange::Enter()
         if (attempt > 0)
             ++m_retries;
         if (Vetra_Interface_RadarDevice_StartCmdMode(m_device, 1, m_timings.enterTimeoutMs)) {
+            m_entered = true;
             m_protocolVersion = Vetra_Interface_RadarDevice_GetProtocolVersion(m_device);
             Vetra_Interface_RadarDevice_CleanCmdBuffer(m_device, m_timings.cleanMs);
             return true;
@@ -81,6 +82,12 @@ bool CModuleExchange::Enter()
             break;  // link lost: another try cannot help
     }
     return false;
+}
+
+std::string CModuleExchange::EnterError() const
+{
+    return Vetra_Interface_RadarDevice_IsConnected(m_device) ? "the module did not answer (enter command mode)"
+                                                             : "the link to the module is lost";
 }
 
 CommandResult CModuleExchange::Send(std::uint16_t word, const std::uint8_t* payload, int payloadLength,
@@ -132,7 +139,13 @@ bool CModuleExchange::Leave()
 {
     if (m_open) {
         m_open = false;
-        const CommandResult result = Send(kLeaveCommand, nullptr, 0, nullptr, nullptr);
+        CommandResult result;
+        if (m_entered) {
+            result = Send(kLeaveCommand, nullptr, 0, nullptr, nullptr);
+        } else {
+            result.status = Vetra_Interface_RadarDevice_Protocol_SendCommand(m_device, kLeaveCommand, nullptr, 0, nullptr,
+                                                                             nullptr, m_timings.enterTimeoutMs);
+        }
         m_left = result.Ok() || result.status == kNotInCommandMode;
     }
     return m_left;

@@ -18,7 +18,7 @@ namespace ModuleParams {
 // How long to wait for the module, and how often to try again.
 struct ExchangeTimings {
     int enterTimeoutMs = 150;     // each try of enter-command-mode, as the parameter dialog waits
-    int commandTimeoutMs = 1000;  // each try of any other command
+    int commandTimeoutMs = 500;   // each try of any other command (the module answers within a few ms)
     int cleanMs = 500;            // at most this long for the line to fall quiet after entering
     int retries = 2;              // further tries of a command that timed out
 };
@@ -37,6 +37,10 @@ struct CommandResult {
 // A sentence for a status of CommandResult ("no reply", "the module refused it: ...").
 std::string CommandStatusText(std::uint16_t status);
 
+// Said when a bracket could not be left.
+inline constexpr const char* kStuckInCommandMode =
+    "the module did not leave command mode; it sends no reports until it does";
+
 class CModuleExchange {
 public:
     CModuleExchange(VetraRadarHandle device, const ExchangeTimings& timings);
@@ -49,6 +53,11 @@ public:
     bool Enter();
     // The protocol version the module gave when entering; 0 when it did not answer.
     int ProtocolVersion() const { return m_protocolVersion; }
+    // Why Enter failed, in a sentence: a lost link, or a module that does not answer.
+    std::string EnterError() const;
+    // True when the bracket was entered but could not be left: the module sends no
+    // reports until it leaves. A module that never answered is not counted as left in it.
+    bool StuckInCommandMode() const { return m_entered && !m_open && !m_left; }
 
     // The firmware version text (read-version command).
     CommandResult ReadFirmware(std::string& text);
@@ -58,8 +67,10 @@ public:
     CommandResult SetParameter(std::uint16_t id, std::int32_t raw);
 
     // Leaves command mode (retrying). True when the module confirmed, or answered that
-    // it was not in command mode; false when it could not be reached. Once is enough:
-    // later calls answer the first outcome.
+    // it was not in command mode; false when it could not be reached. After an Enter
+    // that got no answer it is sent once, waiting as long as an enter try: the module may
+    // have entered with its reply lost, but most likely nothing is listening. Once is
+    // enough: later calls answer the first outcome.
     bool Leave();
 
     // Commands sent again after a time-out, in all.
@@ -74,6 +85,7 @@ private:
     ExchangeTimings m_timings;
     int m_protocolVersion = 0;
     int m_retries = 0;
+    bool m_entered = false;  // the module answered enter-command-mode
     bool m_open = false;  // entered (or tried to) and not yet left
     bool m_left = false;
 };

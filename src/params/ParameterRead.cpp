@@ -29,12 +29,12 @@ ReadResult ReadAll(VetraRadarHandle device, const ExchangeTimings& timings)
     if (exchange.Enter()) {
         result = ReadInBracket(exchange);
     } else {
-        result.error = "the module did not answer (enter command mode)";
+        result.error = exchange.EnterError();
     }
     result.leftCommandMode = exchange.Leave();
     result.retries = exchange.Retries();
-    if (result.valuesRead && !result.leftCommandMode)
-        result.error = "the module did not leave command mode; it sends no reports until it does";
+    if (exchange.StuckInCommandMode())
+        result.error += std::string(result.error.empty() ? "" : "; ") + kStuckInCommandMode;
     result.ok = result.valuesRead && result.leftCommandMode;
     return result;
 }

@@ -28,8 +28,6 @@ ParameterSnapshot Stamp(const ReadResult& read, const LinkDescription& link)
     return snapshot;
 }
 
-const char* const kNotLeft = "the module did not leave command mode; it sends no reports until it does";
-
 // The part of a restore inside the bracket; the caller leaves it.
 void RestoreInBracket(CModuleExchange& exchange, const ParameterSnapshot& snapshot, const LinkDescription& link,
                       const std::string& backupFolder, RestoreOutcome& outcome)
@@ -100,12 +98,12 @@ RestoreOutcome RestoreSnapshot(VetraRadarHandle device, const ParameterSnapshot&
     if (exchange.Enter())
         RestoreInBracket(exchange, snapshot, link, backupFolder, outcome);
     else
-        outcome.error = "the module did not answer (enter command mode); nothing was written";
+        outcome.error = exchange.EnterError() + "; nothing was written";
     outcome.leftCommandMode = exchange.Leave();
     outcome.write.leftCommandMode = outcome.leftCommandMode;
     outcome.write.retries = exchange.Retries();
-    if (!outcome.leftCommandMode)
-        outcome.error += std::string(outcome.error.empty() ? "" : "; ") + kNotLeft;
+    if (exchange.StuckInCommandMode())
+        outcome.error += std::string(outcome.error.empty() ? "" : "; ") + kStuckInCommandMode;
     outcome.ok = outcome.write.ok && outcome.leftCommandMode && outcome.error.empty();
     return outcome;
 }

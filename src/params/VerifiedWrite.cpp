@@ -155,16 +155,15 @@ WriteOutcome WriteVerified(VetraRadarHandle device, const std::vector<FieldValue
     if (exchange.Enter()) {
         outcome = WriteInBracket(exchange, fields);
     } else {
-        outcome.error = "the module did not answer (enter command mode); nothing was sent";
+        outcome.error = exchange.EnterError() + "; nothing was sent";
         for (const FieldValue& value : fields)
             outcome.fields.push_back({value.id, value.raw, 0, false, false, false});
     }
     outcome.leftCommandMode = exchange.Leave();
     outcome.retries = exchange.Retries();
-    if (!outcome.leftCommandMode) {
-        AddProblem(outcome.error, "the module did not leave command mode; it sends no reports until it does");
-        outcome.ok = false;
-    }
+    if (exchange.StuckInCommandMode())
+        AddProblem(outcome.error, kStuckInCommandMode);
+    outcome.ok = outcome.ok && outcome.leftCommandMode;
     return outcome;
 }
 

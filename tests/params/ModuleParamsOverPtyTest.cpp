@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstring>
 #include <filesystem>
+#include <thread>
 
 #include "DeviceTestHelpers.h"
 #include "ParameterRead.h"
@@ -192,6 +193,35 @@ TEST_F(ModuleParamsOverPty, WhenNoAnswerComesTheReadBackDecidesWhatWasApplied)
     EXPECT_FALSE(Check(outcome, "nMotionRangeMin").sent);
     EXPECT_EQ(outcome.error, "setting nMotionRangeMax failed (no reply, 3 tries); not sent: nMotionRangeMin, nOffTime");
     EXPECT_TRUE(outcome.leftCommandMode);
+}
+
+TEST_F(ModuleParamsOverPty, ADeadModuleOrALostLinkFailsSoonSayingWhich)
+{
+    struct Case {
+        std::vector<std::string> options;
+        int waitMs;  // before the write
+        const char* error;
+    };
+    const Case cases[] = {
+        {{"--mute"}, 0, "the module did not answer (enter command mode); nothing was sent"},
+        {{"--hangup-after", "100"}, 400, "the link to the module is lost; nothing was sent"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.error);
+        ASSERT_NO_FATAL_FAILURE(Open(c.options));
+        std::this_thread::sleep_for(std::chrono::milliseconds(c.waitMs));
+        Stopwatch watch;
+        const WriteOutcome outcome = WriteVerified(m_device, AllFields(Unusual()), TestTimings());
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_EQ(outcome.error, c.error);
+        for (const FieldCheck& check : outcome.fields)
+            EXPECT_FALSE(check.sent);
+        EXPECT_FALSE(outcome.readBackOk);
+        const ReadResult read = ReadAll(m_device, TestTimings());
+        EXPECT_FALSE(read.ok);
+        EXPECT_EQ(read.error + "; nothing was sent", c.error);
+        EXPECT_LT(watch.ElapsedMs(), 2000) << "the module is given up on within the enter tries";
+    }
 }
 
 TEST_F(ModuleParamsOverPty, BadFieldListsAreRefusedBeforeTheModuleIsAsked)
