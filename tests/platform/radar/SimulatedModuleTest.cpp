@@ -284,30 +284,6 @@ INSTANTIATE_TEST_SUITE_P(
         CommandFaultCase{"leave_late", {CommandFaultKind::Late, kLeaveCommandMode, 900, 0, -1}, "nnnnnl", true}),
     [](const testing::TestParamInfo<CommandFaultCase>& info) { return std::string(info.param.name); });
 
-TEST(SimulatedModule, ALateReplyFallsDueBetweenReportsInTimeOrder)
-{
-    SimulatedModuleOptions options;
-    options.commandFaults = {{CommandFaultKind::Late, kLeaveCommandMode, 120, 0, -1}};
-    CSimulatedModule module(options);  // 50 ms interval
-    SendToModule(module, kEnterCommandMode);
-    const std::vector<std::uint8_t> leave = EncodeCommandFrame(kLeaveCommandMode, nullptr, 0);
-    std::vector<std::uint8_t> out;
-    module.ReceiveFromHost(leave.data(), leave.size(), 0, out);
-    EXPECT_EQ(module.NextDueMs(), 50);
-    out.clear();
-    module.AdvanceTo(100, out);
-    EXPECT_EQ(FindReportFrames(out).size(), 2u) << "reports resume before the late reply";
-    EXPECT_EQ(module.NextDueMs(), 120);
-    out.clear();
-    module.AdvanceTo(120, out);
-    CCommandFrameScanner scanner;
-    scanner.Append(out.data(), out.size());
-    const auto reply = scanner.Next();
-    ASSERT_TRUE(reply);
-    EXPECT_EQ(reply->word, kLeaveCommandMode | kReplyFlag);
-    EXPECT_EQ(module.NextDueMs(), 150);
-}
-
 TEST(SimulatedModule, GarbageAndBrokenTailsLeaveTheStoryIntact)
 {
     SimulatedModuleOptions clean;
