@@ -1,5 +1,5 @@
 #pragma once
-// Field-by-field comparison of two parameter records.
+// Field-by-field comparison of two parameter records. Pure: any thread.
 #include <cstdint>
 #include <vector>
 

@@ -1,5 +1,6 @@
 #pragma once
 // Reading the module's parameters and firmware version in one command-mode bracket.
+// Threads: the calling thread only, as CModuleExchange says.
 #include <string>
 
 #include "DetectionParams.h"

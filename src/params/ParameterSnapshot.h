@@ -20,6 +20,7 @@
 // Floats are written as the shortest decimal that reads back to the same 32-bit float;
 // one the module holds as not-a-number or infinite is written "NaN", "Infinity" or
 // "-Infinity" (a NaN reads back as the quiet NaN 0x7FC00000, whatever its payload was).
+// Formatting and parsing are pure functions: any thread.
 #include <string>
 #include <string_view>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The module's 18 detection parameters as a typed table: identifier, attribute name,
 // kind and range of every field, and access to a DetectionParams field as the raw i32
-// the set-parameters command carries.
+// the set-parameters command carries. The table is constant: any thread may read it.
 #include <array>
 #include <cstddef>
 #include <cstdint>

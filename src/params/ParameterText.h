@@ -1,6 +1,6 @@
 #pragma once
 // A parameter's value as text, the same under every locale: what an operator types
-// for a field, and how a field's raw value is shown.
+// for a field, and how a field's raw value is shown. Pure functions: any thread.
 #include <cstdint>
 #include <string>
 #include <string_view>

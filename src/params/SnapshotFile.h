@@ -1,6 +1,7 @@
 #pragma once
 // Parameter snapshots as files: saved whole or not at all, loaded with every check of
-// ParseSnapshot, and the automatic backups a restore leaves behind.
+// ParseSnapshot, and the automatic backups a restore leaves behind. No shared state:
+// any thread, blocking on the disk.
 #include <string>
 
 #include "ParameterSnapshot.h"

@@ -1,5 +1,6 @@
 #pragma once
-// Taking a snapshot of the module and restoring one onto it.
+// Taking a snapshot of the module and restoring one onto it. Threads: the calling
+// thread only, as CModuleExchange says (one user of the device at a time, no acquisition).
 #include <string>
 #include <vector>
 

@@ -7,6 +7,8 @@
 // applied; one command per field lets an interrupted write say which fields the module
 // acknowledged, and the read-back of all 18 afterwards decides which it holds. After a
 // command that got no answer even when sent again, no further field is sent.
+//
+// Threads: the calling thread only, as CModuleExchange says.
 #include <cstdint>
 #include <string>
 #include <vector>
