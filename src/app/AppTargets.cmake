@@ -29,8 +29,8 @@ add_library(app STATIC
 add_library(vetra::app ALIAS app)
 target_include_directories(app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(app PUBLIC
-  vetra::app_ui vetra::acquisition vetra::recording vetra::params vetra::config vetra::chart vetra::controls vetra::bitmap
-  vetra::radar vetra::ports vetra::common Qt6::Widgets)
+  vetra::app_ui vetra::acquisition vetra::recording vetra::config vetra::params vetra::chart vetra::controls
+  vetra::bitmap vetra::radar vetra::ports vetra::common Qt6::Widgets)
 
 # Built into the build root, so that Image/ (the presence pictures) and Log/ are beside it.
 add_executable(TivanePeloTool main.cpp)

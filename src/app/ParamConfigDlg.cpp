@@ -2,11 +2,14 @@
 
 #include <QCloseEvent>
 #include <QPushButton>
+#include <QStringList>
 
 #include "AppMessageBox.h"
 #include "DialogBuilder.h"
 #include "DialogTemplate.h"
 #include "IToolDlgInterface.h"
+#include "ParameterRead.h"
+#include "ParameterTable.h"
 #include "StringTable.h"
 #include "TextToTruncatedInt.h"
 
@@ -23,6 +26,9 @@ constexpr int kSucceedSetting = 50022;
 constexpr int kDeviceUnconnected = 50043;
 constexpr int kFailSettingBasic = 50044;
 constexpr int kSucceedResetting = 50050;
+constexpr int kErrorCaption = 50002;
+constexpr int kModuleDidNotKeep = 50170;
+constexpr int kSetNotChecked = 50171;
 
 // The set-parameters identifiers, in the order the module expects the basic five.
 constexpr std::uint16_t kBasicIdentifiers[5] = {0, 1, 2, 3, 4};
@@ -121,6 +127,28 @@ void CParamConfigDlg::OnSet()
         m_params->nOffTime = offTime;
     }
     ShowPromptBox(this, kSucceedSetting);
+    CheckBasicParametersKept(values);
+}
+
+void CParamConfigDlg::CheckBasicParametersKept(const std::int32_t (&sent)[5])
+{
+    // An acknowledged set is not yet a kept value: a 16-bit field holds -5 as 65531, and
+    // a faulty module may answer yes and keep the old value. Only a read-back tells.
+    const ModuleParams::ReadResult read = ModuleParams::ReadAll(m_device);
+    if (!read.valuesRead) {
+        ShowErrorBox(this, kSetNotChecked, QString::fromStdString(read.error));
+        return;
+    }
+    QStringList notKept;
+    for (int i = 0; i < 5; ++i) {
+        const ModuleParams::ParameterInfo& field = ModuleParams::Table()[kBasicIdentifiers[i]];
+        const std::int32_t held = ModuleParams::ReadRaw(read.params, field);
+        if (held != sent[i])
+            notKept << QStringLiteral("%1 %2 → %3").arg(QLatin1String(field.name)).arg(sent[i]).arg(held);
+    }
+    if (!notKept.isEmpty())
+        AppMessageBox(this, StringTable::load(kModuleDidNotKeep).arg(notKept.join(QStringLiteral(", "))),
+                      StringTable::load(kErrorCaption), kMbError);
 }
 
 void CParamConfigDlg::OnReset()

@@ -15,7 +15,8 @@ class IToolDlgInterface;
 // window's DetectionParams through a pointer and never saves the settings file itself.
 //
 // Every exchange stops a running acquisition first (through IToolDlgInterface), then
-// brackets one command in command mode. Threads: everything here runs on the
+// brackets one command in command mode; an acknowledged Set is then read back in a
+// bracket of its own. Threads: everything here runs on the
 // user-interface thread, which waits inside each exchange (up to its 2000 ms time-out).
 class CParamConfigDlg : public QDialog {
 public:
@@ -72,6 +73,9 @@ private:
     // Sends the five basic parameters inside the bracket EnterCommandMode opened and closes
     // it; a refusal is shown to the operator before command mode is left. True when accepted.
     bool SendBasicParameters(const std::int32_t (&values)[5]);
+    // After an acknowledged Set: reads the module's values back and names, in a second
+    // message, every basic field it did not keep as sent (values in identifier order).
+    void CheckBasicParametersKept(const std::int32_t (&sent)[5]);
 
     DetectionParams* m_params = nullptr;
     VetraRadarHandle m_device = nullptr;

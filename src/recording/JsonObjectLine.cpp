@@ -256,7 +256,8 @@ bool CJsonObjectLine::ParseNumber(JsonMember& member)
             m_pos = start;
             return Fail("integer out of the 64-bit range");
         }
-        member.number = double(member.integer);
+        // "-0" is how a float's negative zero is written: keep its sign for float readers.
+        member.number = member.integer == 0 && *first == '-' ? -0.0 : double(member.integer);
         return true;
     }
     member.type = JsonType::Float;

@@ -31,6 +31,9 @@ public:
     // True when line is one such object; otherwise Error() says what and where.
     bool Parse(std::string_view line);
     const std::string& Error() const { return m_error; }
+    // The byte offset into the text where Error() points (its column less one), for
+    // text that spans several lines.
+    std::size_t ErrorOffset() const { return m_pos; }
 
     // The top-level members in line order (valid until the next Parse).
     std::span<const JsonMember> Members() const { return m_members; }

@@ -89,16 +89,48 @@ TEST_F(ParamConfigDialog, SetConvertsTheTextsAndTheModuleTakesThem)
     EXPECT_EQ(record.nMotionlessRangeMax, 0);
     EXPECT_EQ(record.nOffTime, -5);
     EXPECT_EQ(Dialog().Controls().GetDlgItemText(Param::kMotionRangeMinEdit), "12.9") << "the typed texts stay";
+    // The read-back after the Set finds the one value the module's 16 bits cannot hold.
+    ExpectBox(1, QStringLiteral("The module did not keep these values (sent → held): nOffTime -5 → 65531"), "Error");
 
     // The module stored what was sent; its reply carries each in 16 bits, unsigned.
     const DetectionParams module = ReadFromModule();
-    ExpectBox(1, "Succeed reading config.", "Prompt");
+    ExpectBox(2, "Succeed reading config.", "Prompt");
     EXPECT_EQ(module.nMotionRangeMin, 12);
     EXPECT_EQ(module.nMotionRangeMax, 1000);
     EXPECT_EQ(module.nMotionlessRangeMin, 40);
     EXPECT_EQ(module.nMotionlessRangeMax, 0);
     EXPECT_EQ(module.nOffTime, 65531);
     EXPECT_EQ(EditTexts(), QStringList({"40", "0", "12", "1000", "65531"})) << "a read refreshes the boxes";
+}
+
+TEST_F(ParamConfigDialog, SetNamesTheFieldsAModuleAcknowledgedButDidNotKeep)
+{
+    m_simOptions.ignoredParameterIds = {2, 4};  // nMotionlessRangeMax, nOffTime
+    Start();
+    ConnectToSimulatedModule();
+    Type(Param::kMotionlessRangeMaxEdit, "333");
+    Type(Param::kOffTimeEdit, "44");
+    Type(Param::kMotionRangeMaxEdit, "600");
+    Dialog().OnSet();
+    ASSERT_EQ(Boxes().size(), 2u);
+    ExpectBox(0, "Succeed setting config.", "Prompt");
+    ExpectBox(1,
+              QStringLiteral("The module did not keep these values (sent → held): nMotionlessRangeMax 333 → 425, "
+                             "nOffTime 44 → 20"),
+              "Error");
+    EXPECT_EQ(ReadFromModule().nMotionRangeMax, 600) << "the field it kept";
+}
+
+TEST_F(ParamConfigDialog, SetSaysWhenItCouldNotCheckWhatTheModuleKept)
+{
+    m_simOptions.commandFaults = {{CommandFaultKind::Unanswered, Param::kReadParametersCommand, 0, 0, -1}};
+    Start();
+    ConnectToSimulatedModule();
+    Dialog().OnSet();
+    ASSERT_EQ(Boxes().size(), 2u);
+    ExpectBox(0, "Succeed setting config.", "Prompt");
+    ExpectBox(1, "The parameters could not be read back to check that the module kept them.", "Error");
+    EXPECT_EQ(Boxes()[1].detail, "the parameters could not be read (no reply)");
 }
 
 TEST_F(ParamConfigDialog, ReadReplacesAllFieldsButNotTheReportInterval)

@@ -33,16 +33,28 @@ const BadLine kBadLines[] = {
     {{"replay", "a.dat", "b.dat"}, "replay takes one recording, not 'a.dat' and 'b.dat'"},
     {{"replay", "a.dat", "--summary=yes"}, "--summary takes no value"},
     {{"replay", "a.dat", "--csv"}, "--csv needs a value"},
-    {{"params"}, "params needs an action: read, write or reset"},
+    {{"params"}, "params needs an action: read, write, reset, save, diff or restore"},
     {{"params", "erase", "--port", "sim"}, "unknown params action 'erase'"},
     {{"params", "read"}, "params needs --port"},
     {{"params", "read", "--port", "sim", "--set", "nOffTime=3"}, "--set is only for params write"},
     {{"params", "write", "--port", "sim"}, "params write needs at least one --set name=value"},
     {{"params", "write", "--port", "sim", "--set", "nOffTime"}, "--set 'nOffTime': expected name=value"},
     {{"params", "write", "--port", "sim", "--set", "nSpeed=3"}, "unknown parameter 'nSpeed' (one of nMotionlessRangeMin"},
-    {{"params", "write", "--port", "sim", "--set", "nOffTime=3.5"}, "'3.5' is not a whole number from -2147483648"},
-    {{"params", "write", "--port", "sim", "--set", "nOffTime=2147483648"}, "is not a whole number"},
+    {{"params", "write", "--port", "sim", "--set", "nOffTime=3.5"}, "--set 'nOffTime=3.5': nOffTime: '3.5' is not a whole number"},
+    {{"params", "write", "--port", "sim", "--set", "nOffTime=-5"}, "nOffTime: -5 is outside 0 to 65535"},
+    {{"params", "write", "--port", "sim", "--set", "nMotionIIR=256"}, "nMotionIIR: 256 is outside 0 to 255"},
+    {{"params", "write", "--port", "sim", "--set", "fKalman1=0,5"}, "fKalman1: '0,5' is not a decimal number"},
+    {{"params", "write", "--port", "sim", "--set", "fKalman1="}, "fKalman1: no value given"},
     {{"params", "write", "--port", "sim", "--set", "nOffTime=1", "--set", "nOffTime=2"}, "nOffTime is given twice"},
+    {{"params", "save", "--port", "sim"}, "params save needs the file to write"},
+    {{"params", "restore", "--port", "sim"}, "params diff and restore need the snapshot file to read"},
+    {{"params", "diff", "a.json", "b.json", "--port", "sim"}, "unexpected argument 'b.json'"},
+    {{"params", "read", "a.json", "--port", "sim"}, "unexpected argument 'a.json'"},
+    {{"params", "read", "--port", "sim", "--json=yes"}, "--json takes no value"},
+    {{"params", "save", "a.json", "--port", "sim", "--json"}, "--json is only for params read"},
+    {{"params", "read", "--port", "sim", "--replace"}, "--replace is only for params save"},
+    {{"params", "diff", "a.json", "--port", "sim", "--out", "x"}, "--out is only for params restore"},
+    {{"params", "restore", "a.json", "--port", "sim", "--out="}, "--out needs a folder"},
     {{"help", "bogus"}, "help takes one command name"},
 };
 
@@ -108,14 +120,26 @@ TEST(RadarCliOptions, CommandOptionsArriveAsGiven)
     EXPECT_EQ(record.record.outFolder, "runs");
     EXPECT_EQ(ParseCommandLine({"record", "--port", "sim"}).record.outFolder, "Log");
 
-    const CliRequest write = ParseCommandLine(
-        {"params", "--port", "sim", "write", "--set", "nOffTime=-5", "--set=nMotionRangeMax=2147483647"});
+    const CliRequest write = ParseCommandLine({"params", "--port", "sim", "write", "--set", "nOffTime=65535",
+                                               "--set=fKalman3=0.85", "--set", "nDistanceCalibration=-5"});
     ASSERT_EQ(write.error, "");
     EXPECT_EQ(write.params.action, ParamsAction::Write);
-    ASSERT_EQ(write.params.settings.size(), 2u);
+    ASSERT_EQ(write.params.settings.size(), 3u);
     EXPECT_EQ(write.params.settings[0].name, "nOffTime");
-    EXPECT_EQ(write.params.settings[0].value, -5);
-    EXPECT_EQ(write.params.settings[1].value, 2147483647);
+    EXPECT_EQ(write.params.settings[0].value, 65535);
+    EXPECT_EQ(write.params.settings[1].value, 0x3F59999A) << "a float travels as its bits";
+    EXPECT_EQ(write.params.settings[2].value, -5);
+
+    const CliRequest restore = ParseCommandLine({"params", "restore", "--out", "backups", "old.json", "--port", "sim"});
+    ASSERT_EQ(restore.error, "");
+    EXPECT_EQ(restore.params.action, ParamsAction::Restore);
+    EXPECT_EQ(restore.params.file, "old.json");
+    EXPECT_EQ(restore.params.outFolder, "backups");
+    EXPECT_EQ(ParseCommandLine({"params", "restore", "a.json", "--port", "sim"}).params.outFolder, "Log");
+    const CliRequest save = ParseCommandLine({"params", "save", "now.json", "--port", "sim", "--replace"});
+    ASSERT_EQ(save.error, "");
+    EXPECT_TRUE(save.params.replace);
+    EXPECT_TRUE(ParseCommandLine({"params", "read", "--json", "--port", "sim"}).params.json);
 
     const CliRequest replay = ParseCommandLine({"replay", "--summary", "run.dat", "--csv", "out.csv"});
     ASSERT_EQ(replay.error, "");

@@ -106,11 +106,16 @@ TEST(RadarCliReplay, EachKindOfFileGetsItsExitCodeAndMessage)
     }
 }
 
+// What params read prints: all 18 in record order, the basic five as given, the rest
+// at the module's power-up defaults.
 std::string ParamLines(int motionlessMin, int motionlessMax, int motionMin, int motionMax, int offTime)
 {
     return "nMotionlessRangeMin=" + std::to_string(motionlessMin) + "\nnMotionlessRangeMax=" +
            std::to_string(motionlessMax) + "\nnMotionRangeMin=" + std::to_string(motionMin) + "\nnMotionRangeMax=" +
-           std::to_string(motionMax) + "\nnOffTime=" + std::to_string(offTime) + "\n";
+           std::to_string(motionMax) + "\nnOffTime=" + std::to_string(offTime) +
+           "\nnMotionIIR=2\nnMotionlessIIR=8\nfMotionNearEndCoef=40\nfMotionFarEndCoef=6\n"
+           "fMotionlessNearEndCoef=40\nfMotionlessFarEndCoef=9\nnMotionWindowRange=5\nnMotionlessWindowRange=10\n"
+           "fKalman1=0.5\nfKalman2=0.5\nfKalman3=0.85\nfKalman4=0.15\nnDistanceCalibration=0\n";
 }
 
 TEST(RadarCliParams, WriteIsVerifiedKeptByTheModuleAndResetRestoresTheDefaults)
@@ -124,21 +129,33 @@ TEST(RadarCliParams, WriteIsVerifiedKeptByTheModuleAndResetRestoresTheDefaults)
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, defaults);
 
-    result = RunRadarCli({"params", "write", "--port", port, "--set", "nOffTime=33", "--set", "nMotionRangeMin=40"});
+    result = RunRadarCli({"params", "write", "--port", port, "--set", "nOffTime=33", "--set", "nMotionRangeMin=40",
+                          "--set", "fKalman2=0.3", "--set", "nDistanceCalibration=-7"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, ParamLines(30, 425, 40, 717, 33)) << "what the module reads back";
-    EXPECT_EQ(RunRadarCli({"params", "read", "--port", port}).out, ParamLines(30, 425, 40, 717, 33));
-
-    // The module keeps 16 bits: the read-back tells.
-    result = RunRadarCli({"params", "write", "--port", port, "--set", "nMotionlessRangeMax=-5"});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.err.find("nMotionlessRangeMax was written as -5 but reads back as 65531"), std::string::npos)
-        << result.err;
+    std::string written = ParamLines(30, 425, 40, 717, 33);
+    written.replace(written.find("fKalman2=0.5"), 12, "fKalman2=0.3");
+    written.replace(written.find("nDistanceCalibration=0"), 22, "nDistanceCalibration=-7");
+    EXPECT_EQ(result.out, written) << "what the module reads back";
+    EXPECT_EQ(RunRadarCli({"params", "read", "--port", port}).out, written);
 
     result = RunRadarCli({"params", "reset", "--port", port});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, defaults);
-    EXPECT_EQ(RunRadarCli({"params", "read", "--port", port}).out, defaults);
+    std::string reset = defaults;
+    reset.replace(reset.find("fKalman2=0.5"), 12, "fKalman2=0.3");
+    reset.replace(reset.find("nDistanceCalibration=0"), 22, "nDistanceCalibration=-7");
+    EXPECT_EQ(result.out, reset) << "reset sets the basic five only";
+}
+
+TEST(RadarCliParams, AFieldTheModuleDoesNotKeepFailsTheWriteByName)
+{
+    SimModuleProcess sim({"--ignore-write", "2"});
+    ASSERT_TRUE(sim.IsStarted());
+    const CliResult result =
+        RunRadarCli({"params", "write", "--port", sim.DevicePath(), "--set", "nMotionlessRangeMax=400"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("nMotionlessRangeMax was written as 400 but reads back as 425"), std::string::npos)
+        << result.err;
+    EXPECT_EQ(result.out, ParamLines(30, 425, 30, 717, 20)) << "what the module holds";
 }
 
 TEST(RadarCliParams, AModuleThatDoesNotAnswerFailsWithTheReason)
@@ -147,8 +164,78 @@ TEST(RadarCliParams, AModuleThatDoesNotAnswerFailsWithTheReason)
     ASSERT_TRUE(sim.IsStarted());
     const CliResult result = RunRadarCli({"params", "read", "--port", sim.DevicePath()});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.err.find("no reply within 2000 ms"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("the module did not answer (enter command mode) (check the port, the baud rate"),
+              std::string::npos)
+        << result.err;
     EXPECT_EQ(result.out, "");
+}
+
+TEST(RadarCliParams, SaveDiffAndRestoreASnapshot)
+{
+    SimModuleProcess sim;
+    ASSERT_TRUE(sim.IsStarted());
+    const std::string port = sim.DevicePath();
+    ScratchFolder folder;
+    const std::string file = folder.File("module.json");
+    CliResult result = RunRadarCli({"params", "save", file, "--port", port});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "saved " + file + " (firmware 1.0.0-sim)\n");
+    const std::string saved = ReadWholeFile(file);
+    EXPECT_NE(saved.find("\"format\": \"tivane-parameter-snapshot\""), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\"port\": \"" + port + "\""), std::string::npos) << saved;
+    EXPECT_NE(saved.find("    \"fKalman3\": 0.85,\n"), std::string::npos) << saved;
+
+    result = RunRadarCli({"params", "save", file, "--port", port});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("module.json already exists (--replace writes over it)"), std::string::npos) << result.err;
+    EXPECT_EQ(ReadWholeFile(file), saved);
+
+    ASSERT_EQ(RunRadarCli({"params", "write", "--port", port, "--set", "nOffTime=50", "--set", "fKalman4=0.2"}).exitCode, 0);
+    result = RunRadarCli({"params", "diff", file, "--port", port});
+    EXPECT_EQ(result.exitCode, 5);
+    EXPECT_EQ(result.out, "nOffTime: snapshot 20, module 50\nfKalman4: snapshot 0.15, module 0.2\n");
+
+    // The backup goes to Log/ of the current directory.
+    result = RunRadarCli({"params", "restore", file, "--port", port}, folder.Path().string());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("restored 2 field(s); the other 16 already held the snapshot's values"),
+              std::string::npos)
+        << result.out;
+    const std::vector<std::filesystem::path> backups(std::filesystem::directory_iterator(folder.File("Log")), {});
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_NE(result.out.find("backup Log/" + backups[0].filename().string()), std::string::npos) << result.out;
+    EXPECT_NE(ReadWholeFile(backups[0].string()).find("\"nOffTime\": 50,"), std::string::npos);
+
+    result = RunRadarCli({"params", "diff", file, "--port", port});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "no differences\n");
+    result = RunRadarCli({"params", "read", "--json", "--port", port});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out.substr(result.out.find("\"parameters\"")), saved.substr(saved.find("\"parameters\"")));
+}
+
+TEST(RadarCliParams, ABadSnapshotIsRefusedBeforeAnyPortIsOpened)
+{
+    ScratchFolder folder;
+    WriteWholeFile(folder.File("notes.json"), "{\"note\": \"not a snapshot\"}\n");
+    WriteWholeFile(folder.File("wide.json"), "{\"format\": \"tivane-parameter-snapshot\", \"version\": 1}\n");
+    const std::pair<const char*, const char*> cases[] = {
+        {"gone.json", "gone.json: No such file or directory"},
+        {"notes.json", "notes.json: not a parameter snapshot"},
+        {"wide.json", "wide.json: \"saved_utc\" is missing"},
+    };
+    for (const auto& [name, message] : cases) {
+        for (const char* action : {"diff", "restore"}) {
+            SCOPED_TRACE(std::string(action) + " " + name);
+            // The port does not exist: exit 4 shows that the file was judged first.
+            const CliResult result =
+                RunRadarCli({"params", action, folder.File(name), "--port", "/nonexistent/ttyRadar"});
+            EXPECT_EQ(result.exitCode, 4);
+            EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
+            EXPECT_EQ(result.out, "");
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.File("Log")));
 }
 
 }  // namespace

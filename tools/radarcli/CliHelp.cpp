@@ -11,7 +11,7 @@ const char* const kGeneralHelp =
     "Commands:\n"
     "  record   record modules into .dat + .idx files and a diagnostic log\n"
     "  replay   decode a recording: description, CSV of its reports, label summary\n"
-    "  params   read, write or reset the module's five basic detection parameters\n"
+    "  params   read, write, reset, save, compare or restore the module's parameters\n"
     "  watch    print the firmware version and the reports for a few seconds\n"
     "\n"
     "PATH is a serial device (/dev/ttyUSB0, a pseudo-terminal) or sim for the built-in\n"
@@ -22,7 +22,9 @@ const char* const kGeneralHelp =
     "  1  the work failed: cannot connect, cannot write, link lost, module refused\n"
     "     or a parameter reads back differently\n"
     "  2  bad command line (nothing was done)\n"
-    "  3  not a usable recording: missing, unreadable, empty, not a .dat, cut short\n";
+    "  3  not a usable recording: missing, unreadable, empty, not a .dat, cut short\n"
+    "  4  not a usable parameter snapshot (params diff, restore)\n"
+    "  5  the module differs from the snapshot (params diff)\n";
 
 const char* const kWatchHelp =
     "Usage: radarcli watch [--port PATH] [--baud N] [--seconds N]\n"
@@ -64,17 +66,32 @@ const char* const kReplayHelp =
     "3 FILE is missing, unreadable, empty, not a .dat or cannot be read whole.\n";
 
 const char* const kParamsHelp =
-    "Usage: radarcli params read  --port PATH [--baud N]\n"
-    "       radarcli params write --port PATH [--baud N] --set NAME=VALUE [--set ...]\n"
-    "       radarcli params reset --port PATH [--baud N]\n"
-    "Reads, writes or resets the module's five basic detection parameters:\n"
-    "  nMotionlessRangeMin, nMotionlessRangeMax, nMotionRangeMin, nMotionRangeMax (cm),\n"
-    "  nOffTime (units of 100 ms).\n"
-    "read prints them as NAME=VALUE lines. write sets the ones given, reset sets all\n"
-    "five to the module's power-up defaults; both read them back, print them, and fail\n"
-    "when one reads back differently (the module keeps 16 bits: -5 reads back as 65531).\n"
-    "Exit codes: 0 done; 1 cannot connect, no answer, refused or read back differently;\n"
-    "2 bad command line.\n";
+    "Usage: radarcli params read    --port PATH [--baud N] [--json]\n"
+    "       radarcli params write   --port PATH [--baud N] --set NAME=VALUE [--set ...]\n"
+    "       radarcli params reset   --port PATH [--baud N]\n"
+    "       radarcli params save    FILE --port PATH [--baud N] [--replace]\n"
+    "       radarcli params diff    FILE --port PATH [--baud N]\n"
+    "       radarcli params restore FILE --port PATH [--baud N] [--out DIR]\n"
+    "The module's 18 detection parameters, by their appConfig.xml names:\n"
+    "  nMotionlessRangeMin, nMotionlessRangeMax, nMotionRangeMin, nMotionRangeMax (cm,\n"
+    "  0 to 65535), nOffTime (units of 100 ms, 0 to 65535), nMotionIIR, nMotionlessIIR,\n"
+    "  nMotionWindowRange, nMotionlessWindowRange (0 to 255), fMotionNearEndCoef,\n"
+    "  fMotionFarEndCoef, fMotionlessNearEndCoef, fMotionlessFarEndCoef, fKalman1 to\n"
+    "  fKalman4 (decimal numbers like 0.85), nDistanceCalibration (32-bit whole number).\n"
+    "read      prints them as NAME=VALUE lines, or with --json as a snapshot.\n"
+    "write     sets the ones given, one command each; reset sets the basic five (the\n"
+    "          ranges and nOffTime) to the module's power-up defaults. Both read all 18\n"
+    "          back, print them, and fail naming every field that reads back differently.\n"
+    "          A module of protocol version 1 sets only the basic five.\n"
+    "save      writes the module's values, firmware version, port and time to FILE as a\n"
+    "          JSON snapshot; an existing FILE is kept unless --replace is given.\n"
+    "diff      prints every field where the module differs from snapshot FILE.\n"
+    "restore   saves what the module holds as a dated backup in DIR (default Log in the\n"
+    "          current directory), then writes the fields that differ from FILE and reads\n"
+    "          all back; when cut short it says which fields were applied.\n"
+    "Exit codes: 0 done (diff: no difference); 1 cannot connect, no answer, refused, a\n"
+    "field read back differently, or the file cannot be written; 2 bad command line;\n"
+    "4 FILE is not a usable snapshot (the module was not touched); 5 diff found differences.\n";
 
 }  // namespace
 

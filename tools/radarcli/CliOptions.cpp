@@ -1,16 +1,16 @@
 #include "CliOptions.h"
 
-#include <charconv>
-#include <limits>
 #include <optional>
 
 #include "ArgumentReader.h"
-#include "BasicParameters.h"
+#include "ParameterTable.h"
+#include "ParameterText.h"
 
 namespace {
 
 constexpr long long kMostSeconds = 1000000000;
 constexpr long long kMostBaud = 1000000000;
+constexpr const char* kParamsActions = "read, write, reset, save, diff or restore";
 
 bool IsHelp(const std::string& arg)
 {
@@ -102,16 +102,13 @@ bool TakeSetting(ArgumentReader& in, std::vector<ParamSetting>& settings)
         return in.Fail("--set '" + text + "': expected name=value");
     ParamSetting setting;
     setting.name = text.substr(0, equals);
-    const std::string value = text.substr(equals + 1);
-    if (!FindBasicParameter(setting.name))
+    const ModuleParams::ParameterInfo* field = ModuleParams::FindParameter(std::string_view(setting.name));
+    if (!field)
         return in.Fail("--set '" + text + "': unknown parameter '" + setting.name + "' (one of " +
-                       BasicParameterNames() + ")");
-    const char* end = value.data() + value.size();
-    const auto [stop, failure] = std::from_chars(value.data(), end, setting.value);
-    if (value.empty() || failure != std::errc() || stop != end)
-        return in.Fail("--set '" + text + "': '" + value + "' is not a whole number from " +
-                       std::to_string(std::numeric_limits<std::int32_t>::min()) + " to " +
-                       std::to_string(std::numeric_limits<std::int32_t>::max()));
+                       ModuleParams::ParameterNames() + ")");
+    std::string why;
+    if (!ModuleParams::ParseParameterText(*field, std::string_view(text).substr(equals + 1), setting.value, why))
+        return in.Fail("--set '" + text + "': " + why);
     for (const ParamSetting& earlier : settings) {
         if (earlier.name == setting.name)
             return in.Fail("--set: " + setting.name + " is given twice");
@@ -120,10 +117,55 @@ bool TakeSetting(ArgumentReader& in, std::vector<ParamSetting>& settings)
     return true;
 }
 
+std::optional<ParamsAction> ParamsActionNamed(const std::string& word)
+{
+    const std::pair<const char*, ParamsAction> actions[] = {
+        {"read", ParamsAction::Read}, {"write", ParamsAction::Write}, {"reset", ParamsAction::Reset},
+        {"save", ParamsAction::Save}, {"diff", ParamsAction::Diff},   {"restore", ParamsAction::Restore},
+    };
+    for (const auto& [name, action] : actions) {
+        if (word == name)
+            return action;
+    }
+    return std::nullopt;
+}
+
+bool TakesFile(ParamsAction action)
+{
+    return action == ParamsAction::Save || action == ParamsAction::Diff || action == ParamsAction::Restore;
+}
+
+// The options that belong to one action only, and whether the line gave them.
+struct ActionOptions {
+    bool set = false;
+    bool json = false;
+    bool replace = false;
+    bool out = false;
+};
+
+std::string CheckActionOptions(const ParamsOptions& params, const ActionOptions& given)
+{
+    const ParamsAction action = params.action;
+    if (action == ParamsAction::Write && !given.set)
+        return "params write needs at least one --set name=value";
+    if (action != ParamsAction::Write && given.set)
+        return "--set is only for params write";
+    if (action != ParamsAction::Read && given.json)
+        return "--json is only for params read";
+    if (action != ParamsAction::Save && given.replace)
+        return "--replace is only for params save";
+    if (action != ParamsAction::Restore && given.out)
+        return "--out is only for params restore";
+    if (TakesFile(action) && params.file.empty())
+        return action == ParamsAction::Save ? "params save needs the file to write"
+                                            : "params diff and restore need the snapshot file to read";
+    return {};
+}
+
 void ParseParams(ArgumentReader& in, ParamsOptions& params, std::string& error)
 {
     bool haveAction = false;
-    bool sawSet = false;
+    ActionOptions given;
     while (in.Next()) {
         if (in.Name() == "--port") {
             if (in.TakeText(params.port) && params.port.empty())
@@ -131,18 +173,26 @@ void ParseParams(ArgumentReader& in, ParamsOptions& params, std::string& error)
         } else if (in.Name() == "--baud") {
             in.TakeNumber(1, kMostBaud, params.baud);
         } else if (in.Name() == "--set") {
-            sawSet = true;
+            given.set = true;
             TakeSetting(in, params.settings);
+        } else if (in.Name() == "--json") {
+            given.json = true;
+            params.json = in.TakeNoValue();
+        } else if (in.Name() == "--replace") {
+            given.replace = true;
+            params.replace = in.TakeNoValue();
+        } else if (in.Name() == "--out") {
+            given.out = true;
+            if (in.TakeText(params.outFolder) && params.outFolder.empty())
+                in.Fail("--out needs a folder");
         } else if (!in.IsOption() && !haveAction) {
             haveAction = true;
-            if (in.Name() == "read")
-                params.action = ParamsAction::Read;
-            else if (in.Name() == "write")
-                params.action = ParamsAction::Write;
-            else if (in.Name() == "reset")
-                params.action = ParamsAction::Reset;
+            if (const auto action = ParamsActionNamed(in.Name()))
+                params.action = *action;
             else
-                in.Fail("unknown params action '" + in.Name() + "' (read, write or reset)");
+                in.Fail("unknown params action '" + in.Name() + "' (" + kParamsActions + ")");
+        } else if (!in.IsOption() && TakesFile(params.action) && params.file.empty()) {
+            params.file = in.Name();
         } else {
             in.Reject("params");
         }
@@ -150,13 +200,11 @@ void ParseParams(ArgumentReader& in, ParamsOptions& params, std::string& error)
     if (!error.empty())
         return;
     if (!haveAction)
-        error = "params needs an action: read, write or reset";
+        error = std::string("params needs an action: ") + kParamsActions;
     else if (params.port.empty())
         error = "params needs --port (a device path, or sim)";
-    else if (params.action == ParamsAction::Write && !sawSet)
-        error = "params write needs at least one --set name=value";
-    else if (params.action != ParamsAction::Write && sawSet)
-        error = "--set is only for params write";
+    else
+        error = CheckActionOptions(params, given);
 }
 
 std::optional<CliCommand> CommandNamed(const std::string& word)

@@ -6,7 +6,7 @@
 // What radarcli's command line asks for. Parsing only reads the arguments: it opens no
 // port and touches no file, so every command line can be checked on its own.
 enum class CliCommand { None, Watch, Record, Replay, Params };
-enum class ParamsAction { Read, Write, Reset };
+enum class ParamsAction { Read, Write, Reset, Save, Diff, Restore };
 
 // The port text that stands for the built-in simulated module.
 inline constexpr const char* kSimulatedPortOption = "sim";
@@ -33,8 +33,8 @@ struct ReplayOptions {
 };
 
 struct ParamSetting {
-    std::string name;  // one of BasicParameters()
-    std::int32_t value = 0;
+    std::string name;        // one of the 18 detection parameters (ModuleParams::Table())
+    std::int32_t value = 0;  // as the set command carries it: a float's bits
 };
 
 struct ParamsOptions {
@@ -42,6 +42,10 @@ struct ParamsOptions {
     std::string port;
     int baud = kDefaultBaud;
     std::vector<ParamSetting> settings;  // write only, each name once, in the order given
+    std::string file;                    // save, diff and restore: the snapshot file
+    bool json = false;                   // read: print a snapshot instead of NAME=VALUE lines
+    bool replace = false;                // save: write over an existing file
+    std::string outFolder = "Log";       // restore: where the backup goes (current directory's Log)
 };
 
 struct CliRequest {

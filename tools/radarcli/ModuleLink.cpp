@@ -127,18 +127,6 @@ std::uint16_t CModuleLink::ReadParameters(DetectionParams& params)
     return status;
 }
 
-bool CModuleLink::SetParameters(const std::vector<std::uint16_t>& identifiers, const std::vector<std::int32_t>& values)
-{
-    if (identifiers.empty() || identifiers.size() != values.size())
-        return false;
-    EnterCommandMode();
-    const int accepted = Vetra_Interface_RadarDevice_Protocol_SetParameter(
-        m_device, kSetDetectionParamsCommand, int(identifiers.size()), identifiers.data(), values.data(),
-        kExchangeTimeoutMs);
-    Vetra_Interface_RadarDevice_StopCmdMode(m_device);
-    return accepted != 0;
-}
-
 std::string CommandStatusText(std::uint16_t status)
 {
     switch (status) {

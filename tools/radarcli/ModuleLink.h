@@ -39,8 +39,6 @@ public:
     void SendStartBracket();
     // Reads all 18 parameters in a command-mode bracket; 0, or the status that says why not.
     std::uint16_t ReadParameters(DetectionParams& params);
-    // Sets identifiers[i] to values[i] in a command-mode bracket; true when the module accepted them.
-    bool SetParameters(const std::vector<std::uint16_t>& identifiers, const std::vector<std::int32_t>& values);
 
 private:
     void EnterCommandMode();

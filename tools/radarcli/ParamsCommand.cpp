@@ -4,60 +4,80 @@
 #include <string>
 #include <vector>
 
-#include "BasicParameters.h"
 #include "ExitCodes.h"
 #include "ModuleLink.h"
+#include "ParameterDiff.h"
+#include "ParameterRead.h"
+#include "ParameterTable.h"
+#include "ParameterText.h"
+#include "SnapshotFile.h"
+#include "SnapshotRestore.h"
+#include "VerifiedWrite.h"
+
+using namespace ModuleParams;
 
 namespace {
 
-void PrintBasicParameters(const DetectionParams& params)
+void Complain(const std::string& what)
 {
-    for (const BasicParameter& parameter : BasicParameters())
-        std::printf("%s=%d\n", parameter.name, int(params.*parameter.field));
+    std::fprintf(stderr, "radarcli params: %s\n", what.c_str());
 }
 
-bool ReadInto(CModuleLink& link, DetectionParams& params)
+// A module that never answered is most often on the wrong port or baud rate.
+std::string WithHint(const std::string& error, int protocolVersion)
 {
-    const std::uint16_t status = link.ReadParameters(params);
-    if (status != 0)
-        std::fprintf(stderr, "radarcli params: the module did not give its parameters: %s\n",
-                     CommandStatusText(status).c_str());
-    return status == 0;
+    return protocolVersion == 0 ? error + " (check the port, the baud rate and the wiring)" : error;
 }
 
-// Sends the settings (name, value) in one set-parameters command, then reads all back
-// and names every one the module holds differently.
+void PrintParameters(const DetectionParams& params)
+{
+    for (const ParameterInfo* field : InRecordOrder())
+        std::printf("%s=%s\n", field->name, FormatParameterValue(*field, ReadRaw(params, *field)).c_str());
+}
+
+LinkDescription DescribeLink(const CModuleLink& link)
+{
+    return {link.Path(), link.Identity()};
+}
+
+int Read(CModuleLink& link, bool json)
+{
+    const SnapshotResult taken = TakeSnapshot(link.Handle(), DescribeLink(link));
+    if (!taken.ok) {
+        Complain(WithHint(taken.error, taken.protocolVersion));
+        return kExitFailed;
+    }
+    if (json)
+        std::fputs(FormatSnapshot(taken.snapshot).c_str(), stdout);
+    else
+        PrintParameters(taken.snapshot.parameters);
+    return kExitOk;
+}
+
+// Sends the settings, one field at a time in identifier order, then prints what the
+// module holds and names every field it holds differently.
 int WriteAndVerify(CModuleLink& link, const std::vector<ParamSetting>& settings)
 {
-    // In identifier order, as the parameter dialog sends them.
-    std::vector<std::uint16_t> identifiers;
-    std::vector<std::int32_t> values;
-    for (std::uint16_t identifier = 0; identifier < BasicParameters().size(); ++identifier) {
+    std::vector<FieldValue> fields;
+    for (const ParameterInfo& field : Table()) {
         for (const ParamSetting& setting : settings) {
-            if (FindBasicParameter(setting.name)->identifier == identifier) {
-                identifiers.push_back(identifier);
-                values.push_back(setting.value);
-            }
+            if (setting.name == field.name)
+                fields.push_back({field.id, setting.value});
         }
     }
-    if (!link.SetParameters(identifiers, values)) {
-        std::fprintf(stderr, "radarcli params: the module did not accept the parameters (no answer, or refused)\n");
-        return kExitFailed;
+    const WriteOutcome outcome = WriteVerified(link.Handle(), fields);
+    if (outcome.readBackOk)
+        PrintParameters(outcome.readBack);
+    for (const FieldCheck& check : outcome.fields) {
+        const ParameterInfo& field = *FindParameter(check.id);
+        if (outcome.readBackOk && !check.kept)
+            std::fprintf(stderr, "radarcli params: %s was written as %s but reads back as %s\n", field.name,
+                         FormatParameterValue(field, check.written).c_str(),
+                         FormatParameterValue(field, check.readBack).c_str());
     }
-    DetectionParams readBack;
-    if (!ReadInto(link, readBack))
-        return kExitFailed;
-    PrintBasicParameters(readBack);
-    int exitCode = kExitOk;
-    for (const ParamSetting& setting : settings) {
-        const std::int32_t held = readBack.*(FindBasicParameter(setting.name)->field);
-        if (held != setting.value) {
-            std::fprintf(stderr, "radarcli params: %s was written as %d but reads back as %d\n", setting.name.c_str(),
-                         int(setting.value), int(held));
-            exitCode = kExitFailed;
-        }
-    }
-    return exitCode;
+    if (!outcome.ok)
+        Complain(WithHint(outcome.error, outcome.protocolVersion));
+    return outcome.ok ? kExitOk : kExitFailed;
 }
 
 // The window's Reset: the basic five of the module's power-up defaults.
@@ -65,33 +85,102 @@ std::vector<ParamSetting> DefaultSettings()
 {
     const DetectionParams defaults = DetectionParams::Defaults();
     std::vector<ParamSetting> settings;
-    for (const BasicParameter& parameter : BasicParameters())
-        settings.push_back({parameter.name, defaults.*parameter.field});
+    for (const ParameterInfo& field : Table()) {
+        if (field.id <= kHighestBasicId)
+            settings.push_back({field.name, ReadRaw(defaults, field)});
+    }
     return settings;
+}
+
+int Save(CModuleLink& link, const ParamsOptions& options)
+{
+    const SnapshotResult taken = TakeSnapshot(link.Handle(), DescribeLink(link));
+    if (!taken.ok) {
+        Complain(WithHint(taken.error, taken.protocolVersion) + "; nothing was saved");
+        return kExitFailed;
+    }
+    std::string error;
+    if (!SaveSnapshotFile(options.file, taken.snapshot, options.replace, error)) {
+        const bool exists = error.find("already exists") != std::string::npos;
+        Complain(error + (exists ? " (--replace writes over it)" : "") + "; nothing was saved");
+        return kExitFailed;
+    }
+    std::printf("saved %s (firmware %s)\n", options.file.c_str(), taken.snapshot.firmware.c_str());
+    return kExitOk;
+}
+
+bool LoadSnapshot(const std::string& path, ParameterSnapshot& snapshot)
+{
+    std::string error;
+    if (LoadSnapshotFile(path, snapshot, error))
+        return true;
+    Complain(error);
+    return false;
+}
+
+int Diff(CModuleLink& link, const ParameterSnapshot& snapshot)
+{
+    const ReadResult read = ReadAll(link.Handle());
+    if (!read.ok) {
+        Complain(WithHint(read.error, read.protocolVersion));
+        return kExitFailed;
+    }
+    const std::vector<FieldDifference> differences = DiffParameters(snapshot.parameters, read.params);
+    for (const FieldDifference& d : differences)
+        std::printf("%s: snapshot %s, module %s\n", d.field->name, FormatParameterValue(*d.field, d.left).c_str(),
+                    FormatParameterValue(*d.field, d.right).c_str());
+    if (differences.empty())
+        std::printf("no differences\n");
+    return differences.empty() ? kExitOk : kExitDiffers;
+}
+
+std::string NamesOf(const std::vector<std::uint16_t>& ids)
+{
+    std::string names;
+    for (const std::uint16_t id : ids)
+        names += (names.empty() ? "" : ", ") + std::string(FindParameter(id)->name);
+    return names.empty() ? "none" : names;
+}
+
+int Restore(CModuleLink& link, const ParameterSnapshot& snapshot, const std::string& backupFolder)
+{
+    const RestoreOutcome outcome = RestoreSnapshot(link.Handle(), snapshot, DescribeLink(link), backupFolder);
+    if (!outcome.backupPath.empty())
+        std::printf("backup %s\n", outcome.backupPath.c_str());
+    if (outcome.ok) {
+        std::printf("restored %zu field(s); the other %zu already held the snapshot's values\n",
+                    outcome.applied.size(), kParameterCount - outcome.applied.size());
+        return kExitOk;
+    }
+    Complain(WithHint(outcome.error, outcome.write.protocolVersion));
+    if (outcome.write.readBackOk)
+        Complain("applied: " + NamesOf(outcome.applied));
+    return kExitFailed;
 }
 
 }  // namespace
 
 int RunParamsCommand(const ParamsOptions& options)
 {
+    // A bad snapshot is refused before the module is touched.
+    ParameterSnapshot snapshot;
+    const bool needsSnapshot = options.action == ParamsAction::Diff || options.action == ParamsAction::Restore;
+    if (needsSnapshot && !LoadSnapshot(options.file, snapshot))
+        return kExitBadSnapshot;
     CModuleLink link;
     std::string error;
     if (!link.Open(options.port, options.baud, error)) {
-        std::fprintf(stderr, "radarcli params: %s\n", error.c_str());
+        Complain(error);
         return kExitFailed;
     }
     int exitCode = kExitOk;
     switch (options.action) {
-    case ParamsAction::Read: {
-        DetectionParams params;
-        if (ReadInto(link, params))
-            PrintBasicParameters(params);
-        else
-            exitCode = kExitFailed;
-        break;
-    }
+    case ParamsAction::Read: exitCode = Read(link, options.json); break;
     case ParamsAction::Write: exitCode = WriteAndVerify(link, options.settings); break;
     case ParamsAction::Reset: exitCode = WriteAndVerify(link, DefaultSettings()); break;
+    case ParamsAction::Save: exitCode = Save(link, options); break;
+    case ParamsAction::Diff: exitCode = Diff(link, snapshot); break;
+    case ParamsAction::Restore: exitCode = Restore(link, snapshot, options.outFolder); break;
     }
     link.Close();
     return exitCode;

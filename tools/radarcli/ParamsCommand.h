@@ -1,7 +1,8 @@
 #pragma once
 #include "CliOptions.h"
 
-// radarcli params read|write|reset: the five basic detection parameters, exchanged with
-// the same calls and command-mode brackets as the window's parameter dialog. A write
-// or reset is checked by reading back. Returns the exit code.
+// radarcli params read|write|reset|save|diff|restore: the module's 18 detection
+// parameters, read in one command-mode bracket, written with a verified write (every
+// field read back), saved to and compared with snapshot files, and restored from one
+// after a backup. Returns the exit code.
 int RunParamsCommand(const ParamsOptions& options);

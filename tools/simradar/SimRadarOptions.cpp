@@ -5,6 +5,8 @@
 #include <limits>
 #include <string_view>
 
+#include "FaultOptionParse.h"
+
 namespace {
 
 template <typename Number>
@@ -37,6 +39,19 @@ const char* SimRadarOptions::Usage()
            "  --hangup-after MS  close the terminal after MS, like an unplugged device\n"
            "  --frames N         send N report frames, then only answer commands\n"
            "  --version TEXT     firmware version text (1 to 32 bytes)\n"
+           "  --protocol N       protocol version the module answers: 2 (default) sets all 18\n"
+           "                     parameters, 1 only identifiers 0 to 4\n"
+           "  --ignore-write IDS acknowledge writes to these parameter identifiers (like 5,9)\n"
+           "                     but keep the old values\n"
+           "  --late CMD:MS[:SKIP[:TIMES]]\n"
+           "                     carry out command CMD at once but answer it MS ms late\n"
+           "  --no-answer CMD[:SKIP[:TIMES]]\n"
+           "                     carry out command CMD but never answer it\n"
+           "  --lose CMD[:SKIP[:TIMES]]\n"
+           "                     lose command CMD on the line: neither carried out nor answered\n"
+           "                     CMD is a command word in hex (0x0067) or any; of the commands it\n"
+           "                     matches the first SKIP (0) are dealt with normally, the next\n"
+           "                     TIMES (all) are hit. Each of these three may be given again.\n"
            "  --help             this text\n";
 }
 
@@ -99,6 +114,23 @@ bool SimRadarOptions::Parse(int argc, char** argv, std::string* error)
             if (!takeValue() || value.empty())
                 return bad("needs a file name");
             stampPath = std::string(value);
+        } else if (name == "--protocol") {
+            if (!takeValue() || (value != "1" && value != "2"))
+                return bad("needs 1 or 2");
+            module.protocolVersion = value == "1" ? 1 : 2;
+        } else if (name == "--ignore-write") {
+            std::string why;
+            if (!takeValue() || !ParseParameterIdList(value, &module.ignoredParameterIds, &why))
+                return bad(why.empty() ? "needs parameter identifiers" : why.c_str());
+        } else if (name == "--late" || name == "--no-answer" || name == "--lose") {
+            const CommandFaultKind kind = name == "--late"        ? CommandFaultKind::Late
+                                          : name == "--no-answer" ? CommandFaultKind::Unanswered
+                                                                  : CommandFaultKind::Lost;
+            CommandFault fault;
+            std::string why;
+            if (!takeValue() || !ParseCommandFault(value, kind, &fault, &why))
+                return bad(why.empty() ? "needs a command word" : why.c_str());
+            module.commandFaults.push_back(fault);
         } else if (name == "--version") {
             if (!takeValue() || value.empty() || value.size() > 32)
                 return bad("needs a text of 1 to 32 bytes");

@@ -55,7 +55,7 @@ int CSimRadarServer::Run(int stopFd)
         const bool open = m_terminal.IsOpen();
         int timeoutMs = -1;  // after a hang-up only the stop request is awaited
         if (open) {
-            std::int64_t wakeAt = m_module.NextReportDueMs();
+            std::int64_t wakeAt = m_module.NextDueMs();
             if (m_hangupAfterMs >= 0)
                 wakeAt = std::min<std::int64_t>(wakeAt, m_hangupAfterMs);
             timeoutMs = int(std::max<std::int64_t>(wakeAt - elapsedMs(), 0));
@@ -70,9 +70,9 @@ int CSimRadarServer::Run(int stopFd)
         if (!open)
             continue;
         out.clear();
-        if (fds[1].revents & POLLIN)
-            ReadCommands(out);
         const std::int64_t nowMs = elapsedMs();
+        if (fds[1].revents & POLLIN)
+            ReadCommands(nowMs, out);
         if (m_hangupAfterMs >= 0 && nowMs >= m_hangupAfterMs) {
             m_terminal.Close();
             std::fprintf(stderr, "simradar: hung up after %lld ms\n", static_cast<long long>(nowMs));
@@ -83,13 +83,13 @@ int CSimRadarServer::Run(int stopFd)
     }
 }
 
-void CSimRadarServer::ReadCommands(std::vector<std::uint8_t>& out)
+void CSimRadarServer::ReadCommands(std::int64_t nowMs, std::vector<std::uint8_t>& out)
 {
     std::uint8_t buffer[4096];
     for (;;) {
         const ssize_t n = ::read(m_terminal.MasterFd(), buffer, sizeof buffer);
         if (n > 0) {
-            m_module.ReceiveFromHost(buffer, std::size_t(n), out);
+            m_module.ReceiveFromHost(buffer, std::size_t(n), nowMs, out);
             continue;
         }
         if (n < 0 && errno == EINTR)

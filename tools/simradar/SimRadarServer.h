@@ -24,7 +24,8 @@ public:
     int Run(int stopFd);
 
 private:
-    void ReadCommands(std::vector<std::uint8_t>& out);
+    // Reads what the host sent and lets the module answer it at nowMs.
+    void ReadCommands(std::int64_t nowMs, std::vector<std::uint8_t>& out);
     void Send(const std::vector<std::uint8_t>& bytes);
 
     CPseudoTerminal& m_terminal;

@@ -38,13 +38,19 @@ enum Status : std::uint16_t {
     kNotInCommandMode = 4
 };
 
-constexpr std::uint16_t kProtocolVersion = 1;
+// What enter-command-mode answers after its status: 1 for a module that sets only the
+// basic five parameters, 2 for one that sets all 18.
+constexpr std::uint16_t kBasicProtocolVersion = 1;
+constexpr std::uint16_t kProtocolVersion = 2;
 constexpr std::size_t kMaxVersionTextSize = 32;
 // Read-parameters payload after the status word.
 constexpr std::size_t kParameterBlockSize = 50;
-// One entry of a set-parameters payload: u16 identifier, i32 value.
+// One entry of a set-parameters payload: u16 identifier, i32 value (a float field's
+// value travels as the bits of its 32-bit float).
 constexpr std::size_t kParameterEntrySize = 6;
-constexpr std::uint16_t kHighestParameterId = 4;
+// Identifiers 0 to 4 (the basic five) are settable in every version; 5 to 17 from version 2 on.
+constexpr std::uint16_t kHighestBasicParameterId = 4;
+constexpr std::uint16_t kHighestParameterId = 17;
 
 inline std::uint16_t ReadU16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
 inline void WriteU16(std::uint8_t* p, std::uint16_t v)

@@ -88,6 +88,7 @@ void CRadarConnection::Close()
 void CRadarConnection::CloseLocked()
 {
     m_open = false;
+    m_protocolVersion = 0;  // the next module may be another one
     // Shut first: a reader waiting in ReadData returns -1 at once instead of after its time-out.
     m_incoming.Shut();
     m_transport.reset();

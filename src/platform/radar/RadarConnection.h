@@ -47,6 +47,11 @@ public:
     // and bytes after the reply stay queued for ReadData.
     CommandReply Exchange(std::uint16_t word, const std::uint8_t* payload, std::size_t payloadSize, int timeoutMs);
 
+    // The protocol version the module gave at the last successful enter-command-mode
+    // since the port was opened; 0 before any. Any thread.
+    int ProtocolVersion() const { return m_protocolVersion; }
+    void NoteProtocolVersion(int version) { m_protocolVersion = version; }
+
 private:
     std::unique_ptr<IRadarTransport> OpenTransport(int portNumber, const SerialLineSettings& settings,
                                                    std::string* error);
@@ -55,5 +60,6 @@ private:
     std::mutex m_linkMutex;
     std::unique_ptr<IRadarTransport> m_transport;  // guarded by m_linkMutex
     std::atomic<bool> m_open{false};
+    std::atomic<int> m_protocolVersion{0};
     CIncomingByteQueue m_incoming;  // thread-safe on its own
 };

@@ -55,6 +55,10 @@ int Vetra_Interface_RadarDevice_GetVersion(VetraRadarHandle device, CBaseStringA
 // Sends "enter command mode" up to retries times (2), waiting timeoutMs (150) for each
 // reply. Nonzero when the module answered.
 int Vetra_Interface_RadarDevice_StartCmdMode(VetraRadarHandle device, int retries, int timeoutMs);
+// The protocol version the module answered at the last successful enter-command-mode
+// (StartCmdMode, GetVersion, Stop) since the port was opened: 1 sets only parameters 0
+// to 4, 2 sets all 18; 0 before any such answer or for a null handle.
+int Vetra_Interface_RadarDevice_GetProtocolVersion(VetraRadarHandle device);
 // Discards input until the line has been silent for 20 ms, at most maxMs (500) in all.
 void Vetra_Interface_RadarDevice_CleanCmdBuffer(VetraRadarHandle device, int maxMs);
 // Sends "leave command mode". Nonzero when the module answered.

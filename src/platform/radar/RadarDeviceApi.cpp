@@ -37,8 +37,13 @@ bool EnterCommandMode(CRadarConnection& connection, int retries, int timeoutMs)
 {
     for (int attempt = 0; attempt < std::max(retries, 1); ++attempt) {
         const CommandReply reply = connection.Exchange(kEnterCommandMode, nullptr, 0, timeoutMs);
-        if (Succeeded(reply))
+        if (Succeeded(reply)) {
+            // A reply without the version word comes from a module older than the
+            // version field itself: it knows only the basic parameters.
+            const bool hasVersion = reply.payload.size() >= 4;
+            connection.NoteProtocolVersion(hasVersion ? ReadU16(&reply.payload[2]) : kBasicProtocolVersion);
             return true;
+        }
         if (reply.outcome != kVetraStatusTimeout)
             return false;  // link lost or not open: another try cannot help
     }
@@ -115,6 +120,11 @@ int Vetra_Interface_RadarDevice_GetVersion(VetraRadarHandle device, CBaseStringA
 int Vetra_Interface_RadarDevice_StartCmdMode(VetraRadarHandle device, int retries, int timeoutMs)
 {
     return device && EnterCommandMode(*Connection(device), retries, timeoutMs) ? 1 : 0;
+}
+
+int Vetra_Interface_RadarDevice_GetProtocolVersion(VetraRadarHandle device)
+{
+    return device ? Connection(device)->ProtocolVersion() : 0;
 }
 
 void Vetra_Interface_RadarDevice_CleanCmdBuffer(VetraRadarHandle device, int maxMs)

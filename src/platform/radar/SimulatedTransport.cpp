@@ -43,7 +43,7 @@ void CSimulatedTransport::Run()
     std::vector<std::uint8_t> output;
     std::unique_lock lock(m_mutex);
     while (!m_stop) {
-        Clock::time_point wakeAt = start + std::chrono::milliseconds(m_module.NextReportDueMs());
+        Clock::time_point wakeAt = start + std::chrono::milliseconds(m_module.NextDueMs());
         if (m_hangupAfterMs >= 0)
             wakeAt = std::min(wakeAt, start + std::chrono::milliseconds(m_hangupAfterMs));
         m_wake.wait_until(lock, wakeAt, [this] { return m_stop || !m_fromHost.empty(); });
@@ -60,7 +60,7 @@ void CSimulatedTransport::Run()
         }
         lock.unlock();
         output.clear();
-        m_module.ReceiveFromHost(input.data(), input.size(), output);
+        m_module.ReceiveFromHost(input.data(), input.size(), nowMs, output);
         m_module.AdvanceTo(nowMs, output);
         m_incoming.Push(output.data(), output.size());
         lock.lock();

@@ -1,5 +1,7 @@
 #include "SimulatedCommandSet.h"
 
+#include <algorithm>
+
 #include "ModuleProtocol.h"
 
 using namespace ModuleProtocol;
@@ -15,7 +17,11 @@ std::vector<std::uint8_t> StatusOnly(std::uint16_t status)
 
 }  // namespace
 
-CSimulatedCommandSet::CSimulatedCommandSet(std::string version) : m_version(std::move(version))
+CSimulatedCommandSet::CSimulatedCommandSet(std::string version, int protocolVersion,
+                                           std::vector<std::uint16_t> ignoredIds)
+    : m_version(std::move(version)),
+      m_protocolVersion(protocolVersion <= int(kBasicProtocolVersion) ? kBasicProtocolVersion : kProtocolVersion),
+      m_ignoredIds(std::move(ignoredIds))
 {
     // The protocol allows 1 to 32 bytes of version text.
     if (m_version.empty())
@@ -32,7 +38,7 @@ std::vector<std::uint8_t> CSimulatedCommandSet::Execute(const CommandFrame& requ
         m_commandMode = true;
         std::vector<std::uint8_t> reply = StatusOnly(kSuccess);
         reply.resize(4);
-        WriteU16(&reply[2], kProtocolVersion);
+        WriteU16(&reply[2], m_protocolVersion);
         return reply;
     }
     if (!m_commandMode)
@@ -83,10 +89,14 @@ std::vector<std::uint8_t> CSimulatedCommandSet::SetParameters(const std::vector<
         return StatusOnly(kBadLength);
     // All or nothing: one bad identifier leaves every parameter as it was.
     for (std::size_t at = 0; at < payload.size(); at += kParameterEntrySize) {
-        if (!SimulatedParameters::IsSettable(ReadU16(&payload[at])))
+        if (!SimulatedParameters::IsSettable(ReadU16(&payload[at]), m_protocolVersion))
             return StatusOnly(kBadParameterId);
     }
-    for (std::size_t at = 0; at < payload.size(); at += kParameterEntrySize)
-        m_parameters.Set(ReadU16(&payload[at]), std::int32_t(ReadU32(&payload[at + 2])));
+    for (std::size_t at = 0; at < payload.size(); at += kParameterEntrySize) {
+        const std::uint16_t id = ReadU16(&payload[at]);
+        // A faulty module acknowledges these and keeps the old value: only a read-back tells.
+        if (std::find(m_ignoredIds.begin(), m_ignoredIds.end(), id) == m_ignoredIds.end())
+            m_parameters.Set(id, std::int32_t(ReadU32(&payload[at + 2])));
+    }
     return StatusOnly(kSuccess);
 }

@@ -11,7 +11,10 @@
 
 class CSimulatedCommandSet {
 public:
-    explicit CSimulatedCommandSet(std::string version);
+    // version: the firmware text; protocolVersion: what enter-command-mode answers (1 or
+    // 2), which also decides the settable identifiers; ignoredIds: identifiers whose
+    // writes are acknowledged but not stored.
+    CSimulatedCommandSet(std::string version, int protocolVersion, std::vector<std::uint16_t> ignoredIds);
 
     // Carries out request and returns the reply payload, status word first.
     std::vector<std::uint8_t> Execute(const CommandFrame& request);
@@ -25,6 +28,8 @@ private:
     std::vector<std::uint8_t> SetParameters(const std::vector<std::uint8_t>& payload);
 
     std::string m_version;
+    std::uint16_t m_protocolVersion;
+    std::vector<std::uint16_t> m_ignoredIds;
     bool m_commandMode = false;
     bool m_reportingOn = true;  // power-up: reporting
     SimulatedParameters m_parameters;

@@ -6,19 +6,35 @@
 
 using namespace ModuleProtocol;
 
-bool SimulatedParameters::IsSettable(std::uint16_t id)
+bool SimulatedParameters::IsSettable(std::uint16_t id, int protocolVersion)
 {
-    return id <= kHighestParameterId;
+    return id <= (protocolVersion >= kProtocolVersion ? kHighestParameterId : kHighestBasicParameterId);
 }
 
 bool SimulatedParameters::Set(std::uint16_t id, std::int32_t value)
 {
+    const std::int32_t u16 = std::uint16_t(value);
+    const std::int32_t u8 = std::uint8_t(value);
+    const float f32 = std::bit_cast<float>(value);
     switch (id) {
-    case 0: nMotionRangeMax = value; return true;
-    case 1: nMotionRangeMin = value; return true;
-    case 2: nMotionlessRangeMax = value; return true;
-    case 3: nMotionlessRangeMin = value; return true;
-    case 4: nOffTime = value; return true;
+    case 0: nMotionRangeMax = u16; return true;
+    case 1: nMotionRangeMin = u16; return true;
+    case 2: nMotionlessRangeMax = u16; return true;
+    case 3: nMotionlessRangeMin = u16; return true;
+    case 4: nOffTime = u16; return true;
+    case 5: fMotionNearEndCoef = f32; return true;
+    case 6: fMotionFarEndCoef = f32; return true;
+    case 7: fMotionlessNearEndCoef = f32; return true;
+    case 8: fMotionlessFarEndCoef = f32; return true;
+    case 9: nMotionIIR = u8; return true;
+    case 10: nMotionlessIIR = u8; return true;
+    case 11: nMotionWindowRange = u8; return true;
+    case 12: nMotionlessWindowRange = u8; return true;
+    case 13: fKalman1 = f32; return true;
+    case 14: fKalman2 = f32; return true;
+    case 15: fKalman3 = f32; return true;
+    case 16: fKalman4 = f32; return true;
+    case 17: nDistanceCalibration = value; return true;
     default: return false;
     }
 }

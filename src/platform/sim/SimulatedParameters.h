@@ -1,7 +1,8 @@
 #pragma once
 // The detection parameters the simulated module keeps, at their power-up defaults.
-// Values are stored as the host sends them (the module does no range check); the
-// read-parameters block then carries each in its own width.
+// Set stores each value in the width its field has in the read-parameters reply (16
+// bits for identifiers 0 to 4, 8 bits for 9 to 12), keeping what does not fit modulo
+// that width, as the module's registers do; there is no range check.
 #include <array>
 #include <cstdint>
 
@@ -25,9 +26,10 @@ struct SimulatedParameters {
     float fKalman4 = 0.15f;
     std::int32_t nDistanceCalibration = 0;
 
-    // True when id is one of the settable identifiers (0 to 4).
-    static bool IsSettable(std::uint16_t id);
-    // Stores value under a settable identifier; false (nothing stored) for any other.
+    // True when a module answering protocolVersion sets id: 0 to 4 in version 1, 0 to 17 from 2 on.
+    static bool IsSettable(std::uint16_t id, int protocolVersion);
+    // Stores value under identifier id (0 to 17; a float field takes the bits of its
+    // float); false (nothing stored) for any other identifier.
     bool Set(std::uint16_t id, std::int32_t value);
     // The read-parameters block that follows the reply's status word.
     std::array<std::uint8_t, 50> Encode() const;

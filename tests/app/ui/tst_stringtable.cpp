@@ -27,6 +27,7 @@ void TestStringTable::holdsEveryIdInBothLanguages()
     expected << 50055 << 50056 << 50057;
     for (int id = 50100; id <= 50166; ++id)
         expected << id;
+    expected << 50170 << 50171;
     for (int id = 50200; id <= 50230; ++id)
         expected << id;
     for (int id = 50240; id <= 50257; ++id)

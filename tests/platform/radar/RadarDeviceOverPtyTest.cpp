@@ -270,3 +270,21 @@ TEST_F(RadarDeviceOverPty, RefusedOpensLeaveNothingOpen)
         EXPECT_LT(Vetra_Interface_RadarDevice_ReadData(m_device, &byte, 1, 100, 0), 0);
     }
 }
+
+TEST(SimRadarProgram, RefusesBadFaultOptionsWithoutServing)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {"--protocol", "3"},        {"--ignore-write", "18"},       {"--ignore-write", "2,,3"},
+        {"--late", "0x0067"},       {"--late", "0x0067:soon"},      {"--no-answer", "67"},
+        {"--lose", "any:1:0"},      {"--lose", "0x10000"},          {"--no-answer", "any:1:2:3"},
+    };
+    for (const std::vector<std::string>& options : bad) {
+        SCOPED_TRACE(options[0] + " " + options[1]);
+        SimModuleProcess sim(options);
+        EXPECT_FALSE(sim.IsStarted());
+        EXPECT_EQ(sim.Stop(), 2);
+    }
+    SimModuleProcess good({"--protocol", "1", "--ignore-write", "0,17", "--late", "0x00FF:10:1:2", "--no-answer",
+                           "0x0073", "--lose", "any:100"});
+    EXPECT_TRUE(good.IsStarted());
+}

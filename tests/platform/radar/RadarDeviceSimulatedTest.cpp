@@ -51,6 +51,39 @@ TEST_F(RadarDeviceInProcess, ServesVersionReportsAndParameters)
     EXPECT_EQ(Vetra_Interface_RadarDevice_ReadData(m_device, &byte, 1, 200, 0), 0);
 }
 
+TEST_F(RadarDeviceInProcess, TellsTheProtocolVersionOfTheLastEnterCommandMode)
+{
+    EXPECT_EQ(Vetra_Interface_RadarDevice_GetProtocolVersion(nullptr), 0);
+    for (const int version : {1, 2}) {
+        SCOPED_TRACE(version);
+        SimulatedModuleOptions options;
+        options.protocolVersion = version;
+        SetInProcessSimulatedModuleOptions(options);
+        ASSERT_EQ(Open(), 1);
+        EXPECT_EQ(Vetra_Interface_RadarDevice_GetProtocolVersion(m_device), 0) << "not asked yet";
+        ASSERT_EQ(Vetra_Interface_RadarDevice_StartCmdMode(m_device, 2, 150), 1);
+        EXPECT_EQ(Vetra_Interface_RadarDevice_GetProtocolVersion(m_device), version);
+        EXPECT_EQ(Vetra_Interface_RadarDevice_StopCmdMode(m_device), 1);
+        Vetra_Interface_RadarDevice_Serial_Close(m_device);
+        EXPECT_EQ(Vetra_Interface_RadarDevice_GetProtocolVersion(m_device), 0) << "forgotten with the port";
+    }
+}
+
+TEST_F(RadarDeviceInProcess, ALateReplyArrivesAfterItsDelay)
+{
+    SimulatedModuleOptions options;
+    options.reportIntervalMs = 100000;  // only the reply may wake the module
+    options.commandFaults = {{CommandFaultKind::Late, ModuleProtocol::kEnterCommandMode, 300, 0, 1}};
+    SetInProcessSimulatedModuleOptions(options);
+    ASSERT_EQ(Open(), 1);
+    Stopwatch watch;
+    EXPECT_EQ(Vetra_Interface_RadarDevice_Protocol_SendCommand(m_device, ModuleProtocol::kEnterCommandMode, nullptr, 0,
+                                                               nullptr, nullptr, 2000),
+              0);
+    EXPECT_GE(watch.ElapsedMs(), 290);
+    EXPECT_LT(watch.ElapsedMs(), 1500);
+}
+
 TEST_F(RadarDeviceInProcess, OpensUnderItsPathToo)
 {
     EXPECT_EQ(RegisterSerialPortPath(kSimulatedPortPath), kSimulatedPortNumber);

@@ -36,6 +36,7 @@ struct StatusCase {
     std::uint16_t word;
     std::vector<std::uint8_t> payload;
     int expectedStatus;
+    int protocolVersion = 2;
 };
 
 class SimulatedModuleStatus : public testing::TestWithParam<StatusCase> {};
@@ -43,7 +44,9 @@ class SimulatedModuleStatus : public testing::TestWithParam<StatusCase> {};
 TEST_P(SimulatedModuleStatus, AnswersWithTheStatusOfTheProtocol)
 {
     const StatusCase& c = GetParam();
-    CSimulatedModule module;
+    SimulatedModuleOptions options;
+    options.protocolVersion = c.protocolVersion;
+    CSimulatedModule module(options);
     if (c.inCommandMode) {
         ASSERT_TRUE(SendToModule(module, kEnterCommandMode));
     }
@@ -55,8 +58,7 @@ TEST_P(SimulatedModuleStatus, AnswersWithTheStatusOfTheProtocol)
     EXPECT_EQ(StatusOf(*reply), c.expectedStatus);
     if (c.expectedStatus != kSuccess) {
         // A refused command changes nothing.
-        EXPECT_EQ(module.Parameters().nMotionRangeMax, before.nMotionRangeMax);
-        EXPECT_EQ(module.Parameters().nOffTime, before.nOffTime);
+        EXPECT_EQ(module.Parameters().Encode(), before.Encode());
         EXPECT_EQ(module.ReportingOn(), reportingBefore);
         EXPECT_EQ(module.InCommandMode(), c.inCommandMode);
     }
@@ -69,9 +71,13 @@ INSTANTIATE_TEST_SUITE_P(
         StatusCase{"enter_again", true, kEnterCommandMode, {}, kSuccess},
         StatusCase{"unknown_command", true, 0x1234, {}, kUnknownCommand},
         StatusCase{"set_with_7_bytes", true, kSetParameters, {0, 0, 1, 0, 0, 0, 9}, kBadLength},
-        StatusCase{"set_with_id_5", true, kSetParameters, SetPayload({{5, 100}}), kBadParameterId},
-        StatusCase{"set_good_and_bad_id", true, kSetParameters, SetPayload({{0, 100}, {4, 3}, {9, 1}}),
+        StatusCase{"set_with_id_17", true, kSetParameters, SetPayload({{17, -3}}), kSuccess},
+        StatusCase{"set_with_id_18", true, kSetParameters, SetPayload({{18, 100}}), kBadParameterId},
+        StatusCase{"set_good_and_bad_id", true, kSetParameters, SetPayload({{0, 100}, {9, 3}, {18, 1}}),
                    kBadParameterId},
+        StatusCase{"version_1_set_with_id_5", true, kSetParameters, SetPayload({{0, 100}, {5, 100}}),
+                   kBadParameterId, 1},
+        StatusCase{"version_1_set_with_id_4", true, kSetParameters, SetPayload({{4, 100}}), kSuccess, 1},
         StatusCase{"version_outside", false, kReadVersion, {}, kNotInCommandMode},
         StatusCase{"leave_outside", false, kLeaveCommandMode, {}, kNotInCommandMode},
         StatusCase{"reporting_off_outside", false, kReportingOff, {}, kNotInCommandMode},
@@ -79,13 +85,17 @@ INSTANTIATE_TEST_SUITE_P(
         StatusCase{"unknown_outside", false, 0x1234, {}, kNotInCommandMode}),
     [](const testing::TestParamInfo<StatusCase>& info) { return std::string(info.param.name); });
 
-TEST(SimulatedModule, EnterAnswersProtocolVersionOne)
+TEST(SimulatedModule, EnterAnswersItsProtocolVersion)
 {
-    CSimulatedModule module;
-    const auto reply = SendToModule(module, kEnterCommandMode);
-    ASSERT_TRUE(reply);
-    ASSERT_EQ(reply->payload.size(), 4u);
-    EXPECT_EQ(ReadU16(&reply->payload[2]), 1);
+    for (const int version : {1, 2}) {
+        SimulatedModuleOptions options;
+        options.protocolVersion = version;
+        CSimulatedModule module(options);
+        const auto reply = SendToModule(module, kEnterCommandMode);
+        ASSERT_TRUE(reply);
+        ASSERT_EQ(reply->payload.size(), 4u);
+        EXPECT_EQ(ReadU16(&reply->payload[2]), version);
+    }
 }
 
 TEST(SimulatedModule, ReportsOnlyOutsideCommandModeAndWhileReportingIsOn)
@@ -138,6 +148,36 @@ TEST(SimulatedModule, SetParametersAreReadBackInTheirReplyWidths)
     EXPECT_EQ(ReadU32(r + 40), std::bit_cast<std::uint32_t>(0.85f));
     EXPECT_EQ(ReadU32(r + 44), std::bit_cast<std::uint32_t>(0.15f));
     EXPECT_EQ(ReadU32(r + 48), 0u);
+
+    // The other 13: floats bit for bit (a NaN with a payload too), 8-bit fields modulo 256.
+    const std::int32_t nanBits = 0x7FC01234;
+    const auto all = SendToModule(module, kSetParameters,
+                                  SetPayload({{5, std::bit_cast<std::int32_t>(-0.0f)}, {6, nanBits},
+                                              {7, std::bit_cast<std::int32_t>(1e-40f)},
+                                              {8, std::bit_cast<std::int32_t>(3.25f)}, {9, 300}, {10, -1},
+                                              {11, 255}, {12, 256}, {13, std::bit_cast<std::int32_t>(0.1f)},
+                                              {14, std::bit_cast<std::int32_t>(-7.5f)},
+                                              {15, std::bit_cast<std::int32_t>(1e30f)},
+                                              {16, std::bit_cast<std::int32_t>(0.15f)}, {17, -12}}));
+    ASSERT_TRUE(all);
+    EXPECT_EQ(StatusOf(*all), kSuccess);
+    const auto again = SendToModule(module, kReadParameters);
+    ASSERT_TRUE(again);
+    const std::uint8_t* a = again->payload.data();
+    EXPECT_EQ(ReadU16(a + 2), 40000) << "the basic five keep what they had";
+    EXPECT_EQ(ReadU32(a + 12), 0x80000000u);
+    EXPECT_EQ(ReadU32(a + 16), std::uint32_t(nanBits));
+    EXPECT_EQ(ReadU32(a + 20), std::bit_cast<std::uint32_t>(1e-40f));
+    EXPECT_EQ(ReadU32(a + 24), std::bit_cast<std::uint32_t>(3.25f));
+    EXPECT_EQ(a[28], 44);
+    EXPECT_EQ(a[29], 255);
+    EXPECT_EQ(a[30], 255);
+    EXPECT_EQ(a[31], 0);
+    EXPECT_EQ(ReadU32(a + 32), std::bit_cast<std::uint32_t>(0.1f));
+    EXPECT_EQ(ReadU32(a + 36), std::bit_cast<std::uint32_t>(-7.5f));
+    EXPECT_EQ(ReadU32(a + 40), std::bit_cast<std::uint32_t>(1e30f));
+    EXPECT_EQ(ReadU32(a + 44), std::bit_cast<std::uint32_t>(0.15f));
+    EXPECT_EQ(ReadU32(a + 48), std::uint32_t(-12));
 }
 
 TEST(SimulatedModule, IgnoresFramesWithWrongCrcOrImpossibleLength)
@@ -176,6 +216,73 @@ TEST(SimulatedModule, FaultOptions)
     ASSERT_TRUE(version) << "commands are answered after the last frame";
     EXPECT_EQ(std::string(version->payload.begin() + 2, version->payload.end()), "X9");
 }
+
+TEST(SimulatedModule, IgnoredWritesAreAcknowledgedButNotStored)
+{
+    SimulatedModuleOptions options;
+    options.ignoredParameterIds = {4, 9};
+    CSimulatedModule module(options);
+    SendToModule(module, kEnterCommandMode);
+    const auto set = SendToModule(module, kSetParameters, SetPayload({{3, 55}, {4, 77}, {9, 6}}));
+    ASSERT_TRUE(set);
+    EXPECT_EQ(StatusOf(*set), kSuccess);
+    EXPECT_EQ(module.Parameters().nMotionlessRangeMin, 55);
+    EXPECT_EQ(module.Parameters().nOffTime, 20);
+    EXPECT_EQ(module.Parameters().nMotionIIR, 2);
+}
+
+// The commands a host sends in one exchange of a verified write; which of them a fault hits.
+struct CommandFaultCase {
+    const char* name;
+    CommandFault fault;
+    // Per command of kFaultScript: 'n' answered at once, 'l' within 1000 ms, '-' not at all.
+    const char* replies;
+    bool setCarriedOut;  // the module holds nOffTime=99 at the end
+};
+
+const std::uint16_t kFaultScript[] = {kEnterCommandMode, kReadParameters, kSetParameters, kSetParameters,
+                                      kReadParameters, kLeaveCommandMode};
+
+class SimulatedModuleCommandFault : public testing::TestWithParam<CommandFaultCase> {};
+
+TEST_P(SimulatedModuleCommandFault, HitsTheCommandsItMatches)
+{
+    const CommandFaultCase& c = GetParam();
+    SimulatedModuleOptions options;
+    options.commandFaults = {c.fault};
+    CSimulatedModule module(options);
+    std::string replies;
+    std::int64_t sentAtMs = 0;
+    for (const std::uint16_t word : kFaultScript) {
+        const std::vector<std::uint8_t> payload = word == kSetParameters ? SetPayload({{4, 99}}) : std::vector<std::uint8_t>{};
+        const std::vector<std::uint8_t> request = EncodeCommandFrame(word, payload.data(), payload.size());
+        std::vector<std::uint8_t> out;
+        module.ReceiveFromHost(request.data(), request.size(), sentAtMs, out);
+        module.AdvanceTo(sentAtMs, out);
+        std::vector<std::uint8_t> late;
+        module.AdvanceTo(sentAtMs + 1000, late);
+        sentAtMs += 2000;
+        CCommandFrameScanner now;
+        now.Append(out.data(), out.size());
+        CCommandFrameScanner later;
+        later.Append(late.data(), late.size());
+        replies += now.Next() ? 'n' : later.Next() ? 'l' : '-';
+    }
+    EXPECT_EQ(replies, c.replies);
+    EXPECT_EQ(module.Parameters().nOffTime == 99, c.setCarriedOut);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, SimulatedModuleCommandFault,
+    testing::Values(
+        CommandFaultCase{"late_set_once", {CommandFaultKind::Late, kSetParameters, 500, 0, 1}, "nnlnnn", true},
+        CommandFaultCase{"second_read_unanswered", {CommandFaultKind::Unanswered, kReadParameters, 0, 1, -1},
+                         "nnnn-n", true},
+        CommandFaultCase{"line_lost_from_the_third_command", {CommandFaultKind::Lost, CommandFault::kAnyCommand, 0, 2, 2},
+                         "nn--nn", false},
+        CommandFaultCase{"every_set_lost", {CommandFaultKind::Lost, kSetParameters, 0, 0, -1}, "nn--nn", false},
+        CommandFaultCase{"leave_late", {CommandFaultKind::Late, kLeaveCommandMode, 900, 0, -1}, "nnnnnl", true}),
+    [](const testing::TestParamInfo<CommandFaultCase>& info) { return std::string(info.param.name); });
 
 TEST(SimulatedModule, GarbageAndBrokenTailsLeaveTheStoryIntact)
 {
