@@ -183,7 +183,7 @@ bool CParamWorkbench::WriteChanged()
 bool CParamWorkbench::WriteAll()
 {
     std::vector<int> rows;
-    for (const ParameterInfo& field : Table())
+    for (const ParameterInfo& field : ModuleParams::Table())
         rows.push_back(field.id);
     return WriteRows(rows);
 }
@@ -205,7 +205,7 @@ bool CParamWorkbench::WriteRows(const std::vector<int>& rows)
             reason = QStringLiteral("-");
         if (!value || invalid >= 0) {
             const int bad = invalid >= 0 ? invalid : row;
-            const QString name = QString::fromLatin1(Table()[std::size_t(bad)].name);
+            const QString name = QString::fromLatin1(ModuleParams::Table()[std::size_t(bad)].name);
             AppMessageBox(this, StringTable::load(kCannotWrite).arg(name, reason), StringTable::load(kErrorCaption),
                           kMbError);
             return false;
