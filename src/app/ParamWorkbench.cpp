@@ -97,12 +97,15 @@ CParamWorkbench::CParamWorkbench(DetectionParams* record, QWidget* parent) : QDi
             buttons->addSpacing(16);
     }
     layout->addLayout(buttons);
-    resize(960, 560);
+    resize(960, 600);
 }
 
 void CParamWorkbench::Open()
 {
     m_table->ShowRecord(*m_record);
+    // Until the module has been read, the new values start from the tool's record.
+    if (!m_module)
+        m_table->SetNewValues(*m_record);
     show();
     raise();
     activateWindow();

@@ -12,7 +12,6 @@ using ModuleParams::ParameterKind;
 constexpr int kHeaderTexts[] = {50202, 50203, 50204, 50205, 50206, 50207, 50225};
 constexpr int kModuleDiffersTip = 50228;
 constexpr int kNewDiffersTip = 50229;
-constexpr int kNoUnit = 50230;
 constexpr int kCentimetres = 50260;
 constexpr int kHundredMs = 50261;
 constexpr int kFrames = 50262;
@@ -28,7 +27,7 @@ int MeaningId(const ParameterInfo& field)
     for (std::size_t i = 0; i < order.size(); ++i)
         if (order[i] == &field)
             return kFirstMeaning + int(i);
-    return kNoUnit;
+    return kFirstMeaning;
 }
 
 int UnitId(const ParameterInfo& field)
@@ -42,7 +41,7 @@ int UnitId(const ParameterInfo& field)
         return kHundredMs;
     if (name.find("WindowRange") != std::string_view::npos)
         return kFrames;
-    return kNoUnit;
+    return 0;  // a coefficient: no unit
 }
 
 QString Format(const ParameterInfo& field, std::int32_t raw)
@@ -59,6 +58,8 @@ CParamWorkbenchTable::CParamWorkbenchTable(QWidget* parent) : QTableWidget(int(M
         headers << StringTable::load(id);
     setHorizontalHeaderLabels(headers);
     verticalHeader()->hide();
+    // All 18 rows in view at the workbench's first size.
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     horizontalHeader()->setSectionResizeMode(kMeaning, QHeaderView::Stretch);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -72,7 +73,8 @@ CParamWorkbenchTable::CParamWorkbenchTable(QWidget* parent) : QTableWidget(int(M
         }
         SetText(row, kName, QString::fromLatin1(field.name));
         SetText(row, kMeaning, StringTable::load(MeaningId(field)));
-        SetText(row, kUnit, StringTable::load(UnitId(field)));
+        const int unit = UnitId(field);
+        SetText(row, kUnit, unit ? StringTable::load(unit) : QString());
     }
     setColumnHidden(kSnapshot, true);
     connect(this, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
