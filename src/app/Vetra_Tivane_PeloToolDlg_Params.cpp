@@ -27,7 +27,8 @@ void CVetra_Tivane_PeloToolDlg::AddParamWorkbench()
     open->setAutoDefault(false);
     const QSize hint = open->sizeHint();
     const int top = m_paramDlg.height();
-    m_paramDlg.resize(m_paramDlg.width(), top + hint.height() + 2 * kButtonMargin);
+    // The dialog's size is fixed by its template: it is fixed again, taller.
+    m_paramDlg.setFixedSize(m_paramDlg.width(), top + hint.height() + 2 * kButtonMargin);
     open->setGeometry(m_paramDlg.width() - hint.width() - kButtonMargin, top + kButtonMargin, hint.width(),
                       hint.height());
     connect(open, &QPushButton::clicked, this, &CVetra_Tivane_PeloToolDlg::OpenParamWorkbench);

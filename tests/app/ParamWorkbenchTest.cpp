@@ -3,6 +3,9 @@
 // saved, restored with a backup, and refused when they are no snapshots.
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
+
+#include <algorithm>
 
 #include <cstring>
 
@@ -10,6 +13,7 @@
 #include "ParamWorkbench.h"
 #include "ParamWorkbenchTable.h"
 #include "ParameterTable.h"
+#include "StringTable.h"
 
 namespace {
 
@@ -41,6 +45,13 @@ protected:
 TEST_F(ParamWorkbenchTest, AllEighteenFieldsGoToTheModuleAndComeBackBitForBit)
 {
     ASSERT_NO_FATAL_FAILURE(StartConnected());
+    // The parameter dialog's way in: inside the dialog, below its own controls.
+    const QList<QPushButton*> buttons = m_window->ParamDialog().findChildren<QPushButton*>();
+    const auto open = std::find_if(buttons.begin(), buttons.end(), [](QPushButton* button) {
+        return button->text() == StringTable::load(50200);
+    });
+    ASSERT_NE(open, buttons.end());
+    EXPECT_TRUE(m_window->ParamDialog().rect().contains((*open)->geometry())) << "the dialog grew to hold it";
     ASSERT_TRUE(m_bench->ReadAll()) << m_bench->StatusText().toStdString();
     EXPECT_EQ(Cell("fKalman3", Table::kModule), QStringLiteral("0.85"));
     SetNew("nMotionRangeMax", QStringLiteral("650"));
