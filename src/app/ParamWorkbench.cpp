@@ -100,7 +100,7 @@ CParamWorkbench::CParamWorkbench(DetectionParams* record, QWidget* parent) : QDi
     resize(960, 600);
 }
 
-void CParamWorkbench::Open()
+void CParamWorkbench::ShowWithRecord()
 {
     m_table->ShowRecord(*m_record);
     // Until the module has been read, the new values start from the tool's record.

@@ -36,8 +36,8 @@ public:
     // Called after the workbench changed the record (the parameter dialog shows it too).
     void SetRecordChanged(std::function<void()> changed) { m_recordChanged = std::move(changed); }
 
-    // Shows the workbench with the record as it is now.
-    void Open();
+    // Shows the workbench with the record as it is now (raised when already shown).
+    void ShowWithRecord();
 
     // The actions of the buttons (public for tests); each returns whether it succeeded.
     bool ReadAll();

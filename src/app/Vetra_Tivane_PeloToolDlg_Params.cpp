@@ -40,5 +40,5 @@ void CVetra_Tivane_PeloToolDlg::AddParamWorkbench()
 void CVetra_Tivane_PeloToolDlg::OpenParamWorkbench()
 {
     if (m_workbench)
-        m_workbench->Open();
+        m_workbench->ShowWithRecord();
 }
