@@ -257,15 +257,21 @@ bool CParamWorkbench::SaveSnapshotTo(const std::string& path)
     return false;
 }
 
+bool CParamWorkbench::LoadSnapshotOrSayWhy(const std::string& path, ParameterSnapshot& snapshot)
+{
+    std::string error;
+    if (LoadSnapshotFile(path, snapshot, error))
+        return true;
+    AppMessageBox(this, StringTable::load(kSnapshotUnusable).arg(QString::fromStdString(error)),
+                  StringTable::load(kErrorCaption), kMbError);
+    return false;
+}
+
 bool CParamWorkbench::CompareSnapshot(const std::string& path)
 {
     ParameterSnapshot snapshot;
-    std::string error;
-    if (!LoadSnapshotFile(path, snapshot, error)) {
-        AppMessageBox(this, StringTable::load(kSnapshotUnusable).arg(QString::fromStdString(error)),
-                      StringTable::load(kErrorCaption), kMbError);
+    if (!LoadSnapshotOrSayWhy(path, snapshot))
         return false;
-    }
     // Against the module as it is now, and against the snapshot shown before, if any.
     QStringList lines;
     if (m_comparedSnapshot) {
@@ -286,12 +292,8 @@ bool CParamWorkbench::CompareSnapshot(const std::string& path)
 bool CParamWorkbench::RestoreSnapshotFrom(const std::string& path)
 {
     ParameterSnapshot snapshot;
-    std::string error;
-    if (!LoadSnapshotFile(path, snapshot, error)) {
-        AppMessageBox(this, StringTable::load(kSnapshotUnusable).arg(QString::fromStdString(error)),
-                      StringTable::load(kErrorCaption), kMbError);
+    if (!LoadSnapshotOrSayWhy(path, snapshot))
         return false;
-    }
     if (!PrepareExchange())
         return false;
     const RestoreOutcome outcome =

@@ -61,6 +61,8 @@ private:
     // fields in `fields` from it (what the module kept, not what was sent).
     void TakeFromModule(const DetectionParams& module, const std::vector<std::uint16_t>& fields);
     void ShowStatus(const QString& text, bool failure);
+    // Loads and checks the snapshot at path; a box names the fault when it is unusable.
+    bool LoadSnapshotOrSayWhy(const std::string& path, ModuleParams::ParameterSnapshot& snapshot);
     QString AskFile(bool save);
 
     DetectionParams* m_record;

@@ -2,6 +2,8 @@
 
 #include <QHeaderView>
 
+#include <algorithm>
+
 #include "ParameterText.h"
 #include "StringTable.h"
 
@@ -21,27 +23,15 @@ constexpr int kFirstMeaning = 50240;
 const QColor kDiffers(255, 236, 179);  // amber: two values that should agree do not
 const QColor kInvalid(255, 205, 210);  // red: a value that cannot be written
 
-int MeaningId(const ParameterInfo& field)
+// Meaning and unit by the field's place in the record (DetectionParams order); 0: no unit.
+constexpr int kUnits[] = {kCentimetres, kCentimetres, kCentimetres, kCentimetres, kHundredMs, 0, 0, 0, 0,
+                          0,            0,            kFrames,      kFrames,      0,          0, 0, 0, kCentimetres};
+static_assert(sizeof(kUnits) / sizeof(kUnits[0]) == ModuleParams::kParameterCount, "a unit for every field");
+
+std::size_t RecordIndex(const ParameterInfo& field)
 {
     const auto& order = ModuleParams::InRecordOrder();
-    for (std::size_t i = 0; i < order.size(); ++i)
-        if (order[i] == &field)
-            return kFirstMeaning + int(i);
-    return kFirstMeaning;
-}
-
-int UnitId(const ParameterInfo& field)
-{
-    const std::string_view name = field.name;
-    if (name.find("Range") != std::string_view::npos && name.find("Window") == std::string_view::npos)
-        return kCentimetres;
-    if (name == "nDistanceCalibration")
-        return kCentimetres;
-    if (name == "nOffTime")
-        return kHundredMs;
-    if (name.find("WindowRange") != std::string_view::npos)
-        return kFrames;
-    return 0;  // a coefficient: no unit
+    return std::size_t(std::find(order.begin(), order.end(), &field) - order.begin());
 }
 
 QString Format(const ParameterInfo& field, std::int32_t raw)
@@ -72,8 +62,9 @@ CParamWorkbenchTable::CParamWorkbenchTable(QWidget* parent) : QTableWidget(int(M
             setItem(row, column, item);
         }
         SetText(row, kName, QString::fromLatin1(field.name));
-        SetText(row, kMeaning, StringTable::load(MeaningId(field)));
-        const int unit = UnitId(field);
+        const std::size_t index = RecordIndex(field);
+        SetText(row, kMeaning, StringTable::load(kFirstMeaning + int(index)));
+        const int unit = kUnits[index];
         SetText(row, kUnit, unit ? StringTable::load(unit) : QString());
     }
     setColumnHidden(kSnapshot, true);

@@ -208,6 +208,8 @@ private:
     QString ReplayStatusText() const;
     // The replayed recording, else the current or last run's; empty when there is none.
     std::string RecordingOnShow() const;
+    // True for a usable recording; otherwise a box says why, naming path.
+    bool UsableOrSaidWhy(const LoadedRecording& loaded, const QString& path);
     bool LoadForExport(const std::string& datPath, LoadedRecording& loaded, DecodedRecording& decoded);
     void OnExportCsv();
     void OnLabelSummary();

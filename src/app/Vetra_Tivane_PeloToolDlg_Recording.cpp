@@ -113,6 +113,24 @@ bool CVetra_Tivane_PeloToolDlg::SetLabel(GroundTruthLabel label)
     return true;
 }
 
+bool CVetra_Tivane_PeloToolDlg::UsableOrSaidWhy(const LoadedRecording& loaded, const QString& path)
+{
+    switch (loaded.problem) {
+    case LoadedRecording::Problem::None:
+        return true;
+    case LoadedRecording::Problem::Unreadable:
+        ShowErrorBox(this, kCannotReplay, StringTable::load(kCannotRead).arg(path, QString::fromStdString(loaded.reason)));
+        break;
+    case LoadedRecording::Problem::Empty:
+        ShowErrorBox(this, kCannotReplay, StringTable::load(kEmptyFile).arg(path));
+        break;
+    case LoadedRecording::Problem::NotARecording:
+        ShowErrorBox(this, kCannotReplay, StringTable::load(kNotARecording).arg(path));
+        break;
+    }
+    return false;
+}
+
 std::string CVetra_Tivane_PeloToolDlg::RecordingOnShow() const
 {
     return m_replaying ? m_replayPath : m_session.GetRawFilePath();
@@ -122,20 +140,8 @@ bool CVetra_Tivane_PeloToolDlg::LoadForExport(const std::string& datPath, Loaded
                                               DecodedRecording& decoded)
 {
     loaded = LoadRecording(datPath, m_settings.reportTimeMS);
-    const QString path = QString::fromStdString(datPath);
-    switch (loaded.problem) {
-    case LoadedRecording::Problem::None:
-        break;
-    case LoadedRecording::Problem::Unreadable:
-        ShowErrorBox(this, kCannotReplay, StringTable::load(kCannotRead).arg(path, QString::fromStdString(loaded.reason)));
+    if (!UsableOrSaidWhy(loaded, QString::fromStdString(datPath)))
         return false;
-    case LoadedRecording::Problem::Empty:
-        ShowErrorBox(this, kCannotReplay, StringTable::load(kEmptyFile).arg(path));
-        return false;
-    case LoadedRecording::Problem::NotARecording:
-        ShowErrorBox(this, kCannotReplay, StringTable::load(kNotARecording).arg(path));
-        return false;
-    }
     // Decoded again on the side: its lines are already in the log of the run.
     CDbgOutputQuietScope quiet;
     decoded = DecodeRecordingFile(*loaded.timeline, datPath);

@@ -21,8 +21,6 @@
 namespace {
 constexpr int kCannotReplay = 50147;
 constexpr int kCannotRead = 50148;
-constexpr int kEmptyFile = 50149;
-constexpr int kNotARecording = 50150;
 constexpr int kIndexMismatch = 50151;
 constexpr int kNoIndex = 50152;
 constexpr int kRecordingsFilter = 50160;
@@ -95,19 +93,8 @@ bool CVetra_Tivane_PeloToolDlg::OpenReplay(const QString& path)
         StopReplay();
     LoadedRecording loaded = LoadRecording(path.toStdString(), m_settings.reportTimeMS);
     const QString name = QFileInfo(path).fileName();
-    switch (loaded.problem) {
-    case LoadedRecording::Problem::None:
-        break;
-    case LoadedRecording::Problem::Unreadable:
-        ShowErrorBox(this, kCannotReplay, StringTable::load(kCannotRead).arg(path, QString::fromStdString(loaded.reason)));
+    if (!UsableOrSaidWhy(loaded, path))
         return false;
-    case LoadedRecording::Problem::Empty:
-        ShowErrorBox(this, kCannotReplay, StringTable::load(kEmptyFile).arg(path));
-        return false;
-    case LoadedRecording::Problem::NotARecording:
-        ShowErrorBox(this, kCannotReplay, StringTable::load(kNotARecording).arg(path));
-        return false;
-    }
     const CReplayTimeline& timeline = *loaded.timeline;
     const std::int64_t pacingMs = timeline.Header() && timeline.Header()->reportTimeMs > 0
                                       ? timeline.Header()->reportTimeMs

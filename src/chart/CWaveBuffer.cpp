@@ -178,20 +178,9 @@ double CWaveBuffer::SampleLocked(std::int64_t index) const
     }
 }
 
-bool CWaveBuffer::IsMissingLocked(std::int64_t index) const
+bool CWaveBuffer::IsMissingLocked(double value) const
 {
-    const std::uint8_t* at = m_store.get() + std::size_t(index) * std::size_t(ElementSize(m_sampleType));
-    if (m_sampleType == kInt32) {
-        std::int32_t v;
-        std::memcpy(&v, at, sizeof v);
-        return v == kNoInt32Sample;
-    }
-    if (m_sampleType == kDouble) {
-        double v;
-        std::memcpy(&v, at, sizeof v);
-        return std::isnan(v);
-    }
-    return false;
+    return std::isnan(value) || (m_sampleType == kInt32 && value == double(kNoInt32Sample));
 }
 
 void CWaveBuffer::BuildPoints(const RECT& area, double zoom, CPtrArrayCtrl& points)
@@ -217,12 +206,12 @@ void CWaveBuffer::BuildPoints(const RECT& area, double zoom, CPtrArrayCtrl& poin
         const std::int64_t s = ClampToRange(Nearest(x * k), 0, n);
         // The owner keeps the view inside the store; clamping guards a bad offset or span.
         const std::int64_t index = std::clamp<std::int64_t>(base + s, 0, storeSamples - 1);
-        if (IsMissingLocked(index)) {
+        const double v = SampleLocked(index);
+        if (IsMissingLocked(v)) {
             if (points.GetCount() > first && !IsWaveBreak(points.GetAt(points.GetCount() - 1)))
                 points.AddData(WaveBreakPoint(), -1);
             continue;
         }
-        const double v = SampleLocked(index);
         const std::int64_t py = ClampToRange(Nearest(h + h * m_valueLow / range - v * h / range), 0, H - 1);
         points.AddData(PackWavePoint(int(area.left + px), int(area.top + py)), -1);
     }
@@ -247,10 +236,12 @@ bool CWaveBuffer::ValueAt(const RECT& area, double zoom, int x, int& sample, int
     const std::int64_t storeSamples = std::int64_t(m_storeBytes / std::size_t(ElementSize(m_sampleType)));
     const std::int64_t i =
         std::clamp<std::int64_t>(Truncate(Nearest(perPixel * x + double(length - m_offset))), 0, storeSamples - 1);
-    if (IsMissingLocked(i))
-        return false;
-    if (HasValuesLocked())
-        value = SampleLocked(i);
+    if (HasValuesLocked()) {
+        const double v = SampleLocked(i);
+        if (IsMissingLocked(v))
+            return false;
+        value = v;
+    }
     const double h = double(H);
     const double range = m_valueHigh - m_valueLow;
     row = double(ClampToRange(Nearest(h * m_valueLow / range + h - h * value / range), 0, H - 1));

@@ -87,7 +87,8 @@ private:
     // Replaces the store by one of bytes, keeping the first min(old, new) bytes.
     void ResizeStoreLocked(std::size_t bytes, bool keepOldest);
     double SampleLocked(std::int64_t index) const;
-    bool IsMissingLocked(std::int64_t index) const;
+    // A sample value that stands for no sample.
+    bool IsMissingLocked(double value) const;
     bool HasValuesLocked() const { return m_sampleType >= kInt16 && m_sampleType <= kDouble; }
 
     CBaseLock m_lock;

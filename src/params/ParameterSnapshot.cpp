@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 
+#include "DetectionParamsJson.h"
 #include "JsonFields.h"
 #include "JsonObjectLine.h"
 #include "JsonText.h"
@@ -50,31 +51,18 @@ std::string SyntaxError(const CJsonObjectLine& json, std::string_view text)
 bool ReadFloat(const JsonMember& member, const ParameterInfo& field, float& value, std::string& error)
 {
     const std::string name = std::string("parameter ") + field.name;
-    if (member.type == JsonType::String) {
-        // The writer's spelling of the values a JSON number cannot carry.
-        if (member.text == "NaN")
-            value = std::numeric_limits<float>::quiet_NaN();
-        else if (member.text == "Infinity")
-            value = std::numeric_limits<float>::infinity();
-        else if (member.text == "-Infinity")
-            value = -std::numeric_limits<float>::infinity();
-        else {
-            error = name + " is not a number (\"" + member.text + "\")";
-            return false;
-        }
+    switch (ReadJsonFloat(member, value)) {
+    case JsonFloatRead::Ok:
         return true;
-    }
-    if (member.type != JsonType::Integer && member.type != JsonType::Float) {
-        error = name + " is not a number";
+    case JsonFloatRead::NotANumber:
+        error = name + " is not a number" +
+                (member.type == JsonType::String ? " (\"" + member.text + "\")" : std::string());
         return false;
-    }
-    if (std::fabs(member.number) > double(FLT_MAX)) {
+    case JsonFloatRead::TooLarge:
         error = name + " is beyond what a 32-bit float holds";
         return false;
     }
-    // The shortest decimal of a float, as the writer gives it, reads back to exactly that float.
-    value = float(member.number);
-    return true;
+    return false;
 }
 
 bool ReadParameters(const CJsonObjectLine& json, DetectionParams& params, std::string& error)

@@ -36,10 +36,11 @@ constexpr Field kFields[] = {
 };
 static_assert(sizeof(kFields) / sizeof(kFields[0]) == 18, "one entry per detection parameter");
 
-bool ReadReal(const JsonMember& member, float& value)
+}  // namespace
+
+JsonFloatRead ReadJsonFloat(const JsonMember& member, float& value)
 {
     if (member.type == JsonType::String) {
-        // The writer's spelling of the values JSON numbers cannot hold.
         if (member.text == "NaN")
             value = std::numeric_limits<float>::quiet_NaN();
         else if (member.text == "Infinity")
@@ -47,17 +48,17 @@ bool ReadReal(const JsonMember& member, float& value)
         else if (member.text == "-Infinity")
             value = -std::numeric_limits<float>::infinity();
         else
-            return false;
-        return true;
+            return JsonFloatRead::NotANumber;
+        return JsonFloatRead::Ok;
     }
     if (member.type != JsonType::Integer && member.type != JsonType::Float)
-        return false;
+        return JsonFloatRead::NotANumber;
     if (std::fabs(member.number) > double(FLT_MAX))
-        return false;
+        return JsonFloatRead::TooLarge;
+    // The shortest decimal of a float, as the writers give it, reads back to exactly that float.
     value = float(member.number);
-    return true;
+    return JsonFloatRead::Ok;
 }
-}  // namespace
 
 void AppendParametersJson(std::string& out, const DetectionParams& params)
 {
@@ -93,7 +94,7 @@ bool ReadParametersJson(std::span<const JsonMember> members, DetectionParams& pa
                 return false;
             }
             params.*field.integer = std::int32_t(member->integer);
-        } else if (!ReadReal(*member, params.*field.real)) {
+        } else if (ReadJsonFloat(*member, params.*field.real) != JsonFloatRead::Ok) {
             error = std::string("parameter ") + field.name + " is not a 32-bit float";
             return false;
         }

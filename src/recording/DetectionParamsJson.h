@@ -11,6 +11,11 @@
 // round-trip exactly.
 void AppendParametersJson(std::string& out, const DetectionParams& params);
 
+// How a JSON value reads as a 32-bit float: a number within its range, or the strings
+// "NaN", "Infinity" and "-Infinity" that stand for the values a JSON number cannot hold.
+enum class JsonFloatRead { Ok, NotANumber, TooLarge };
+JsonFloatRead ReadJsonFloat(const JsonMember& member, float& value);
+
 // Fills params from the members of a "parameters" object. Fields not present keep their
 // value; unknown keys are ignored. False, with error naming the field, when a value has
 // the wrong type or does not fit its field (integers must fit 32 bits).
