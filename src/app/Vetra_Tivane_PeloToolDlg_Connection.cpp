@@ -9,6 +9,7 @@
 #include "PortListing.h"
 #include "PortTexts.h"
 #include "PtrListCtrl.h"
+#include "HostLinkSettings.h"
 #include "SerialPortNames.h"
 #include "StringTable.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
@@ -24,15 +25,6 @@ constexpr int kNoDeviceDetected = 50015;
 constexpr int kDeviceUnconnected = 50043;
 constexpr int kFirmwareFormat = 50052;
 
-// Serial_OpenByPortNum: two attempts, one stop bit, DTR and RTS raised, 150 ms apart.
-constexpr int kOpenAttempts = 2;
-constexpr int kStopBits = 1;
-constexpr int kAssertDtr = 1;
-constexpr int kOpenRetryDelayMs = 150;
-// The start bracket.
-constexpr int kCommandModeRetries = 2;
-constexpr int kCommandModeTimeoutMs = 150;
-constexpr int kCleanBufferMs = 500;
 
 }  // namespace
 
@@ -218,15 +210,16 @@ CaptureHeader CVetra_Tivane_PeloToolDlg::MakeCaptureHeader() const
 
 bool CVetra_Tivane_PeloToolDlg::OpenLink(int portNumber)
 {
-    return Vetra_Interface_RadarDevice_Serial_OpenByPortNum(m_device, portNumber, m_settings.baudRate, kOpenAttempts,
-                                                           kStopBits, kAssertDtr, kOpenRetryDelayMs) != 0;
+    return Vetra_Interface_RadarDevice_Serial_OpenByPortNum(m_device, portNumber, m_settings.baudRate,
+                                                           HostLink::kOpenAttempts, HostLink::kStopBits,
+                                                           HostLink::kAssertDtr, HostLink::kOpenRetryDelayMs) != 0;
 }
 
 void CVetra_Tivane_PeloToolDlg::SendStartBracket()
 {
     // The results are not examined: a module that missed it shows as a silent run.
-    Vetra_Interface_RadarDevice_StartCmdMode(m_device, kCommandModeRetries, kCommandModeTimeoutMs);
-    Vetra_Interface_RadarDevice_CleanCmdBuffer(m_device, kCleanBufferMs);
+    Vetra_Interface_RadarDevice_StartCmdMode(m_device, HostLink::kCommandModeRetries, HostLink::kCommandModeTimeoutMs);
+    Vetra_Interface_RadarDevice_CleanCmdBuffer(m_device, HostLink::kCleanBufferMs);
     Vetra_Interface_RadarDevice_Start(m_device);
     Vetra_Interface_RadarDevice_StopCmdMode(m_device);
 }

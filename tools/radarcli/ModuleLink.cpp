@@ -6,21 +6,12 @@
 #include "ConnectionDoctor.h"
 #include "DetectionParamsReply.h"
 #include "DeviceIdentity.h"
+#include "HostLinkSettings.h"
 #include "PortListing.h"
 #include "SerialPortNames.h"
 
 namespace {
 
-// Serial_OpenByPortNum as the window calls it: two attempts, one stop bit, DTR and RTS
-// raised, 150 ms apart.
-constexpr int kOpenAttempts = 2;
-constexpr int kStopBits = 1;
-constexpr int kAssertDtr = 1;
-constexpr int kOpenRetryDelayMs = 150;
-// The command-mode bracket of the window and its parameter dialog.
-constexpr int kCommandModeRetries = 2;
-constexpr int kCommandModeTimeoutMs = 150;
-constexpr int kCleanBufferMs = 500;
 constexpr int kExchangeTimeoutMs = 2000;
 
 std::uint16_t ParseReply(int hasStatus, const std::uint8_t* reply, int length, void* params)
@@ -76,8 +67,9 @@ bool CModuleLink::Open(const std::string& port, int baud, std::string& error)
     const std::vector<SerialPortEntry> listed = simulated ? std::vector<SerialPortEntry>{} : ListSerialPorts();
     const auto entry = std::find_if(listed.begin(), listed.end(), [&](const SerialPortEntry& e) { return e.path == port; });
     m_identity = entry != listed.end() ? DeviceIdentityOf(*entry) : "path:" + m_path;
-    if (Vetra_Interface_RadarDevice_Serial_OpenByPortNum(m_device, portNumber, baud, kOpenAttempts, kStopBits,
-                                                         kAssertDtr, kOpenRetryDelayMs))
+    if (Vetra_Interface_RadarDevice_Serial_OpenByPortNum(m_device, portNumber, baud, HostLink::kOpenAttempts,
+                                                         HostLink::kStopBits, HostLink::kAssertDtr,
+                                                         HostLink::kOpenRetryDelayMs))
         return true;
     error = simulated ? "cannot start the simulated module"
                       : "cannot open " + port + ": " + OpenFailureAdvice(port, entry != listed.end() ? &*entry : nullptr);
@@ -105,8 +97,8 @@ bool CModuleLink::ReadFirmwareVersion(std::string& version)
 
 void CModuleLink::EnterCommandMode()
 {
-    Vetra_Interface_RadarDevice_StartCmdMode(m_device, kCommandModeRetries, kCommandModeTimeoutMs);
-    Vetra_Interface_RadarDevice_CleanCmdBuffer(m_device, kCleanBufferMs);
+    Vetra_Interface_RadarDevice_StartCmdMode(m_device, HostLink::kCommandModeRetries, HostLink::kCommandModeTimeoutMs);
+    Vetra_Interface_RadarDevice_CleanCmdBuffer(m_device, HostLink::kCleanBufferMs);
 }
 
 void CModuleLink::SendStartBracket()
