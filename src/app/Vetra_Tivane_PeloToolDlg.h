@@ -152,6 +152,7 @@ public:
 
     // The parameter workbench (Vetra_Tivane_PeloToolDlg_Params.cpp).
     void OpenParamWorkbench();
+    // Null until first opened.
     CParamWorkbench* ParamWorkbench() const { return m_workbench; }
 
     // Recordings (Vetra_Tivane_PeloToolDlg_Replay.cpp, _Recording.cpp).

@@ -1,5 +1,5 @@
-// The parameter workbench beside the parameter dialog: made with the window, opened from
-// a button the parameter dialog gains below its own controls and from the recording bar.
+// The parameter workbench beside the parameter dialog: made when first opened, from a
+// button the parameter dialog gains below its own controls or from the recording bar.
 #include <QPushButton>
 
 #include "ParamWorkbench.h"
@@ -14,13 +14,6 @@ constexpr int kButtonMargin = 8;
 
 void CVetra_Tivane_PeloToolDlg::AddParamWorkbench()
 {
-    m_workbench = new CParamWorkbench(&m_settings.params, this);
-    m_workbench->SetDevice(m_device);
-    m_workbench->SetToolInterface(this);
-    m_workbench->SetLinkSource([this] { return ModuleParams::LinkDescription{m_linkPath, m_linkIdentity}; });
-    m_workbench->SetBackupFolder(LogFolder());
-    m_workbench->SetRecordChanged([this] { m_paramDlg.ShowParams(); });
-
     // Below the dialog's own controls, which keep their places: the dialog grows by the
     // button's height.
     auto* open = new QPushButton(StringTable::load(kAllParametersText), &m_paramDlg);
@@ -39,6 +32,16 @@ void CVetra_Tivane_PeloToolDlg::AddParamWorkbench()
 
 void CVetra_Tivane_PeloToolDlg::OpenParamWorkbench()
 {
-    if (m_workbench)
-        m_workbench->ShowWithRecord();
+    // Made when first asked for: most runs never open it, and start-up stays short.
+    if (!m_workbench) {
+        if (m_destroyed)
+            return;
+        m_workbench = new CParamWorkbench(&m_settings.params, this);
+        m_workbench->SetDevice(m_device);
+        m_workbench->SetToolInterface(this);
+        m_workbench->SetLinkSource([this] { return ModuleParams::LinkDescription{m_linkPath, m_linkIdentity}; });
+        m_workbench->SetBackupFolder(LogFolder());
+        m_workbench->SetRecordChanged([this] { m_paramDlg.ShowParams(); });
+    }
+    m_workbench->ShowWithRecord();
 }
