@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "PresenceStatistics.h"
+#include "StateStrip.h"
+
+namespace {
+
+constexpr std::int64_t kMs = 1000;
+constexpr std::int64_t kGap = -1;  // a link gap before the next report
+
+struct Step {
+    std::int64_t ms;  // kGap: a link gap
+    std::int32_t state = 0;
+    std::int32_t distance = 0;
+};
+
+PresenceFigures Feed(const std::vector<Step>& steps, std::int64_t stallMs = 1000)
+{
+    CPresenceStatistics statistics(stallMs * kMs);
+    for (const Step& s : steps) {
+        if (s.ms == kGap)
+            statistics.AddLinkGap();
+        else
+            statistics.AddReport(s.ms * kMs, s.state, s.distance);
+    }
+    return statistics.Figures();
+}
+
+// Reports every 100 ms from `fromMs`, `count` of them, all in one state and distance.
+void Repeat(std::vector<Step>& steps, std::int64_t fromMs, int count, std::int32_t state, std::int32_t distance)
+{
+    for (int i = 0; i < count; ++i)
+        steps.push_back({fromMs + 100 * i, state, distance});
+}
+
+struct DwellCase {
+    const char* name;
+    std::vector<Step> steps;
+    std::array<std::int64_t, 3> timeMs;
+    std::int64_t changes;
+    std::int64_t longestPresenceMs;
+    std::int64_t longestAbsenceMs;
+    std::int64_t currentDwellMs;
+    std::int64_t unobservedMs;
+    std::int64_t gaps;
+};
+
+TEST(PresenceStatistics, DwellTimesOfHandMadeSequences)
+{
+    const std::vector<DwellCase> cases = {
+        {"one report has no time yet", {{0, 1, 100}}, {0, 0, 0}, 0, 0, 0, 0, 0, 0},
+        {"time goes to the earlier report's state",
+         {{0, 0, 0}, {100, 0, 0}, {200, 1, 50}, {300, 2, 50}, {400, 2, 51}, {500, 0, 0}},
+         {200, 100, 200}, 3, 300, 200, 0, 0, 0},
+        // Moving and motionless are one presence; the current dwell is the state's own.
+        {"presence spans moving and motionless",
+         {{0, 1, 10}, {100, 2, 10}, {200, 1, 10}, {300, 2, 10}, {400, 2, 10}},
+         {0, 200, 200}, 3, 400, 0, 100, 0, 0},
+        // 0, 1, 2 only: a 7 is shown as nobody, so it is absence.
+        {"unknown states count as nobody",
+         {{0, 7, 0}, {100, 0, 0}, {200, 255, 0}, {300, 1, 0}},
+         {300, 0, 0}, 1, 0, 300, 0, 0, 0},
+        {"a stall is unobserved and ends the runs",
+         {{0, 2, 80}, {100, 2, 80}, {1600, 2, 80}, {1700, 2, 80}},
+         {0, 0, 200}, 0, 100, 0, 100, 1500, 1},
+        {"a link gap is unobserved even when short",
+         {{0, 0, 0}, {100, 0, 0}, {kGap}, {300, 0, 0}, {400, 1, 5}},
+         {200, 0, 0}, 1, 0, 100, 0, 200, 1},
+        {"the threshold itself is no stall", {{0, 1, 5}, {1000, 1, 5}}, {0, 1000, 0}, 0, 1000, 0, 1000, 0, 0},
+        {"a clock stepping back adds no time", {{500, 0, 0}, {400, 0, 0}, {500, 0, 0}},
+         {100, 0, 0}, 0, 0, 100, 100, 0, 0},
+    };
+    for (const DwellCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PresenceFigures f = Feed(c.steps);
+        for (int s = 0; s < 3; ++s)
+            EXPECT_EQ(f.timeUs[std::size_t(s)], c.timeMs[std::size_t(s)] * kMs) << "state " << s;
+        EXPECT_EQ(f.stateChanges, c.changes);
+        EXPECT_EQ(f.longestPresenceUs, c.longestPresenceMs * kMs);
+        EXPECT_EQ(f.longestAbsenceUs, c.longestAbsenceMs * kMs);
+        EXPECT_EQ(f.currentDwellUs, c.currentDwellMs * kMs);
+        EXPECT_EQ(f.unobservedUs, c.unobservedMs * kMs);
+        EXPECT_EQ(f.gaps, c.gaps);
+    }
+}
+
+TEST(PresenceStatistics, SharesAndDistanceFiguresPerState)
+{
+    std::vector<Step> steps;
+    Repeat(steps, 0, 10, 0, 0);        // 1 s nobody
+    Repeat(steps, 1000, 10, 1, 100);   // 1 s moving at 100, then 300
+    Repeat(steps, 2000, 10, 1, 300);
+    Repeat(steps, 3000, 11, 2, 200);   // motionless, last report ends the time
+    const PresenceFigures f = Feed(steps);
+    EXPECT_EQ(f.ObservedUs(), 4000 * kMs);
+    EXPECT_DOUBLE_EQ(f.Share(PresenceState::Nobody), 0.25);
+    EXPECT_DOUBLE_EQ(f.Share(PresenceState::Moving), 0.5);
+    const DistanceSpread& moving = f.distance[1];
+    EXPECT_EQ(moving.count, 20);
+    EXPECT_DOUBLE_EQ(moving.mean, 200.0);
+    EXPECT_DOUBLE_EQ(moving.StandardDeviation(), 100.0);
+    EXPECT_EQ(moving.minimum, 100);
+    EXPECT_EQ(moving.maximum, 300);
+    EXPECT_EQ(f.distance[2].count, 11);
+    EXPECT_DOUBLE_EQ(f.distance[2].StandardDeviation(), 0.0);
+    EXPECT_EQ(f.reports, 41);
+    EXPECT_EQ(f.currentDwellUs, 1000 * kMs);
+    EXPECT_EQ(PresenceFigures{}.Share(PresenceState::Moving), 0.0);
+}
+
+TEST(PresenceStatistics, AbsenceDelayRunsFromTheHeldReportToNobody)
+{
+    // The person stands still with a jittering distance, leaves, and the module holds
+    // its last report for 2 s before it reports nobody.
+    std::vector<Step> steps{{0, 2, 150}, {100, 2, 151}, {200, 2, 149}};
+    Repeat(steps, 300, 20, 2, 152);
+    steps.push_back({2300, 0, 0});
+    PresenceFigures f = Feed(steps);
+    EXPECT_EQ(f.absenceDelays, 1);
+    EXPECT_EQ(f.lastAbsenceDelayUs, 2000 * kMs);
+
+    // A second visit with a 1 s hold; the mean is over both.
+    Repeat(steps, 2400, 5, 1, 90);
+    Repeat(steps, 2900, 10, 1, 95);
+    steps.push_back({3900, 0, 0});
+    f = Feed(steps);
+    EXPECT_EQ(f.absenceDelays, 2);
+    EXPECT_EQ(f.lastAbsenceDelayUs, 1000 * kMs);
+    EXPECT_EQ(f.MeanAbsenceDelayUs(), 1500 * kMs);
+
+    // Nobody after a gap says nothing of the delay; nor does nobody after nobody.
+    f = Feed({{0, 1, 50}, {100, 1, 50}, {kGap}, {200, 0, 0}, {300, 0, 0}});
+    EXPECT_EQ(f.absenceDelays, 0);
+}
+
+TEST(StateStrip, SamplesStayAlignedWithTheHistoryAndKnowWhenTheirRunBegan)
+{
+    CStateStrip strip;
+    strip.Replace(4);
+    std::vector<StripSample> samples;
+    strip.CopyTo(samples);
+    ASSERT_EQ(samples.size(), 4u);
+    EXPECT_EQ(samples[0].state, StripSample::kNoData);
+
+    strip.PushReport(100, 1);
+    strip.PushReport(200, 1);
+    strip.PushReport(300, 1);
+    strip.PushReport(400, 1);
+    strip.PushReport(500, 2);  // the first moving sample scrolls off
+    strip.CopyTo(samples);
+    StateRun run;
+    ASSERT_TRUE(FindStateRun(samples, 0, run));
+    EXPECT_EQ(run.first, 0);
+    EXPECT_EQ(run.last, 2);
+    EXPECT_EQ(run.beganUs, 100);  // before the oldest sample on show
+    EXPECT_EQ(run.lastedUs, 400);
+    EXPECT_FALSE(run.goesOn);
+    ASSERT_TRUE(FindStateRun(samples, 3, run));
+    EXPECT_TRUE(run.goesOn);
+    EXPECT_EQ(run.state, std::int8_t(PresenceState::Motionless));
+
+    // A gap of more steps than the strip holds fills it, no more.
+    strip.PushMissing(9, 600);
+    strip.PushReport(900, 9);  // shown as nobody
+    strip.CopyTo(samples);
+    ASSERT_EQ(samples.size(), 4u);
+    ASSERT_TRUE(FindStateRun(samples, 1, run));
+    EXPECT_EQ(run.state, StripSample::kNoData);
+    EXPECT_EQ(run.first, 0);
+    EXPECT_EQ(run.lastedUs, 300);
+    EXPECT_EQ(samples[3].state, std::int8_t(PresenceState::Nobody));
+    EXPECT_FALSE(FindStateRun(samples, 4, run));
+    EXPECT_FALSE(FindStateRun(samples, -1, run));
+
+    // Two visits in the same state are two runs.
+    strip.Replace(3);
+    strip.PushReport(0, 1);
+    strip.PushMissing(1, 50);
+    strip.PushReport(100, 1);
+    strip.CopyTo(samples);
+    ASSERT_TRUE(FindStateRun(samples, 2, run));
+    EXPECT_EQ(run.first, 2);
+    strip.Replace(0);
+    strip.PushReport(0, 1);
+    strip.CopyTo(samples);
+    EXPECT_TRUE(samples.empty());
+}
+
+}  // namespace
