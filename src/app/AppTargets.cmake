@@ -14,12 +14,15 @@ add_library(app STATIC
   PortTexts.cpp
   RecordingBar.cpp
   ScriptedRun.cpp
+  StateBand.cpp
+  StatisticsPanel.cpp
   TextToTruncatedInt.cpp
   Vetra_Tivane_PeloToolApp.cpp
   Vetra_Tivane_PeloToolDlg.cpp
   Vetra_Tivane_PeloToolDlg_Chart.cpp
   Vetra_Tivane_PeloToolDlg_Connection.cpp
   Vetra_Tivane_PeloToolDlg_Health.cpp
+  Vetra_Tivane_PeloToolDlg_Insight.cpp
   Vetra_Tivane_PeloToolDlg_Params.cpp
   Vetra_Tivane_PeloToolDlg_Presence.cpp
   Vetra_Tivane_PeloToolDlg_Reconnect.cpp
@@ -29,7 +32,7 @@ add_library(app STATIC
 add_library(vetra::app ALIAS app)
 target_include_directories(app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(app PUBLIC
-  vetra::app_ui vetra::acquisition vetra::recording vetra::config vetra::params vetra::chart vetra::controls
+  vetra::app_ui vetra::acquisition vetra::recording vetra::insight vetra::config vetra::params vetra::chart vetra::controls
   vetra::bitmap vetra::radar vetra::ports vetra::common Qt6::Widgets)
 
 # Built into the build root, so that Image/ (the presence pictures) and Log/ are beside it.

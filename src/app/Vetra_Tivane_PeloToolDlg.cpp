@@ -122,11 +122,13 @@ bool CVetra_Tivane_PeloToolDlg::OnInitDialog()
     SetupColorStatics();
     SetupChart();
     UpdatePresenceDisplay();
+    AddStateBand();
     AddHealthStrip();
     AddRecordingBar();
     m_resizeTool.Init(this);
     // Below this the proportional layout would cut texts and shrink them past reading.
     setMinimumSize(QSize(int(std::ceil(width() * kSmallestScale)), int(std::ceil(height() * kSmallestScale))));
+    AddStatisticsPanel();
     m_device = Vetra_Interface_RadarDevice_Serial_Create();
     m_session.SetDevice(m_device);
     m_paramDlg.SetDevice(m_device);
@@ -240,7 +242,8 @@ void CVetra_Tivane_PeloToolDlg::OnSize(int width, int height)
     double ratioX = 1.0;
     double ratioY = 1.0;
     // Before OnInitDialog has recorded the layout the tool answers 0 and nothing changes.
-    if (!m_resizeTool.Resize(width, height, &ratioX, &ratioY))
+    // An open statistics panel lies below what the tool lays out.
+    if (!m_resizeTool.Resize(width, height - m_statisticsExtra, &ratioX, &ratioY))
         return;
     m_scale = std::min(ratioX, ratioY);
     m_distanceText->SetFontHeight(int(m_scale * kDigitsFontHeight));

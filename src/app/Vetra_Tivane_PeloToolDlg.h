@@ -28,6 +28,7 @@
 #include "RecordingLoad.h"
 #include "ReplayRunner.h"
 #include "ReportFrameDecoder.h"
+#include "RunInsight.h"
 #include "SerialPortEntry.h"
 #include "StallWatch.h"
 #include "ToolSettings.h"
@@ -37,6 +38,8 @@ class CColorStatic;
 class CHealthStrip;
 class CParamWorkbench;
 class CRecordingBar;
+class CStateBand;
+class CStatisticsPanel;
 class CPortHotplugWatch;
 class CSettingsFile;
 class CWaveWnd;
@@ -175,6 +178,17 @@ public:
     // The label summary of the recording at datPath, in the interface language.
     QString LabelSummaryText(const std::string& datPath);
 
+    // What the module decides (Vetra_Tivane_PeloToolDlg_Insight.cpp): the state band
+    // under the chart and the statistics panel, for the run or replay on show.
+    CStateBand* StateBand() const { return m_stateBand; }
+    CStatisticsPanel* StatisticsPanel() const { return m_statisticsPanel; }
+    const CRunInsight& Insight() const { return m_insight; }
+    // Opens or closes the statistics panel (remembered in the settings file).
+    void ShowStatistics(bool open);
+    bool StatisticsShown() const { return m_statisticsExtra > 0; }
+    // Shows the latest figures in the panel, if open and anything changed.
+    void RefreshStatistics();
+
 protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -197,6 +211,19 @@ private:
     void CheckDiskRoom();
     void ShowDataAsStale(bool stale);
     void AddParamWorkbench();
+    // The state band and the statistics panel.
+    void AddStateBand();
+    void AddStatisticsPanel();
+    // Lines the band up with the chart's plot, and the panel with the window's bottom.
+    void PlaceInsightViews();
+    // A run or a replay starts: the figures start again, with its time base and labels.
+    void StartInsight(std::int64_t reportIntervalMs, const QDateTime& timeBase,
+                      const std::vector<LabelChange>* labels);
+    // Steps the band through a gap of `steps` report intervals, as the chart does.
+    void ShowGapOnBand(std::int32_t steps);
+    // The time a report now is stamped with: the replayed delivery's, or the run's clock.
+    // Whichever thread decodes.
+    std::int64_t InsightTimeUs() const;
     // The recording bar and replays.
     void AddRecordingBar();
     void UpdateRecordingBar();
@@ -207,6 +234,8 @@ private:
     void UpdateReplayPosition();
     // What the health strip says first during a replay: the file and the pacing note.
     QString ReplayStatusText() const;
+    // The wall-clock time the replayed run began, when its capture index tells it.
+    QDateTime ReplayTimeBase() const;
     // The replayed recording, else the current or last run's; empty when there is none.
     std::string RecordingOnShow() const;
     // True for a usable recording; otherwise a box says why, naming path.
@@ -336,6 +365,22 @@ private:
     bool m_initialised = false;
     bool m_destroyed = false;
     CRecordingBar* m_recordingBar = nullptr;
+    // The band and panel (children, user-interface thread). The insight itself is fed by
+    // the decoding thread through FeedChart; see CRunInsight for its locks.
+    CStateBand* m_stateBand = nullptr;
+    CStatisticsPanel* m_statisticsPanel = nullptr;
+    // The panel's height while it is open: the window is that much taller, and the
+    // proportional layout works on the rest.
+    int m_statisticsExtra = 0;
+    QTimer m_statisticsTick;
+    std::uint64_t m_statisticsShown = ~std::uint64_t(0);
+    CRunInsight m_insight;
+    // Started at each Start before the worker runs; read by the acquisition thread.
+    QElapsedTimer m_runClock;
+    // Set before a replay's thread starts, cleared after it stopped.
+    std::atomic<bool> m_insightFromReplay{false};
+    // The labels set during the live run, in the run clock's time (user-interface thread).
+    std::vector<LabelChange> m_liveLabels;
     CParamWorkbench* m_workbench = nullptr;
     bool m_replaying = false;
     std::shared_ptr<const CReplayTimeline> m_replayTimeline;

@@ -8,6 +8,7 @@
 #include "DistanceHistory.h"
 #include "GdiplusApi.h"
 #include "PtrArrayCtrl.h"
+#include "StateBand.h"
 #include "StringTable.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
 #include "WaveLabel.h"
@@ -74,6 +75,8 @@ void CVetra_Tivane_PeloToolDlg::SetupChart()
     // whole 32-bit samples too (the type only changes at the first set-up, before any
     // run), and the next push puts the whole new history in place anyway.
     m_decoder.GetHistory().Replace(historyLength);
+    // The band under the chart shows a state for each step the chart plots.
+    m_insight.Strip().Replace(historyLength);
     chart.SetSampleType(CWaveBuffer::kInt32);
     chart.SetValueRange(0.0, m_distanceMax);
     chart.SetSampleCount(historyLength);
@@ -103,6 +106,7 @@ void CVetra_Tivane_PeloToolDlg::SetupChart()
     chart.SetYAxisRange(0.0, m_distanceMax);
     chart.SetInteraction(false, false, false, false);
     chart.InitChart();
+    PlaceInsightViews();
 }
 
 // Acquisition thread, with the history lock held (see CDistanceHistory::Advance); the
@@ -110,6 +114,13 @@ void CVetra_Tivane_PeloToolDlg::SetupChart()
 // chart allows exactly this from another thread: the wave count, Push and RequestRepaint.
 void CVetra_Tivane_PeloToolDlg::FeedChart(const std::int32_t* history, std::int32_t length)
 {
+    // A report, not a step through a link gap (whose caller tells the band itself): the
+    // decoder stored its state before this call.
+    if (history[length - 1] != CDistanceHistory::kNoDistance) {
+        m_insight.AddReport(InsightTimeUs(), m_decoder.GetState(), history[length - 1]);
+        if (m_stateBand)
+            m_stateBand->RequestRepaint();
+    }
     if (m_chart->GetWaveCount() <= 0)
         return;
     m_chart->WaveBuffer(0).Push(history, length);

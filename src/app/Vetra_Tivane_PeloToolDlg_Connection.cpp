@@ -181,6 +181,10 @@ void CVetra_Tivane_PeloToolDlg::OnStartStop()
     SetupChart();
     UpdatePresenceDisplay();
     m_session.SetCaptureHeader(MakeCaptureHeader());
+    // Before the worker runs: it stamps each report with this clock.
+    m_runClock.start();
+    m_liveLabels.clear();
+    StartInsight(m_settings.reportTimeMS, QDateTime::currentDateTime(), &m_liveLabels);
     if (!m_session.StartWorker()) {
         // No worker: showing "Stop" would claim a run that does not exist.
         DbgOutputA(2, "The acquisition thread could not be started\r\n");

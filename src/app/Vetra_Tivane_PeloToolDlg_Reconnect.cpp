@@ -97,7 +97,9 @@ void CVetra_Tivane_PeloToolDlg::ShowGapOnChart()
     const long long due = m_gapTimer.elapsed() / interval;
     if (due > m_gapIntervalsShown) {
         const long long length = m_decoder.GetHistory().GetLength();
-        m_decoder.GetHistory().AdvanceMissing(std::int32_t(std::min(due - m_gapIntervalsShown, length)), *this);
+        const auto steps = std::int32_t(std::min(due - m_gapIntervalsShown, length));
+        ShowGapOnBand(steps);
+        m_decoder.GetHistory().AdvanceMissing(steps, *this);
         m_gapIntervalsShown = due;
     }
 }

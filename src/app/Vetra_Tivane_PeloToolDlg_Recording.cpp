@@ -16,6 +16,7 @@
 #include "RecordingBar.h"
 #include "RecordingDecode.h"
 #include "ReportCsvExport.h"
+#include "StateBand.h"
 #include "StringTable.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
 
@@ -105,10 +106,12 @@ bool CVetra_Tivane_PeloToolDlg::SetLabel(GroundTruthLabel label)
         m_replayLabels.insert(at, change);
     } else if (m_session.IsRunningFlagSet()) {
         m_session.AddCaptureEvent(CaptureEvent::Labelled(label));
+        m_liveLabels.push_back(LabelChange{InsightTimeUs(), label});
     } else {
         return false;
     }
     DbgOutputA(2, "Label: %s\r\n", LabelName(label));
+    m_stateBand->update();
     m_recordingBar->ShowLabel(label);
     return true;
 }

@@ -15,7 +15,9 @@
 #include "LabelsFileWriter.h"
 #include "LabelInForce.h"
 #include "RecordingBar.h"
+#include "StateBand.h"
 #include "StringTable.h"
+#include "UtcTime.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
 
 namespace {
@@ -46,8 +48,11 @@ void CVetra_Tivane_PeloToolDlg::SetUpReplay()
     m_replay.SetLinkGapCallback([this](std::int64_t gapUs) {
         const std::int64_t interval = m_replayIntervalMs.load(std::memory_order_relaxed);
         const std::int64_t length = m_decoder.GetHistory().GetLength();
-        if (interval > 0 && gapUs / 1000 / interval > 0)
-            m_decoder.GetHistory().AdvanceMissing(std::int32_t(std::min(gapUs / 1000 / interval, length)), *this);
+        if (interval > 0 && gapUs / 1000 / interval > 0) {
+            const auto steps = std::int32_t(std::min(gapUs / 1000 / interval, length));
+            ShowGapOnBand(steps);
+            m_decoder.GetHistory().AdvanceMissing(steps, *this);
+        }
     });
     m_replayFrame.setSingleShot(true);
     m_replayFrame.setTimerType(Qt::PreciseTimer);
@@ -55,6 +60,7 @@ void CVetra_Tivane_PeloToolDlg::SetUpReplay()
     connect(&m_replayFrame, &QTimer::timeout, this, [this] {
         UpdatePresenceDisplay();
         m_chart->ReleaseRepaint();
+        m_stateBand->ReleaseRepaint();
         // In the same frame, so the slider and the time add no frames of their own.
         if (m_sincePositionShown.elapsed() >= kReplayTickMs)
             UpdateReplayPosition();
@@ -118,6 +124,7 @@ bool CVetra_Tivane_PeloToolDlg::OpenReplay(const QString& path)
     }
     m_replaying = true;
     m_chart->HoldRepaints(true);
+    m_stateBand->HoldRepaints(true);
     DbgOutputA(2, "Replay of %s (%s)\r\n", m_replayPath.c_str(),
                m_replayNote.isEmpty() ? "paced by its capture index" : m_replayNote.toUtf8().constData());
     RestartReplayAt(0, true);
@@ -139,6 +146,9 @@ void CVetra_Tivane_PeloToolDlg::RestartReplayAt(std::int64_t positionUs, bool pl
     m_decoder.SetReport(0, 0);
     SetupChart();
     UpdatePresenceDisplay();
+    // The figures cover the recording from its start to the position.
+    m_insightFromReplay.store(true, std::memory_order_release);
+    StartInsight(m_replayIntervalMs.load(std::memory_order_relaxed), ReplayTimeBase(), &m_replayLabels);
     std::string error;
     if (!m_replay.Start(m_replayTimeline, m_replayPath, positionUs, &error)) {
         DbgOutputA(1, "The replay could not be started: %s\r\n", error.c_str());
@@ -215,6 +225,9 @@ void CVetra_Tivane_PeloToolDlg::StopReplay()
     m_replaying = false;
     m_replayFrame.stop();
     m_chart->HoldRepaints(false);
+    m_stateBand->HoldRepaints(false);
+    // The replay thread has ended: reports are stamped by the run clock again.
+    m_insightFromReplay.store(false, std::memory_order_release);
     if (m_replayLabelsFile) {
         if (!m_replayLabelsFile->Close())
             DbgOutputA(1, "The labels file is incomplete: %s\r\n", m_replayLabelsFile->Error().c_str());
@@ -226,6 +239,14 @@ void CVetra_Tivane_PeloToolDlg::StopReplay()
     m_recordingBar->ShowLabel(GroundTruthLabel::Off);
     DbgOutputA(2, "Replay of %s stopped\r\n", m_replayPath.c_str());
     UpdateHealth();
+}
+
+QDateTime CVetra_Tivane_PeloToolDlg::ReplayTimeBase() const
+{
+    if (!m_replayTimeline || !m_replayTimeline->Header())
+        return {};
+    const std::optional<std::int64_t> startedMs = ParseUtcTimestampMs(m_replayTimeline->Header()->startedUtc);
+    return startedMs ? QDateTime::fromMSecsSinceEpoch(*startedMs) : QDateTime();
 }
 
 QString CVetra_Tivane_PeloToolDlg::ReplayStatusText() const

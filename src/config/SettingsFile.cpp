@@ -48,8 +48,15 @@ constexpr SettingAttribute kSaveOrder[] = {
 
 #undef DETECTION_SETTING
 
-// The extra attribute of the reconnect check box.
-constexpr const char* kAutoReconnectAttribute = "AutoReconnect";
+// The extra on/off attributes of later features; each is off by default.
+struct ExtraSwitch {
+    const char* name;
+    bool ToolSettings::*value;
+};
+constexpr ExtraSwitch kExtraSwitches[] = {
+    {"AutoReconnect", &ToolSettings::autoReconnect},
+    {"ShowStatistics", &ToolSettings::showStatistics},
+};
 
 // Indexes into kSaveOrder in the order a load reads them (the IIR pair before the coefficients).
 constexpr int kLoadOrder[] = {0, 1, 2, 3, 4, 5, 10, 11, 6, 7, 8, 9, 12, 13, 14, 15, 16, 17, 18, 19};
@@ -159,10 +166,12 @@ void CSettingsFile::LoadSettings(ToolSettings& settings) const
         DigtalStringToValue(text, int(std::strlen(text)), TargetOf(settings, attribute),
                             attribute.isFloat ? kDigitalFloat32 : kDigitalInt32);
     }
-    std::int32_t reconnect = settings.autoReconnect ? 1 : 0;
-    if (const char* text = appConfig.GetAttribute(kAutoReconnectAttribute); text && *text)
-        DigtalStringToValue(text, int(std::strlen(text)), &reconnect, kDigitalInt32);
-    settings.autoReconnect = reconnect != 0;
+    for (const ExtraSwitch& extra : kExtraSwitches) {
+        std::int32_t on = settings.*extra.value ? 1 : 0;
+        if (const char* text = appConfig.GetAttribute(extra.name); text && *text)
+            DigtalStringToValue(text, int(std::strlen(text)), &on, kDigitalInt32);
+        settings.*extra.value = on != 0;
+    }
 }
 
 void CSettingsFile::SaveSettings(const ToolSettings& settings)
@@ -176,9 +185,11 @@ void CSettingsFile::SaveSettings(const ToolSettings& settings)
             appConfig.SetAttribute(attribute.name, std::int64_t(*static_cast<const std::int32_t*>(value)));
     }
     // Present only while it differs from the default.
-    if (settings.autoReconnect)
-        appConfig.SetAttribute(kAutoReconnectAttribute, std::int64_t(1));
-    else if (!appConfig.IsEmpty())
-        appConfig.GetNode().remove_attribute(kAutoReconnectAttribute);
+    for (const ExtraSwitch& extra : kExtraSwitches) {
+        if (settings.*extra.value)
+            appConfig.SetAttribute(extra.name, std::int64_t(1));
+        else if (!appConfig.IsEmpty())
+            appConfig.GetNode().remove_attribute(extra.name);
+    }
     Save();
 }

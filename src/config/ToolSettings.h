@@ -16,4 +16,6 @@ struct ToolSettings {
     // while it differs from its default, so a file never touched by them keeps its 20.
     // Reconnect to the same device when the link is lost during a run.
     bool autoReconnect = false;
+    // The statistics panel under the chart is open.
+    bool showStatistics = false;
 };

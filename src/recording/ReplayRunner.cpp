@@ -243,6 +243,7 @@ bool CReplayRunner::Deliver(const ReplayDelivery& delivery)
 {
     if (delivery.resetReassembly)
         m_reassembly.Delete();
+    m_deliveringUs.store(delivery.timeUs, std::memory_order_relaxed);
     if (delivery.offset != m_filePosition) {
         if (std::fseek(m_dat, long(delivery.offset), SEEK_SET) != 0)
             return false;

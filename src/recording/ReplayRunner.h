@@ -74,6 +74,9 @@ public:
     // Why the replay ended early; empty when it did not.
     std::string ReadError() const;
     std::size_t Delivered() const;
+    // Replay thread only (what the decoder calls back on): the recorded time of the
+    // delivery being decoded, so that whatever a report feeds is stamped with it.
+    std::int64_t DeliveringUs() const { return m_deliveringUs.load(std::memory_order_relaxed); }
 
     unsigned int ThreadFunc(void* context) override;
 
@@ -115,4 +118,6 @@ private:
     std::int64_t m_lastDeliveredUs = 0;  // guarded
     std::string m_error;             // guarded
     std::atomic<bool> m_finished{false};
+    // Written and read on the replay thread; atomic so that a stray reader sees a whole value.
+    std::atomic<std::int64_t> m_deliveringUs{0};
 };

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -109,24 +110,30 @@ TEST_F(SettingsFileTest, SavedValuesComeBackAtTheNextStart)
 }
 
 // A later feature's setting is an extra attribute that exists only while it differs
-// from its default: a file never touched by it keeps its twenty.
-TEST_F(SettingsFileTest, TheReconnectSettingIsWrittenOnlyWhileItIsOn)
+// from its default: a file never touched by it keeps its twenty, and each switch is
+// written and read on its own.
+TEST_F(SettingsFileTest, ExtraSwitchesAreWrittenOnlyWhileTheyAreOn)
 {
     ToolSettings settings;
     settings.params.RestoreDefaults();
-    for (const bool on : {false, true, false}) {
-        settings.autoReconnect = on;
+    const std::pair<bool, bool> steps[] = {{false, false}, {true, false}, {false, true}, {true, true}, {false, false}};
+    for (const auto& [reconnect, statistics] : steps) {
+        SCOPED_TRACE(testing::Message() << reconnect << statistics);
+        settings.autoReconnect = reconnect;
+        settings.showStatistics = statistics;
         {
             Start start(path);
             start.file.SaveSettings(settings);
         }
         const std::vector<std::string> names = AttributeNames(path);
-        EXPECT_EQ(names.size(), on ? 21u : 20u) << on;
-        EXPECT_EQ(names.back() == "AutoReconnect", on);
+        EXPECT_EQ(names.size(), 20u + reconnect + statistics);
+        EXPECT_EQ(std::count(names.begin(), names.end(), "AutoReconnect"), reconnect ? 1 : 0);
+        EXPECT_EQ(std::count(names.begin(), names.end(), "ShowStatistics"), statistics ? 1 : 0);
         Start again(path);
         ToolSettings loaded;
         again.file.LoadSettings(loaded);
-        EXPECT_EQ(loaded.autoReconnect, on);
+        EXPECT_EQ(loaded.autoReconnect, reconnect);
+        EXPECT_EQ(loaded.showStatistics, statistics);
     }
 }
 

@@ -1,0 +1,302 @@
+#include "StateBand.h"
+
+#include <QEvent>
+#include <QHelpEvent>
+#include <QMetaObject>
+#include <QPainter>
+#include <QToolButton>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
+
+#include "LabelInForce.h"
+#include "StringTable.h"
+
+namespace {
+
+constexpr int kStateNames[] = {50300, 50301, 50302};
+constexpr int kNoDataText = 50303;
+constexpr int kLabelText = 50304;
+constexpr int kRunEnded = 50305;
+constexpr int kRunGoesOn = 50306;
+constexpr int kLabelInForce = 50307;
+constexpr int kStatisticsText = 50308;
+constexpr int kStatisticsTip = 50309;
+// The label names as the recording bar's buttons show them, in GroundTruthLabel order.
+constexpr int kLabelNames[] = {50142, 50139, 50140, 50141};
+// The label line under the band, and the gap between them.
+constexpr int kLabelLine = 3;
+constexpr int kLabelGap = 1;
+
+QString StateName(std::int8_t state)
+{
+    if (state < 0 || state >= kPresenceStateCount)
+        return StringTable::load(kNoDataText);
+    return StringTable::load(kStateNames[state]);
+}
+
+}  // namespace
+
+CStateBand::CStateBand(const CStateStrip& strip, QWidget* parent) : QWidget(parent), m_strip(strip)
+{
+    m_statisticsButton = new QToolButton(this);
+    m_statisticsButton->setText(StringTable::load(kStatisticsText));
+    m_statisticsButton->setToolTip(StringTable::load(kStatisticsTip));
+    m_statisticsButton->setCheckable(true);
+    m_statisticsButton->setAutoRaise(true);
+    setMouseTracking(true);
+}
+
+QColor CStateBand::StateColor(std::int8_t state)
+{
+    // Told apart with red-green colour blindness too: grey, orange and blue differ in
+    // lightness as well as hue.
+    switch (state) {
+    case std::int8_t(PresenceState::Nobody):
+        return QColor(0xDD, 0xDD, 0xDD);
+    case std::int8_t(PresenceState::Moving):
+        return QColor(0xE6, 0x9F, 0x00);
+    case std::int8_t(PresenceState::Motionless):
+        return QColor(0x00, 0x72, 0xB2);
+    default:
+        return QColor(0xFF, 0xFF, 0xFF);
+    }
+}
+
+QColor CStateBand::LabelColor(GroundTruthLabel label)
+{
+    switch (label) {
+    case GroundTruthLabel::Empty:
+        return QColor(0x80, 0x80, 0x80);
+    case GroundTruthLabel::Moving:
+        return StateColor(std::int8_t(PresenceState::Moving));
+    case GroundTruthLabel::Still:
+        return StateColor(std::int8_t(PresenceState::Motionless));
+    case GroundTruthLabel::Off:
+        break;
+    }
+    return QColor();
+}
+
+void CStateBand::SetPlotSpan(int left, int right)
+{
+    if (left == m_plotLeft && right == m_plotRight)
+        return;
+    m_plotLeft = left;
+    m_plotRight = std::max(left, right);
+    PlaceSwitch();
+    update();
+}
+
+void CStateBand::SetLabels(const std::vector<LabelChange>* labels)
+{
+    m_labels = labels;
+    update();
+}
+
+void CStateBand::RequestRepaint()
+{
+    // Any thread; one queued request at a time, as the chart does.
+    if (m_repaintPending.exchange(true, std::memory_order_acq_rel))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_repaintsHeld)
+                update();
+        },
+        Qt::QueuedConnection);
+}
+
+void CStateBand::HoldRepaints(bool held)
+{
+    m_repaintsHeld = held;
+    if (!held)
+        ReleaseRepaint();
+}
+
+void CStateBand::ReleaseRepaint()
+{
+    if (m_repaintPending.load(std::memory_order_acquire))
+        update();
+}
+
+int CStateBand::LegendHeight() const
+{
+    return std::max(fontMetrics().height(), m_statisticsButton->sizeHint().height()) + 2;
+}
+
+int CStateBand::PreferredHeight() const
+{
+    return fontMetrics().height() + kLabelLine + kLabelGap + 4 + LegendHeight();
+}
+
+QRect CStateBand::BandRect() const
+{
+    const int bandHeight = std::max(height() - LegendHeight() - kLabelLine - kLabelGap - 2, 4);
+    return QRect(m_plotLeft, 1, std::max(m_plotRight - m_plotLeft, 0), bandHeight);
+}
+
+void CStateBand::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    PlaceSwitch();
+}
+
+void CStateBand::PlaceSwitch()
+{
+    // At the plot's right edge, which a chart set-up may move without a resize.
+    const QSize button = m_statisticsButton->sizeHint();
+    m_statisticsButton->setGeometry(std::max(m_plotRight - button.width(), 0), height() - LegendHeight(),
+                                    button.width(), std::min(button.height(), LegendHeight()));
+}
+
+double CStateBand::SampleX(double index) const
+{
+    // Where the chart puts sample i of n: at i * (W - 1) / (n - 1) across the plot.
+    const double n = double(m_samples.size());
+    const double width = double(m_plotRight - m_plotLeft);
+    return n > 1 ? m_plotLeft + index * (width - 1) / (n - 1) : m_plotLeft;
+}
+
+int CStateBand::SampleAt(int x) const
+{
+    const int n = int(m_samples.size());
+    const int width = m_plotRight - m_plotLeft;
+    if (n < 1 || x < m_plotLeft || x >= m_plotRight)
+        return -1;
+    if (n == 1 || width < 2)
+        return 0;
+    return std::clamp(int(std::lround(double(x - m_plotLeft) * (n - 1) / (width - 1))), 0, n - 1);
+}
+
+void CStateBand::paintEvent(QPaintEvent* /*event*/)
+{
+    m_repaintPending.store(false, std::memory_order_release);
+    m_strip.CopyTo(m_samples);
+    QPainter painter(this);
+    const QRect band = BandRect();
+    PaintStates(painter, band);
+    PaintLabels(painter, QRect(band.left(), band.bottom() + 1 + kLabelGap, band.width(), kLabelLine));
+    PaintLegend(painter, QRect(m_plotLeft, height() - LegendHeight(), m_statisticsButton->x() - m_plotLeft,
+                               LegendHeight()));
+}
+
+void CStateBand::PaintStates(QPainter& painter, const QRect& band)
+{
+    if (band.width() <= 0)
+        return;
+    painter.fillRect(band, StateColor(StripSample::kNoData));
+    const int n = int(m_samples.size());
+    for (int first = 0; first < n;) {
+        int last = first;
+        while (last + 1 < n && m_samples[std::size_t(last + 1)].state == m_samples[std::size_t(first)].state)
+            ++last;
+        // Each sample owns the pixels nearer to it than to its neighbours.
+        const double left = std::max(SampleX(first - 0.5), double(band.left()));
+        const double right = std::min(SampleX(last + 0.5), double(band.right() + 1));
+        const QRectF area(left, band.top(), right - left, band.height());
+        const std::int8_t state = m_samples[std::size_t(first)].state;
+        if (state == StripSample::kNoData)
+            painter.fillRect(area, QBrush(QColor(0x60, 0x60, 0x60), Qt::BDiagPattern));
+        else
+            painter.fillRect(area, StateColor(state));
+        first = last + 1;
+    }
+    painter.setPen(QColor(0x90, 0x90, 0x90));
+    painter.drawRect(band.adjusted(0, 0, -1, -1));
+}
+
+void CStateBand::PaintLabels(QPainter& painter, const QRect& line)
+{
+    if (!m_labels || m_labels->empty() || line.width() <= 0)
+        return;
+    const int n = int(m_samples.size());
+    for (int first = 0; first < n;) {
+        const GroundTruthLabel label = LabelInForce(*m_labels, m_samples[std::size_t(first)].timeUs);
+        int last = first;
+        while (last + 1 < n && LabelInForce(*m_labels, m_samples[std::size_t(last + 1)].timeUs) == label)
+            ++last;
+        if (label != GroundTruthLabel::Off) {
+            const double left = std::max(SampleX(first - 0.5), double(line.left()));
+            const double right = std::min(SampleX(last + 0.5), double(line.right() + 1));
+            painter.fillRect(QRectF(left, line.top(), right - left, line.height()), LabelColor(label));
+        }
+        first = last + 1;
+    }
+}
+
+void CStateBand::PaintLegend(QPainter& painter, const QRect& area)
+{
+    const QFontMetrics metrics = fontMetrics();
+    const int swatch = std::max(metrics.ascent() - 2, 6);
+    const int top = area.top() + (area.height() - swatch) / 2;
+    int x = area.left();
+    auto item = [&](const QString& text, const QBrush& brush, bool thin) {
+        const QRect box(x, thin ? top + swatch / 2 - 1 : top, swatch * (thin ? 2 : 1), thin ? kLabelLine : swatch);
+        painter.fillRect(box, Qt::white);
+        painter.fillRect(box, brush);
+        if (!thin) {
+            painter.setPen(QColor(0x90, 0x90, 0x90));
+            painter.drawRect(box.adjusted(0, 0, -1, -1));
+        }
+        x = box.right() + 4;
+        painter.setPen(palette().color(QPalette::WindowText));
+        const QRect textBox(x, area.top(), metrics.horizontalAdvance(text) + 1, area.height());
+        painter.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter, text);
+        x = textBox.right() + 12;
+    };
+    for (std::int8_t s = 0; s < kPresenceStateCount; ++s)
+        item(StateName(s), StateColor(s), false);
+    item(StringTable::load(kNoDataText), QBrush(QColor(0x60, 0x60, 0x60), Qt::BDiagPattern), false);
+    QLinearGradient truth(0, 0, swatch * 2, 0);
+    truth.setColorAt(0.0, LabelColor(GroundTruthLabel::Empty));
+    truth.setColorAt(0.49, LabelColor(GroundTruthLabel::Empty));
+    truth.setColorAt(0.5, LabelColor(GroundTruthLabel::Moving));
+    truth.setColorAt(1.0, LabelColor(GroundTruthLabel::Moving));
+    truth.setStart(x, 0);
+    truth.setFinalStop(x + swatch * 2, 0);
+    item(StringTable::load(kLabelText), QBrush(truth), true);
+}
+
+QString CStateBand::TimeText(std::int64_t us) const
+{
+    if (m_runStart.isValid())
+        return m_runStart.addMSecs(us / 1000).toString(QStringLiteral("HH:mm:ss.z"));
+    return QString::number(double(us) / 1e6, 'f', 1) + QStringLiteral(" s");
+}
+
+QString CStateBand::HoverText(int x)
+{
+    m_strip.CopyTo(m_samples);
+    const int index = SampleAt(x);
+    StateRun run;
+    if (index < 0 || !FindStateRun(m_samples, index, run))
+        return QString();
+    const QString lasted = QString::number(double(run.lastedUs) / 1e6, 'f', 1);
+    QString text =
+        StringTable::load(run.goesOn ? kRunGoesOn : kRunEnded).arg(StateName(run.state), TimeText(run.beganUs), lasted);
+    if (m_labels) {
+        const GroundTruthLabel label = LabelInForce(*m_labels, m_samples[std::size_t(index)].timeUs);
+        if (label != GroundTruthLabel::Off)
+            text += QStringLiteral("\n") + StringTable::load(kLabelInForce).arg(StringTable::load(kLabelNames[int(label)]));
+    }
+    return text;
+}
+
+bool CStateBand::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = BandRect().adjusted(0, 0, 0, kLabelLine + kLabelGap).contains(help->pos())
+                                 ? HoverText(help->pos().x())
+                                 : QString();
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, this);
+        return true;
+    }
+    return QWidget::event(event);
+}
