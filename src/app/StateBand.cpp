@@ -45,6 +45,11 @@ CStateBand::CStateBand(const CStateStrip& strip, QWidget* parent) : QWidget(pare
     m_statisticsButton->setToolTip(StringTable::load(kStatisticsTip));
     m_statisticsButton->setCheckable(true);
     m_statisticsButton->setAutoRaise(true);
+    // An arrow that points the way the panel opens: right while closed, down while open.
+    m_statisticsButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_statisticsButton->setArrowType(Qt::RightArrow);
+    connect(m_statisticsButton, &QToolButton::toggled, m_statisticsButton,
+            [button = m_statisticsButton](bool open) { button->setArrowType(open ? Qt::DownArrow : Qt::RightArrow); });
     setMouseTracking(true);
 }
 

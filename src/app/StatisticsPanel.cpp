@@ -21,8 +21,6 @@ constexpr int kDelayLine = 50319;
 constexpr int kNoDelayLine = 50320;
 constexpr int kUnobservedLine = 50321;
 constexpr int kNoReports = 50322;
-// Lines of the panel beside the table's header and three rows.
-constexpr int kPanelLines = 8;
 
 QString Seconds(std::int64_t us)
 {
@@ -105,7 +103,7 @@ QString StatisticsPlainText(const PresenceFigures& f, std::int64_t offDelayMs)
     QStringList lines;
     for (PresenceState state : kStates) {
         const StateRow r = RowOf(f, state);
-        lines << QStringLiteral("%1: %2 (%3), %4 %5 … %6 cm")
+        lines << QStringLiteral("%1: %2 (%3), %4 cm [%5, %6]")
                      .arg(r.name, r.time, r.share, r.spread, r.minimum, r.maximum);
     }
     lines << Lines(f, offDelayMs);
@@ -139,5 +137,16 @@ QString CStatisticsPanel::Text() const
 
 int CStatisticsPanel::PreferredHeight() const
 {
-    return (fontMetrics().lineSpacing() + 3) * kPanelLines + 8;
+    // As tall as the fullest text needs, in this language and font.
+    PresenceFigures full;
+    full.reports = 2;
+    full.hasCurrent = true;
+    full.absenceDelays = 1;
+    full.distance[0].Add(0);
+    QLabel probe;
+    probe.setFont(m_text->font());
+    probe.setTextFormat(Qt::RichText);
+    probe.setText(StatisticsHtml(full, 0));
+    const QMargins margins = layout()->contentsMargins();
+    return probe.sizeHint().height() + margins.top() + margins.bottom();
 }

@@ -50,10 +50,12 @@ void CVetra_Tivane_PeloToolDlg::ShowStatistics(bool open)
     const int extra = open ? m_statisticsPanel->PreferredHeight() : 0;
     const int change = extra - m_statisticsExtra;
     m_statisticsExtra = extra;
+    // The height is taken first: a raised minimum would otherwise grow the window on its own.
+    const int newHeight = height() + change;
     const QSize least = minimumSize();
     setMinimumSize(least.width(), least.height() + change);
     m_statisticsPanel->setVisible(open);
-    resize(width(), height() + change);
+    resize(width(), newHeight);
     PlaceInsightViews();
     if (m_stateBand && m_stateBand->StatisticsButton()->isChecked() != open)
         m_stateBand->StatisticsButton()->setChecked(open);

@@ -16,7 +16,10 @@
 #include "RecordingBar.h"
 #include "RecordingDecode.h"
 #include "ReportCsvExport.h"
+#include "PresenceStatistics.h"
+#include "StallWatch.h"
 #include "StateBand.h"
+#include "StatisticsPanel.h"
 #include "StringTable.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
 
@@ -194,8 +197,19 @@ QString CVetra_Tivane_PeloToolDlg::LabelSummaryText(const std::string& datPath)
     DecodedRecording decoded;
     if (!LoadForExport(datPath, loaded, decoded))
         return {};
+    // The figures of the whole recording come first; the labels' tally after them.
+    const std::int64_t intervalMs = loaded.timeline->Header() && loaded.timeline->Header()->reportTimeMs > 0
+                                        ? loaded.timeline->Header()->reportTimeMs
+                                        : m_settings.reportTimeMS;
+    const auto threshold = CStallWatch::Threshold(int(std::clamp<std::int64_t>(intervalMs, 0, 1 << 30)));
+    // The absence delay the module had then, when the index tells it.
+    const CaptureHeader* header = loaded.timeline->Header() ? &*loaded.timeline->Header() : nullptr;
+    const std::int64_t offDelayMs =
+        std::int64_t(header && header->hasParameters ? header->parameters.nOffTime : m_settings.params.nOffTime) * 100;
+    const QString figures = StatisticsPlainText(
+        FiguresOfReports(decoded.reports, std::chrono::microseconds(threshold).count()), offDelayMs);
     if (loaded.labels.empty())
-        return StringTable::load(kNoLabels);
+        return figures + QStringLiteral("\n\n") + StringTable::load(kNoLabels);
     const LabelSummary summary = SummarizeLabels(decoded.reports, loaded.labels, loaded.timeline->EndUs());
     QStringList lines;
     for (const LabelTally& tally : summary.tallies) {
@@ -212,7 +226,7 @@ QString CVetra_Tivane_PeloToolDlg::LabelSummaryText(const std::string& datPath)
                      .arg(QString::number(summary.MedianDelayMs(), 'f', 0), QString::number(summary.MaxDelayMs(), 'f', 0));
     if (summary.neverAgreed > 0)
         lines << StringTable::load(kNeverAgreedLine).arg(summary.neverAgreed);
-    return lines.join(QLatin1Char('\n'));
+    return figures + QStringLiteral("\n\n") + lines.join(QLatin1Char('\n'));
 }
 
 void CVetra_Tivane_PeloToolDlg::OnLabelSummary()

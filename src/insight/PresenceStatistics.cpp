@@ -1,5 +1,7 @@
 #include "PresenceStatistics.h"
 
+#include "DecodedReport.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -93,4 +95,12 @@ void CPresenceStatistics::AddReport(std::int64_t timeUs, std::int32_t sentState,
     f.hasCurrent = true;
     f.current = state;
     f.currentDwellUs = m_stateRunUs;
+}
+
+PresenceFigures FiguresOfReports(const std::vector<DecodedReport>& reports, std::int64_t stallThresholdUs)
+{
+    CPresenceStatistics statistics(stallThresholdUs);
+    for (const DecodedReport& report : reports)
+        statistics.AddReport(report.timeUs, report.state, report.distance);
+    return statistics.Figures();
 }

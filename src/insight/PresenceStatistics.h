@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "PresenceState.h"
 
@@ -82,3 +83,7 @@ private:
     // When the presence report last changed (state or distance); -1 when not in presence.
     std::int64_t m_heldSinceUs = -1;
 };
+
+struct DecodedReport;
+// The figures of a whole decoded recording.
+PresenceFigures FiguresOfReports(const std::vector<DecodedReport>& reports, std::int64_t stallThresholdUs);

@@ -13,10 +13,13 @@
 
 #include <vector>
 
+#include "CWaveWnd.h"
 #include "CaptureIndexReader.h"
 #include "LabelsFileReader.h"
 #include "MainWindowFixture.h"
 #include "RecordingBar.h"
+#include "StateBand.h"
+#include "StatisticsPanel.h"
 #include "StringTable.h"
 
 namespace {
@@ -59,6 +62,7 @@ TEST_F(MainWindowReplay, ALabelledRunReplaysExportsAndSummarises)
     ASSERT_EQ(index.events.size(), 3u);  // start, the label, stop
     EXPECT_EQ(index.events[1].event.label, GroundTruthLabel::Moving);
     EXPECT_FALSE(m_window->SetLabel(GroundTruthLabel::Still)) << "no run and no replay: nothing to label";
+    EXPECT_EQ(m_window->Insight().Figures().reports, 3);
 
     const bool connectWasEnabled = IsEnabled(Dlg::kConnectButton);
     CRecordingBar& bar = *m_window->RecordingBar();
@@ -73,6 +77,36 @@ TEST_F(MainWindowReplay, ALabelledRunReplaysExportsAndSummarises)
     EXPECT_EQ(m_window->ShownPresence(), 2);
     EXPECT_EQ(m_window->HistoryValues().back(), 300);
     EXPECT_EQ(bar.ShownLabel(), GroundTruthLabel::Moving) << "the label in force at the end";
+
+    // The band and the figures show the replay, started afresh from its first report.
+    const PresenceFigures figures = m_window->Insight().Figures();
+    EXPECT_EQ(figures.reports, 3);
+    EXPECT_EQ(figures.stateChanges, 2);
+    EXPECT_EQ(figures.current, PresenceState::Motionless);
+    std::vector<StripSample> strip;
+    m_window->Insight().Strip().CopyTo(strip);
+    ASSERT_GE(strip.size(), 3u);
+    EXPECT_EQ(strip.back().state, std::int8_t(PresenceState::Motionless));
+    EXPECT_EQ(strip[strip.size() - 3].state, std::int8_t(PresenceState::Nobody));
+    CStateBand& band = *m_window->StateBand();
+    const QRect bandRect = band.BandRect();
+    ASSERT_GT(bandRect.width(), 10);
+    const QString hover = band.HoverText(bandRect.right());
+    EXPECT_TRUE(hover.contains(StringTable::load(50302))) << hover.toStdString();
+    EXPECT_TRUE(hover.contains(StringTable::load(50140))) << "the label in force: " << hover.toStdString();
+    EXPECT_TRUE(band.HoverText(bandRect.left()).contains(StringTable::load(50303))) << "nothing came before the run";
+
+    // The panel opens below everything and leaves the rest of the window as it was.
+    const QRect chartBefore = m_window->Chart()->geometry();
+    const int heightBefore = m_window->height();
+    m_window->ShowStatistics(true);
+    EXPECT_EQ(m_window->height(), heightBefore + m_window->StatisticsPanel()->height());
+    EXPECT_EQ(m_window->Chart()->geometry(), chartBefore);
+    EXPECT_TRUE(m_window->Settings().showStatistics);
+    EXPECT_TRUE(m_window->StatisticsPanel()->Text().contains(StringTable::load(50316).arg(2)));
+    m_window->ShowStatistics(false);
+    EXPECT_EQ(m_window->height(), heightBefore);
+    EXPECT_EQ(m_window->Chart()->geometry(), chartBefore);
 
     // A label set in the replay goes beside the recording, never into it.
     ASSERT_TRUE(m_window->SetLabel(GroundTruthLabel::Still));
