@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "ColumnEnvelope.h"
 #include "PresenceStatistics.h"
 #include "StateStrip.h"
 
@@ -187,6 +188,58 @@ TEST(StateStrip, SamplesStayAlignedWithTheHistoryAndKnowWhenTheirRunBegan)
     strip.PushReport(0, 1);
     strip.CopyTo(samples);
     EXPECT_TRUE(samples.empty());
+}
+
+}  // namespace
+
+namespace {
+
+struct EnvelopeCase {
+    const char* name;
+    std::vector<DecodedReport> reports;
+    std::int64_t from, to;
+    int columns;
+    std::int64_t hold;
+    // Per column: no data as "-", else "min..max/state".
+    std::vector<std::string> expected;
+};
+
+std::string Describe(const EnvelopeColumn& c)
+{
+    if (!c.hasData)
+        return "-";
+    return std::to_string(c.minimum) + ".." + std::to_string(c.maximum) + "/" + std::to_string(c.state);
+}
+
+TEST(ColumnEnvelope, KeepsEveryColumnsExtremesAndTellsGapsFromHeldReports)
+{
+    const std::vector<EnvelopeCase> cases = {
+        {"a spike among many reports per column survives",
+         {{0, 1, 100}, {10, 1, 900}, {20, 1, 100}, {30, 2, 50}, {40, 2, 60}, {50, 2, 55}},
+         0, 60, 2, 10, {"100..900/1", "50..60/2"}},
+        {"the state most reports of the column had", {{0, 1, 5}, {1, 2, 5}, {2, 2, 5}, {3, 7, 5}}, 0, 4, 1, 0,
+         {"5..5/2"}},
+        {"zoomed in: columns between reports hold the last one", {{0, 0, 10}, {100, 1, 20}}, 0, 200, 4, 100,
+         {"10..10/0", "10..10/0", "20..20/1", "20..20/1"}},
+        {"a gap longer than the hold has no data", {{0, 0, 10}, {100, 1, 20}}, 0, 200, 4, 40,
+         {"10..10/0", "-", "20..20/1", "-"}},
+        {"the report before the range carries in", {{0, 2, 30}, {1000, 2, 40}}, 500, 700, 2, 1000,
+         {"30..30/2", "30..30/2"}},
+        {"reports outside the range are left out", {{0, 1, 1}, {50, 1, 2}, {99, 1, 3}, {100, 1, 999}}, 40, 100, 3,
+         0, {"2..2/1", "-", "3..3/1"}},
+        {"no reports at all", {}, 0, 100, 2, 1000, {"-", "-"}},
+        {"an empty range has no columns", {{0, 1, 1}}, 100, 100, 4, 0, {}},
+        {"no columns", {{0, 1, 1}}, 0, 100, 0, 0, {}},
+    };
+    std::vector<EnvelopeColumn> out;
+    for (const EnvelopeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        BuildEnvelope(c.reports, c.from, c.to, c.columns, c.hold, out);
+        std::vector<std::string> described;
+        for (const EnvelopeColumn& column : out)
+            described.push_back(Describe(column));
+        EXPECT_EQ(described, c.expected);
+    }
 }
 
 }  // namespace
