@@ -5,6 +5,7 @@ add_library(app STATIC
   AppOptions.cpp
   HealthStrip.cpp
   LanguageChoice.cpp
+  OverviewDialog.cpp
   ParamConfigDlg.cpp
   ParamWorkbench.cpp
   ParamWorkbenchTable.cpp
@@ -13,6 +14,7 @@ add_library(app STATIC
   PaintTrace.cpp
   PortTexts.cpp
   RecordingBar.cpp
+  RecordingOverview.cpp
   ScriptedRun.cpp
   StateBand.cpp
   StatisticsPanel.cpp
@@ -23,6 +25,7 @@ add_library(app STATIC
   Vetra_Tivane_PeloToolDlg_Connection.cpp
   Vetra_Tivane_PeloToolDlg_Health.cpp
   Vetra_Tivane_PeloToolDlg_Insight.cpp
+  Vetra_Tivane_PeloToolDlg_Overview.cpp
   Vetra_Tivane_PeloToolDlg_Params.cpp
   Vetra_Tivane_PeloToolDlg_Presence.cpp
   Vetra_Tivane_PeloToolDlg_Reconnect.cpp

@@ -10,6 +10,8 @@
 #include "StringTable.h"
 
 namespace {
+constexpr int kOverviewText = 50323;
+constexpr int kOverviewTip = 50324;
 constexpr int kOpenText = 50127;
 constexpr int kOpenTip = 50128;
 constexpr int kExportText = 50129;
@@ -110,6 +112,8 @@ CRecordingBar::CRecordingBar(QWidget* parent) : QWidget(parent)
     replay->addWidget(m_position, 1);
     replay->addWidget(m_time);
     replay->addWidget(m_stop);
+    m_overview = MakeButton(m_replayRow, kOverviewText, kOverviewTip);
+    replay->addWidget(m_overview);
     rows->addWidget(m_replayRow);
     EnableReplayRow(false);
 
@@ -225,4 +229,9 @@ std::int64_t CRecordingBar::SliderPositionUs() const
 int CRecordingBar::ChosenSpeed() const
 {
     return m_speed->currentData().toInt();
+}
+
+QAbstractButton* CRecordingBar::OverviewButton() const
+{
+    return m_overview;
 }

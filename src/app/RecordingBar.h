@@ -40,6 +40,8 @@ public:
     QAbstractButton* StepButton() const;
     QSlider* PositionSlider() const { return m_position; }
     QAbstractButton* StopButton() const;
+    // "Overview…": the whole replayed recording at a glance.
+    QAbstractButton* OverviewButton() const;
     // "Play" or "Pause" on the play button.
     void ShowPlaying(bool playing);
     // The slider (unless the operator holds it) and "elapsed / length".
@@ -69,4 +71,5 @@ private:
     QLabel* m_time = nullptr;
     QLabel* m_file = nullptr;
     QToolButton* m_stop = nullptr;
+    QToolButton* m_overview = nullptr;
 };

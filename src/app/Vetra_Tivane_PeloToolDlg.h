@@ -39,6 +39,7 @@ class CHealthStrip;
 class CParamWorkbench;
 class CRecordingBar;
 class CStateBand;
+class COverviewDialog;
 class CStatisticsPanel;
 class CPortHotplugWatch;
 class CSettingsFile;
@@ -164,6 +165,9 @@ public:
     bool OpenReplay(const QString& path);
     // Ends a replay as a Stop ends a run.
     void StopReplay();
+    // The overview of the replayed recording (Vetra_Tivane_PeloToolDlg_Overview.cpp).
+    void OpenOverview();
+    COverviewDialog* OverviewDialog() const { return m_overviewDialog; }
     // Jumps to a position of the replay, playing on if it played.
     void SeekReplay(std::int64_t positionUs);
     bool IsReplaying() const { return m_replaying; }
@@ -369,6 +373,7 @@ private:
     // the decoding thread through FeedChart; see CRunInsight for its locks.
     CStateBand* m_stateBand = nullptr;
     CStatisticsPanel* m_statisticsPanel = nullptr;
+    COverviewDialog* m_overviewDialog = nullptr;
     // The panel's height while it is open: the window is that much taller, and the
     // proportional layout works on the rest.
     int m_statisticsExtra = 0;

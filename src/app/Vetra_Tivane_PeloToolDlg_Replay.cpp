@@ -14,6 +14,7 @@
 #include "DbgOutput.h"
 #include "LabelsFileWriter.h"
 #include "LabelInForce.h"
+#include "OverviewDialog.h"
 #include "RecordingBar.h"
 #include "StateBand.h"
 #include "StringTable.h"
@@ -77,6 +78,7 @@ void CVetra_Tivane_PeloToolDlg::SetUpReplay()
         UpdateReplayPosition();
     });
     connect(bar.StopButton(), &QAbstractButton::clicked, this, &CVetra_Tivane_PeloToolDlg::StopReplay);
+    connect(bar.OverviewButton(), &QAbstractButton::clicked, this, &CVetra_Tivane_PeloToolDlg::OpenOverview);
     connect(bar.SpeedBox(), qOverload<int>(&QComboBox::currentIndexChanged), this,
             [this] { m_replay.SetSpeed(m_recordingBar->ChosenSpeed()); });
     connect(bar.PositionSlider(), &QSlider::sliderReleased, this,
@@ -236,6 +238,9 @@ void CVetra_Tivane_PeloToolDlg::StopReplay()
     for (int id : kConnectionControls)
         EnableControl(id, m_controlsBeforeReplay[id]);
     m_recordingBar->EnableReplayRow(false);
+    // Its clicks would move a replay that no longer goes on.
+    if (m_overviewDialog)
+        m_overviewDialog->hide();
     m_recordingBar->ShowLabel(GroundTruthLabel::Off);
     DbgOutputA(2, "Replay of %s stopped\r\n", m_replayPath.c_str());
     UpdateHealth();

@@ -22,7 +22,21 @@ struct ReplayCase {
     int exitCode;
     const char* err;  // expected in stderr
     const char* out;  // expected in stdout; "" for nothing at all
+    // The picture of --plot as "out.png" in the folder: its width and height.
+    int pngWidth = 0, pngHeight = 0;
 };
+
+// The size a PNG file says it has (its header chunk), or 0 x 0.
+std::pair<int, int> PngSize(const std::string& bytes)
+{
+    if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0 || bytes.compare(12, 4, "IHDR") != 0)
+        return {0, 0};
+    auto number = [&](std::size_t at) {
+        return int(std::uint8_t(bytes[at])) << 24 | int(std::uint8_t(bytes[at + 1])) << 16 |
+               int(std::uint8_t(bytes[at + 2])) << 8 | int(std::uint8_t(bytes[at + 3]));
+    };
+    return {number(16), number(20)};
+}
 
 const ReplayCase kReplayCases[] = {
     {"missing", [](const ScratchFolder& f) { return std::vector<std::string>{f.File("gone.dat")}; }, 3,
@@ -77,6 +91,25 @@ const ReplayCase kReplayCases[] = {
          return std::vector<std::string>{f.File("run.dat"), "--csv", f.File("run.dat")};
      },
      2, "would overwrite", ""},
+    {"a picture of the whole recording",
+     [](const ScratchFolder& f) {
+         WriteWholeFile(f.File("run.dat"), kThreeFrames);
+         return std::vector<std::string>{f.File("run.dat"), "--plot", f.File("out.png"), "--width", "640", "--lang",
+                                         "zh"};
+     },
+     0, "", "3 reports drawn", 640, 500},
+    {"a picture into a missing folder",
+     [](const ScratchFolder& f) {
+         WriteWholeFile(f.File("run.dat"), kThreeFrames);
+         return std::vector<std::string>{f.File("run.dat"), "--plot", f.File("none/out.png")};
+     },
+     1, "cannot be written", ""},
+    {"a picture over the recording's index",
+     [](const ScratchFolder& f) {
+         WriteWholeFile(f.File("run.dat"), kThreeFrames);
+         return std::vector<std::string>{f.File("run.dat"), "--plot", f.File("run.dat.idx")};
+     },
+     2, "would overwrite", ""},
 };
 
 TEST(RadarCliReplay, EachKindOfFileGetsItsExitCodeAndMessage)
@@ -98,6 +131,10 @@ TEST(RadarCliReplay, EachKindOfFileGetsItsExitCodeAndMessage)
             EXPECT_NE(result.out.find(replay.out), std::string::npos) << result.out;
         } else {
             EXPECT_EQ(result.out, "");
+        }
+        if (replay.pngWidth > 0) {
+            EXPECT_EQ(PngSize(ReadWholeFile(folder.File("out.png"))),
+                      std::make_pair(replay.pngWidth, replay.pngHeight));
         }
         // Nothing the replay was given is lost.
         if (std::filesystem::is_regular_file(folder.File("run.dat"))) {

@@ -54,6 +54,7 @@ const char* const kRecordHelp =
 
 const char* const kReplayHelp =
     "Usage: radarcli replay FILE.dat [--csv OUT.csv] [--summary]\n"
+    "                       [--plot OUT.png [--width W] [--height H] [--lang en|zh]]\n"
     "Decodes a recording through the tool's own report decoder, paced by its capture\n"
     "index (or, without a usable one, at the report interval, which is said on stderr).\n"
     "Without options prints its duration, reports per state and how it was paced.\n"
@@ -62,7 +63,11 @@ const char* const kReplayHelp =
     "                 whole file could be written\n"
     "  --summary      print how the module agreed with the ground-truth labels\n"
     "                 (\"no labels\" when the recording has none)\n"
-    "Exit codes: 0 done; 1 the CSV cannot be written; 2 bad command line;\n"
+    "  --plot OUT     draw the whole recording (distance, states, labels) as a PNG,\n"
+    "                 W x H pixels (1600 x 500 unless told, each 200 to 16000), in\n"
+    "                 English or Chinese (without --lang: as appConfig.xml beside\n"
+    "                 radarcli chooses for the window)\n"
+    "Exit codes: 0 done; 1 the CSV or the picture cannot be written; 2 bad command line;\n"
     "3 FILE is missing, unreadable, empty, not a .dat or cannot be read whole.\n";
 
 const char* const kParamsHelp =

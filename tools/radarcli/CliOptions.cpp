@@ -72,14 +72,29 @@ void ParseRecord(ArgumentReader& in, RecordOptions& record, std::string& error)
         error = "record needs at least one --port (a device path, or sim)";
 }
 
+// A picture smaller than this shows no curve; a larger one would not fit in memory.
+constexpr long long kLeastPlotSide = 200;
+constexpr long long kMostPlotSide = 16000;
+
 void ParseReplay(ArgumentReader& in, ReplayOptions& replay, std::string& error)
 {
+    bool sized = false;
     while (in.Next()) {
         if (in.Name() == "--csv") {
             if (in.TakeText(replay.csvPath) && replay.csvPath.empty())
                 in.Fail("--csv needs a file name");
         } else if (in.Name() == "--summary") {
             replay.summary = in.TakeNoValue();
+        } else if (in.Name() == "--plot") {
+            if (in.TakeText(replay.plotPath) && replay.plotPath.empty())
+                in.Fail("--plot needs a file name");
+        } else if (in.Name() == "--width") {
+            sized = in.TakeNumber(kLeastPlotSide, kMostPlotSide, replay.plotWidth) || sized;
+        } else if (in.Name() == "--height") {
+            sized = in.TakeNumber(kLeastPlotSide, kMostPlotSide, replay.plotHeight) || sized;
+        } else if (in.Name() == "--lang") {
+            if (in.TakeText(replay.language) && replay.language != "en" && replay.language != "zh")
+                in.Fail("--lang takes en or zh, not '" + replay.language + "'");
         } else if (!in.IsOption() && replay.file.empty()) {
             replay.file = in.Name();
         } else if (!in.IsOption()) {
@@ -90,6 +105,8 @@ void ParseReplay(ArgumentReader& in, ReplayOptions& replay, std::string& error)
     }
     if (error.empty() && replay.file.empty())
         error = "replay needs the recording to read (a .dat file)";
+    if (error.empty() && replay.plotPath.empty() && sized)
+        error = "--width and --height size the picture of --plot";
 }
 
 bool TakeSetting(ArgumentReader& in, std::vector<ParamSetting>& settings)

@@ -30,6 +30,10 @@ struct ReplayOptions {
     std::string file;
     std::string csvPath;  // empty: no CSV
     bool summary = false;
+    std::string plotPath;  // empty: no picture of the overview
+    int plotWidth = 1600;
+    int plotHeight = 500;
+    std::string language;  // "en", "zh", or empty: the window's
 };
 
 struct ParamSetting {

@@ -1,5 +1,7 @@
 #include "ReplayCommand.h"
 
+#include "PlotPicture.h"
+
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -68,10 +70,17 @@ void NoteCompanionProblems(const LoadedRecording& loaded, const std::string& pat
                      loaded.labelsOutcome.reason.c_str());
 }
 
+// Also for a companion that does not exist yet: a file written under its name would
+// be read as the recording's index or labels.
 bool SameFile(const std::string& a, const std::string& b)
 {
     std::error_code failure;
-    return fs::equivalent(a, b, failure) && !failure;
+    if (fs::equivalent(a, b, failure) && !failure)
+        return true;
+    std::error_code aFailure, bFailure;
+    const fs::path left = fs::weakly_canonical(a, aFailure);
+    const fs::path right = fs::weakly_canonical(b, bFailure);
+    return !aFailure && !bFailure && left == right;
 }
 
 // Written beside the target first and renamed over it: a failed write leaves an
@@ -125,10 +134,13 @@ int RunReplayCommand(const ReplayOptions& options)
         std::fprintf(stderr, "radarcli replay: %s\n", problem.c_str());
         return kExitBadRecording;
     }
-    if (!options.csvPath.empty()) {
+    for (const auto& [option, out] : {std::pair<const char*, const std::string*>{"--csv", &options.csvPath},
+                                      std::pair<const char*, const std::string*>{"--plot", &options.plotPath}}) {
+        if (out->empty())
+            continue;
         for (const std::string& own : {path, path + ".idx", path + ".labels"}) {
-            if (SameFile(options.csvPath, own)) {
-                std::fprintf(stderr, "radarcli replay: --csv %s would overwrite %s\n", options.csvPath.c_str(),
+            if (SameFile(*out, own)) {
+                std::fprintf(stderr, "radarcli replay: %s %s would overwrite %s\n", option, out->c_str(),
                              own.c_str());
                 return kExitUsage;
             }
@@ -160,7 +172,18 @@ int RunReplayCommand(const ReplayOptions& options)
                            .c_str(),
                        stdout);
     }
-    if (options.csvPath.empty() && !options.summary)
+    if (!options.plotPath.empty()) {
+        std::string error;
+        const std::size_t reports = decoded.reports.size();
+        if (!WritePlotPicture(options, loaded, std::move(decoded), &error)) {
+            std::fprintf(stderr, "radarcli replay: the picture %s cannot be written: %s\n", options.plotPath.c_str(),
+                         error.c_str());
+            return kExitFailed;
+        }
+        std::printf("%zu reports drawn in %s (%d x %d)\n", reports, options.plotPath.c_str(), options.plotWidth,
+                    options.plotHeight);
+    }
+    if (options.csvPath.empty() && !options.summary && options.plotPath.empty())
         PrintDescription(path, loaded, decoded);
     return kExitOk;
 }

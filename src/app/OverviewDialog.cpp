@@ -1,0 +1,61 @@
+#include "OverviewDialog.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QImageWriter>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "AppMessageBox.h"
+#include "RecordingOverview.h"
+#include "StringTable.h"
+
+namespace {
+constexpr int kTitle = 50325;
+constexpr int kWholeText = 50326;
+constexpr int kSaveText = 50327;
+constexpr int kPngFilter = 50328;
+constexpr int kNotSaved = 50329;
+constexpr int kHelpText = 50324;
+}  // namespace
+
+COverviewDialog::COverviewDialog(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(StringTable::load(kTitle));
+    auto* rows = new QVBoxLayout(this);
+    m_overview = new CRecordingOverview(this);
+    m_overview->setToolTip(StringTable::load(kHelpText));
+    rows->addWidget(m_overview, 1);
+    auto* buttons = new QHBoxLayout;
+    auto* whole = new QToolButton(this);
+    whole->setText(StringTable::load(kWholeText));
+    auto* save = new QToolButton(this);
+    save->setText(StringTable::load(kSaveText));
+    buttons->addWidget(whole);
+    buttons->addWidget(save);
+    buttons->addStretch(1);
+    rows->addLayout(buttons);
+    connect(whole, &QToolButton::clicked, this, [this] { m_overview->ShowWhole(); });
+    connect(save, &QToolButton::clicked, this, &COverviewDialog::OnSavePicture);
+    resize(1000, 420);
+}
+
+bool COverviewDialog::SavePicture(const QString& path, QString* error)
+{
+    QImageWriter writer(path, "png");
+    if (writer.write(m_overview->Picture(m_overview->size())))
+        return true;
+    if (error)
+        *error = writer.errorString();
+    return false;
+}
+
+void COverviewDialog::OnSavePicture()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QString(), QString(), StringTable::load(kPngFilter));
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!SavePicture(path, &error))
+        ShowErrorBox(this, kNotSaved, error);
+}

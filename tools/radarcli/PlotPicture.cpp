@@ -1,0 +1,94 @@
+#include "PlotPicture.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageWriter>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "AppResources.h"
+#include "CaptureHeader.h"
+#include "LanguageChoice.h"
+#include "RecordingOverview.h"
+#include "ReplayTimeline.h"
+#include "StringTable.h"
+#include "UtcTime.h"
+#include "XMLParser.h"
+
+namespace {
+
+// The language the window would take from appConfig.xml beside this program.
+UiLanguage WindowLanguage()
+{
+    std::ifstream file((QCoreApplication::applicationDirPath() + QStringLiteral("/appConfig.xml")).toStdString(),
+                       std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    XMLParser settings;
+    settings.LoadFromBuffer(text.data(), std::int64_t(text.size()));
+    return UiLanguageFromCode(LanguageCodeFromSettings(settings));
+}
+
+}  // namespace
+
+bool WritePlotPicture(const ReplayOptions& options, const LoadedRecording& loaded, DecodedRecording decoded,
+                      std::string* error)
+{
+    // A command line has no display to speak of: without one, draw off-screen.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY") &&
+        !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "radarcli";
+    char* argv[] = {name, nullptr};
+    // Qt's notes on the platform (no runtime folder, no session bus) are no concern of
+    // a command that reports its own outcome.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "radarcli: %s\n", qPrintable(message));
+    });
+    QApplication app(argc, argv);
+    InitAppResources();
+    StringTable::setLanguage(options.language == "en"   ? UiLanguage::English
+                             : options.language == "zh" ? UiLanguage::Chinese
+                                                        : WindowLanguage());
+    const CReplayTimeline& timeline = *loaded.timeline;
+    const std::optional<CaptureHeader>& header = timeline.Header();
+    QDateTime timeBase;
+    if (header) {
+        if (const std::optional<std::int64_t> startedMs = ParseUtcTimestampMs(header->startedUtc))
+            timeBase = QDateTime::fromMSecsSinceEpoch(*startedMs);
+    }
+    const std::int64_t intervalMs = header && header->reportTimeMs > 0 ? header->reportTimeMs : 50;
+
+    CRecordingOverview overview;
+    overview.resize(options.plotWidth, options.plotHeight);
+    overview.SetRecording(std::make_shared<const std::vector<DecodedReport>>(std::move(decoded.reports)),
+                          loaded.labels, timeBase, intervalMs,
+                          QFileInfo(QString::fromStdString(options.file)).fileName());
+    const QImage picture = overview.Picture(QSize(options.plotWidth, options.plotHeight));
+    if (picture.isNull()) {
+        *error = "the picture could not be drawn";
+        return false;
+    }
+    // Written beside the target and renamed over it: a failed write leaves an existing
+    // picture as it was.
+    const QString target = QString::fromStdString(options.plotPath);
+    const QString partial = target + QStringLiteral(".part");
+    QImageWriter writer(partial, "png");
+    if (!writer.write(picture)) {
+        *error = writer.errorString().toStdString();
+        QFile::remove(partial);
+        return false;
+    }
+    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
+        *error = "it could not be moved into place";
+        QFile::remove(partial);
+        return false;
+    }
+    return true;
+}
