@@ -32,7 +32,10 @@ class IWaveTipInterface;
 // Rendering: everything static goes into the back buffer when the chart is dirty;
 // each frame copies it into the front buffer, draws the waves and shows the result.
 // Both buffers are 32-bit pixels, blue in the lowest byte; their alpha byte is not
-// shown, as with a plain screen copy.
+// shown, as with a plain screen copy. They hold device pixels: the client size times the
+// device pixel ratio of the chart's screen, so that a high-density screen shows them
+// one to one. Everything else (plot rectangle, axes, points, markers, pointer positions,
+// hook rectangles, painter coordinates) is in logical client pixels.
 class CWaveWnd : public QWidget {
 public:
     static constexpr int kMaxWaves = 256;
@@ -112,21 +115,32 @@ public:
     // Builds one frame into the front buffer (re-rendering the background if dirty).
     void ComposeFrame();
     void UpdateToolTip();
+    // plot and the cells are logical pixels; the buffer is width x height device pixels,
+    // ratio device pixels to a logical one, and each grid line is one logical pixel thick.
     static void DrawGrid(void* pixels, int width, int height, const RECT& plot, double cellWidth, double cellHeight,
-                         int dashLength, DWORD gridColor, DWORD centerColor);
+                         int dashLength, DWORD gridColor, DWORD centerColor, double ratio = 1.0);
     // Draws the packed points as a line, broken at every break point (WavePoint.h).
+    // Points and width are logical; an aliased line is drawn on whole device pixels of
+    // the painter's device (its world transform is taken to be the identity).
     static void DrawWave(QPainter& painter, const CPtrArrayCtrl& points, int lineWidth, COLORREF color, bool smooth);
     // One unbroken run of at least two points.
     static void DrawRun(QPainter& painter, const QPoint* points, int count, int lineWidth, const QColor& pen,
                         bool smooth);
     static void DrawWideRoundPolyline(QPainter& painter, const QPoint* points, int count, int lineWidth,
                                       const QColor& color);
+    // An aliased run on a device of ratio device pixels to a logical one.
+    static void DrawRunOnDevicePixels(QPainter& painter, const QPoint* points, int count, int lineWidth,
+                                      const QColor& pen, double ratio);
 
     // ---- state, for owners and tests -----------------------------------------------
     // Deep copies: the live buffers must never be shared with a QImage that could detach.
+    // They are device-pixel images: GetDevicePixelRatio() times the client size, with
+    // that devicePixelRatio set.
     QImage GrabFrontBuffer() const { return m_frontImage.copy(); }
     QImage GrabBackBuffer() const { return m_backImage.copy(); }
     const RECT& GetPlotRect() const { return m_plotRect; }
+    // The ratio the buffers were made for; a paint on a screen of another ratio remakes them.
+    double GetDevicePixelRatio() const { return m_pixelRatio; }
     double GetGridCellWidth() const { return m_gridCellWidth; }
     double GetGridCellHeight() const { return m_gridCellHeight; }
     const CWaveCoordinate& GetAxis(int axis) const { return m_axes[AxisIndex(axis)].axis; }
@@ -182,6 +196,10 @@ private:
     bool AnyVisibleWave() const;
     bool AnyToolTipWave() const;
     bool PlotContains(const QPoint& point) const;
+    // A logical client coordinate or rectangle in buffer pixels: logical pixel p covers
+    // device pixels ToDevice(p) .. ToDevice(p + 1) - 1.
+    int ToDevice(int logical) const;
+    RECT ToDevice(const RECT& logical) const;
     // Background parts (CWaveWndBackground.cpp).
     void DeleteBitmaps();
     void EnsureScaledPicture();
@@ -194,7 +212,7 @@ private:
     void DrawWaves(QPainter& painter, std::uint64_t& mostWindows);
     // Where this frame's waves, markers and title may draw, in client pixels.
     RECT OverlayArea() const;
-    // Copies area of the back buffer into the front buffer.
+    // Copies area (logical) of the back buffer into the front buffer.
     void CopyBackRows(const RECT& area);
     void DrawMarkers();
     void DrawTitle(QPainter& painter, std::uint64_t windows);
@@ -211,6 +229,10 @@ private:
     // Geometry and appearance.
     int m_clientWidth = 0;
     int m_clientHeight = 0;
+    // Device pixels per logical one, and the buffers' size in device pixels.
+    double m_pixelRatio = 1.0;
+    int m_bufferWidth = 0;
+    int m_bufferHeight = 0;
     bool m_smoothCurve = false;
     int m_maxPoints = -1;
     bool m_plotBackgroundOn = true;

@@ -1,5 +1,6 @@
 // Frame composition: waves, markers and title over a copy of the back buffer.
 #include <QMetaObject>
+#include <QTransform>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -49,6 +50,9 @@ void CWaveWnd::ReleaseRepaint()
 void CWaveWnd::paintEvent(QPaintEvent* /*event*/)
 {
     m_repaintPending.store(false, std::memory_order_release);
+    // Moved to a screen of another density (or the density changed): buffers to match it.
+    if (devicePixelRatioF() != m_pixelRatio && m_clientWidth > 0 && m_clientHeight > 0)
+        RecreateBitmaps();
     QPainter painter(this);
     if (!m_frontPixels) {
         // No buffers (zero size or too large to allocate): show the plain window colour.
@@ -85,7 +89,8 @@ void CWaveWnd::ComposeFrame()
     // The front buffer is the back buffer plus the last frame's waves, markers and title:
     // only where those can have been drawn, last frame or this one, needs the back
     // buffer again. Everything when the back buffer is new.
-    const RECT client{0, 0, m_clientWidth, m_clientHeight};
+    // The whole buffer, even past the last logical pixel when the ratio is not whole.
+    const RECT client{0, 0, m_clientWidth + 1, m_clientHeight + 1};
     const RECT overlays = OverlayArea();
     RECT restore = client;
     if (!rendered)
@@ -125,12 +130,13 @@ RECT CWaveWnd::OverlayArea() const
 
 void CWaveWnd::CopyBackRows(const RECT& area)
 {
-    const int left = std::clamp<int>(area.left, 0, m_clientWidth);
-    const int right = std::clamp<int>(area.right, left, m_clientWidth);
-    const int top = std::clamp<int>(area.top, 0, m_clientHeight);
-    const int bottom = std::clamp<int>(area.bottom, top, m_clientHeight);
-    const std::size_t stride = std::size_t(m_clientWidth) * 4;
-    if (left == 0 && right == m_clientWidth) {
+    const RECT device = ToDevice(area);
+    const int left = std::clamp<int>(device.left, 0, m_bufferWidth);
+    const int right = std::clamp<int>(device.right, left, m_bufferWidth);
+    const int top = std::clamp<int>(device.top, 0, m_bufferHeight);
+    const int bottom = std::clamp<int>(device.bottom, top, m_bufferHeight);
+    const std::size_t stride = std::size_t(m_bufferWidth) * 4;
+    if (left == 0 && right == m_bufferWidth) {
         std::memcpy(static_cast<std::uint8_t*>(m_frontPixels) + std::size_t(top) * stride,
                     static_cast<const std::uint8_t*>(m_backPixels) + std::size_t(top) * stride,
                     std::size_t(bottom - top) * stride);
@@ -214,6 +220,11 @@ void CWaveWnd::DrawRun(QPainter& painter, const QPoint* points, int count, int l
     } else {
         // A wide solid screen pen: round ends and joins, no anti-aliasing.
         painter.setRenderHint(QPainter::Antialiasing, false);
+        const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+        if (ratio != 1.0 && std::isfinite(ratio) && ratio > 0.0) {
+            DrawRunOnDevicePixels(painter, points, count, lineWidth, pen, ratio);
+            return;
+        }
         if (lineWidth > 1)
             DrawWideRoundPolyline(painter, points, count, lineWidth, pen);
         else {
@@ -221,6 +232,33 @@ void CWaveWnd::DrawRun(QPainter& painter, const QPoint* points, int count, int l
             painter.drawPolyline(points, count);
         }
     }
+}
+
+void CWaveWnd::DrawRunOnDevicePixels(QPainter& painter, const QPoint* points, int count, int lineWidth,
+                                     const QColor& pen, double ratio)
+{
+    // Scaled as a whole, the joins' whole-pixel rows would be logical pixels: a staircase
+    // of big steps. Drawn on device pixels instead, the line has the round shape of its
+    // device width, ratio times the logical one.
+    static thread_local std::vector<QPoint> device;  // UI thread only, reused
+    device.resize(std::size_t(count));
+    const int deviceWidth = lineWidth <= 0 ? 0 : std::max(1, int(std::lround(lineWidth * ratio)));
+    // An aliased line of odd width is centred on its pixel's centre, one of even width on
+    // the pixel's corner; the device line keeps the centre of the logical one.
+    const double logicalShift = std::max(lineWidth, 1) % 2 ? 0.5 : 0.0;
+    const double deviceShift = std::max(deviceWidth, 1) % 2 ? 0.5 : 0.0;
+    for (int i = 0; i < count; ++i)
+        device[std::size_t(i)] = QPoint(int(std::lround((points[i].x() + logicalShift) * ratio - deviceShift)),
+                                        int(std::lround((points[i].y() + logicalShift) * ratio - deviceShift)));
+    const QTransform world = painter.worldTransform();
+    painter.setWorldTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio) * world);
+    if (deviceWidth > 1)
+        DrawWideRoundPolyline(painter, device.data(), count, deviceWidth, pen);
+    else {
+        painter.setPen(QPen(pen, double(deviceWidth), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPolyline(device.data(), count);
+    }
+    painter.setWorldTransform(world);
 }
 
 namespace {
@@ -363,9 +401,14 @@ void CWaveWnd::DrawMarkers()
         const std::int64_t x1 = std::clamp<std::int64_t>(x0 + m_markerWidth, 0, plotWidth - 1);
         // The screen copy shows no alpha; the front buffer is kept opaque.
         const std::uint32_t color = m_markerColor | 0xFF000000u;
-        for (std::int64_t y = m_plotRect.top + std::int64_t(highest); y < m_plotRect.bottom; ++y) {
-            std::uint32_t* row = pixels + y * m_clientWidth + m_plotRect.left;
-            std::fill(row + x0, row + x1 + 1, color);
+        const RECT bar = ToDevice(RECT{LONG(m_plotRect.left + x0), LONG(m_plotRect.top + std::int64_t(highest)),
+                                       LONG(m_plotRect.left + x1 + 1), m_plotRect.bottom});
+        const int left = std::clamp<int>(bar.left, 0, m_bufferWidth);
+        const int right = std::clamp<int>(bar.right, left, m_bufferWidth);
+        const int bottom = std::clamp<int>(bar.bottom, 0, m_bufferHeight);
+        for (int y = std::max<int>(bar.top, 0); y < bottom; ++y) {
+            std::uint32_t* row = pixels + std::size_t(y) * std::size_t(m_bufferWidth);
+            std::fill(row + left, row + right, color);
         }
     }
 }
