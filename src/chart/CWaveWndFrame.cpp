@@ -60,7 +60,17 @@ void CWaveWnd::paintEvent(QPaintEvent* /*event*/)
         return;
     }
     ComposeFrame();
-    painter.drawImage(QPoint(0, 0), m_frontImage);
+    if (m_pixelRatio == 1.0) {
+        painter.drawImage(QPoint(0, 0), m_frontImage);
+        return;
+    }
+    // An image of another ratio than 1 takes the raster engine's scaling path even where
+    // it comes out one to one; the same pixels at ratio 1, with the device's scale undone,
+    // are a plain copy.
+    const QImage pixels(static_cast<const uchar*>(m_frontPixels), m_bufferWidth, m_bufferHeight, m_bufferWidth * 4,
+                        QImage::Format_RGB32);
+    painter.setWorldTransform(QTransform::fromScale(1.0 / m_pixelRatio, 1.0 / m_pixelRatio));
+    painter.drawImage(QPoint(0, 0), pixels);
 }
 
 void CWaveWnd::resizeEvent(QResizeEvent* event)
