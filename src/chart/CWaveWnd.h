@@ -212,6 +212,19 @@ private:
     void DrawWaves(QPainter& painter, std::uint64_t& mostWindows);
     // Where this frame's waves, markers and title may draw, in client pixels.
     RECT OverlayArea() const;
+    // A curve crosses each column band of the plot in few rows: a frame of plain curves
+    // restores only those rows of each band, last frame's and this one's. Logical rows,
+    // empty when top >= bottom.
+    static constexpr int kRestoreBands = 32;
+    struct RowSpan {
+        LONG top = 0;
+        LONG bottom = 0;
+    };
+    using BandRows = std::array<RowSpan, kRestoreBands>;
+    // The rows of area's bands that this frame's curves may draw over; false when the
+    // frame may draw elsewhere too (a hook, a spline, markers or a title).
+    bool CurveBandRows(const RECT& area, BandRows& rows) const;
+    void RestoreBands(const RECT& area, const BandRows& rows, const BandRows& lastRows);
     // Copies area (logical) of the back buffer into the front buffer.
     void CopyBackRows(const RECT& area);
     void DrawMarkers();
@@ -268,6 +281,8 @@ private:
     bool m_dirty = false;
     // Where the last composed frame drew over the back buffer (UI thread only).
     RECT m_lastOverlayArea{0, 0, 0, 0};
+    BandRows m_lastBandRows{};
+    bool m_lastBanded = false;
     // Set by any thread that queued a repaint; cleared by the paint.
     std::atomic<bool> m_repaintPending{false};
     // UI thread only.

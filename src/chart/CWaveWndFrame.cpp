@@ -18,6 +18,15 @@
 #include "WavePoint.h"
 #include "WavePointFilter.h"
 
+namespace {
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+}  // namespace
+
 void CWaveWnd::RequestRepaint()
 {
     // Any thread. Only the caller that sets the flag queues the update, so a burst of
@@ -102,13 +111,19 @@ void CWaveWnd::ComposeFrame()
     // The whole buffer, even past the last logical pixel when the ratio is not whole.
     const RECT client{0, 0, m_clientWidth + 1, m_clientHeight + 1};
     const RECT overlays = OverlayArea();
-    RECT restore = client;
-    if (!rendered)
-        restore = RECT{std::min(overlays.left, m_lastOverlayArea.left), std::min(overlays.top, m_lastOverlayArea.top),
-                       std::max(overlays.right, m_lastOverlayArea.right),
-                       std::max(overlays.bottom, m_lastOverlayArea.bottom)};
+    BandRows bandRows;
+    const bool banded = CurveBandRows(overlays, bandRows);
+    if (rendered)
+        CopyBackRows(client);
+    else if (banded && m_lastBanded && SameRect(overlays, m_lastOverlayArea))
+        RestoreBands(overlays, bandRows, m_lastBandRows);
+    else
+        CopyBackRows(RECT{std::min(overlays.left, m_lastOverlayArea.left), std::min(overlays.top, m_lastOverlayArea.top),
+                          std::max(overlays.right, m_lastOverlayArea.right),
+                          std::max(overlays.bottom, m_lastOverlayArea.bottom)});
     m_lastOverlayArea = overlays;
-    CopyBackRows(restore);
+    m_lastBandRows = bandRows;
+    m_lastBanded = banded;
     if (m_markersOn)
         DrawMarkers();
 
@@ -136,6 +151,80 @@ RECT CWaveWnd::OverlayArea() const
                     m_plotRect.bottom + margin};
     return RECT{std::max(area.left, client.left), std::max(area.top, client.top), std::min(area.right, client.right),
                 std::min(area.bottom, client.bottom)};
+}
+
+namespace {
+
+int BandOf(LONG x, const RECT& area, int bands)
+{
+    const std::int64_t width = std::max<std::int64_t>(std::int64_t(area.right) - area.left, 1);
+    return int(std::clamp<std::int64_t>((std::int64_t(x) - area.left) * bands / width, 0, bands - 1));
+}
+
+// The first column of a band: rounded up, so that band b holds exactly the columns x
+// that BandOf puts in it.
+LONG BandLeft(int band, const RECT& area, int bands)
+{
+    return LONG(area.left + ((std::int64_t(area.right) - area.left) * band + bands - 1) / bands);
+}
+
+
+}  // namespace
+
+bool CWaveWnd::CurveBandRows(const RECT& area, BandRows& rows) const
+{
+    rows.fill(RowSpan{});
+    if (m_drawHook || m_smoothCurve || m_markersOn || m_titleOn || IsRectEmpty(area))
+        return false;
+    // The same reach past the points as OverlayArea allows.
+    const LONG margin = std::max(m_lineWidth, 0) + 2;
+    const int count = GetWaveCount();
+    for (int i = 0; i < count; ++i) {
+        const WaveSlot& slot = m_slots[i];
+        if (!slot.visible)
+            continue;
+        bool havePrevious = false;
+        POINT previous{0, 0};
+        for (int k = 0; k < slot.points.GetCount(); ++k) {
+            if (IsWaveBreak(slot.points.GetAt(k))) {
+                havePrevious = false;
+                continue;
+            }
+            const POINT p = UnpackWavePoint(slot.points.GetAt(k));
+            // A lone point draws nothing, so only segments count.
+            if (havePrevious) {
+                const LONG top = std::max<LONG>(std::min(p.y, previous.y) - margin, area.top);
+                const LONG bottom = std::min<LONG>(std::max(p.y, previous.y) + margin + 1, area.bottom);
+                const int first = BandOf(std::min(p.x, previous.x) - margin, area, kRestoreBands);
+                const int last = BandOf(std::max(p.x, previous.x) + margin, area, kRestoreBands);
+                for (int b = first; b <= last && top < bottom; ++b) {
+                    RowSpan& span = rows[std::size_t(b)];
+                    if (span.top >= span.bottom)
+                        span = RowSpan{top, bottom};
+                    else
+                        span = RowSpan{std::min(span.top, top), std::max(span.bottom, bottom)};
+                }
+            }
+            previous = p;
+            havePrevious = true;
+        }
+    }
+    return true;
+}
+
+void CWaveWnd::RestoreBands(const RECT& area, const BandRows& rows, const BandRows& lastRows)
+{
+    for (int b = 0; b < kRestoreBands; ++b) {
+        const RowSpan now = rows[std::size_t(b)];
+        const RowSpan last = lastRows[std::size_t(b)];
+        const bool hasNow = now.top < now.bottom;
+        const bool hasLast = last.top < last.bottom;
+        if (!hasNow && !hasLast)
+            continue;
+        const LONG top = !hasNow ? last.top : !hasLast ? now.top : std::min(now.top, last.top);
+        const LONG bottom = !hasNow ? last.bottom : !hasLast ? now.bottom : std::max(now.bottom, last.bottom);
+        CopyBackRows(RECT{BandLeft(b, area, kRestoreBands), top, BandLeft(b + 1, area, kRestoreBands), bottom});
+    }
 }
 
 void CWaveWnd::CopyBackRows(const RECT& area)
