@@ -388,6 +388,44 @@ TEST(WaveWndFrame, MarkersSplineOverlayAndHooks)
     EXPECT_GT(overlayInk, 100);
 }
 
+// A frame composed over the last ones is the frame composed afresh: the curve moves a
+// long way between frames (up, down, across a gap), and nothing of it may stay behind.
+TEST(WaveWndFrame, FramesOverEarlierOnesEqualAFreshFrame)
+{
+    for (int lineWidth : {1, 4, 9}) {
+        CWaveWnd chart;
+        SetUpPlainChart(chart, 650, 224);
+        chart.SetAxis(CWaveWnd::AxisLeft, true, 50);
+        chart.SetAxis(CWaveWnd::AxisBottom, true, 24);
+        chart.SetGrid(true, 1, 0x5F20, 0xE3CF57);
+        chart.SetWaveColor(0, kRedColorRef);
+        chart.SetLineWidth(lineWidth);
+        chart.RecreateBitmaps();
+        std::vector<std::int32_t> samples(300);
+        for (int frame = 0; frame < 6; ++frame) {
+            for (std::size_t i = 0; i < samples.size(); ++i) {
+                const double phase = double(i) / 9.0 + frame * 2.1;
+                samples[i] = std::int32_t(400 + (frame % 2 ? -1 : 1) * (350 - frame * 40) * std::sin(phase));
+            }
+            const std::size_t gap = std::size_t(frame) * 40;
+            std::fill(samples.begin() + gap, samples.begin() + gap + 20, CWaveBuffer::kNoInt32Sample);
+            chart.WaveBuffer(0).Push(samples.data(), int(samples.size()));
+            chart.ComposeFrame();
+        }
+        CWaveWnd fresh;
+        SetUpPlainChart(fresh, 650, 224);
+        fresh.SetAxis(CWaveWnd::AxisLeft, true, 50);
+        fresh.SetAxis(CWaveWnd::AxisBottom, true, 24);
+        fresh.SetGrid(true, 1, 0x5F20, 0xE3CF57);
+        fresh.SetWaveColor(0, kRedColorRef);
+        fresh.SetLineWidth(lineWidth);
+        fresh.RecreateBitmaps();
+        fresh.WaveBuffer(0).Push(samples.data(), int(samples.size()));
+        fresh.ComposeFrame();
+        EXPECT_TRUE(chart.GrabFrontBuffer() == fresh.GrabFrontBuffer()) << "width " << lineWidth;
+    }
+}
+
 // Pairs of neighbouring device pixels (2k, 2k + 1) in one row or column of rect that
 // differ: a picture drawn at half the size and doubled has none.
 int SplitPixelPairs(const QImage& frame, const QRect& rect)
