@@ -210,6 +210,9 @@ private:
     // Frame parts (CWaveWndFrame.cpp).
     void PrepareWavePoints();
     void DrawWaves(QPainter& painter, std::uint64_t& mostWindows);
+    void DrawMarkers();
+    void DrawTitle(QPainter& painter, std::uint64_t windows);
+    // What goes back to the background each frame (CWaveWndRestore.cpp).
     // Where this frame's waves, markers and title may draw, in client pixels.
     RECT OverlayArea() const;
     // A curve crosses each column band of the plot in few rows: a frame of plain curves
@@ -227,8 +230,6 @@ private:
     void RestoreBands(const RECT& area, const BandRows& rows, const BandRows& lastRows);
     // Copies area (logical) of the back buffer into the front buffer.
     void CopyBackRows(const RECT& area);
-    void DrawMarkers();
-    void DrawTitle(QPainter& painter, std::uint64_t windows);
     // Pan and zoom (CWaveWndPanZoom.cpp).
     void ApplyDrag(const QPoint& point);
     void ZoomX(const QPoint& point, bool zoomIn);
