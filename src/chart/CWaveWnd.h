@@ -199,6 +199,8 @@ private:
     // A logical client coordinate or rectangle in buffer pixels: logical pixel p covers
     // device pixels ToDevice(p) .. ToDevice(p + 1) - 1.
     int ToDevice(int logical) const;
+    // A screen's ratio, within what a buffer can sensibly be made for.
+    static double UsableRatio(double ratio);
     RECT ToDevice(const RECT& logical) const;
     // Background parts (CWaveWndBackground.cpp).
     void DeleteBitmaps();

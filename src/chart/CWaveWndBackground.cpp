@@ -26,12 +26,6 @@ QImage WrapPixels(void* pixels, int width, int height, int logicalDpiX, int logi
     return image;
 }
 
-// The screen's ratio, within what a buffer can sensibly be made for.
-double UsableRatio(double ratio)
-{
-    return std::isfinite(ratio) ? std::clamp(ratio, 0.25, 16.0) : 1.0;
-}
-
 // Device pixels enough to cover a logical length.
 int DeviceLength(int logical, double ratio)
 {
@@ -53,6 +47,11 @@ void MakeOpaque(void* pixels, std::size_t count)
 }
 
 }  // namespace
+
+double CWaveWnd::UsableRatio(double ratio)
+{
+    return std::isfinite(ratio) ? std::clamp(ratio, 0.25, 16.0) : 1.0;
+}
 
 void CWaveWnd::InitChart()
 {

@@ -60,7 +60,7 @@ void CWaveWnd::paintEvent(QPaintEvent* /*event*/)
 {
     m_repaintPending.store(false, std::memory_order_release);
     // Moved to a screen of another density (or the density changed): buffers to match it.
-    if (devicePixelRatioF() != m_pixelRatio && m_clientWidth > 0 && m_clientHeight > 0)
+    if (UsableRatio(devicePixelRatioF()) != m_pixelRatio && m_clientWidth > 0 && m_clientHeight > 0)
         RecreateBitmaps();
     QPainter painter(this);
     if (!m_frontPixels) {
