@@ -2,8 +2,14 @@
 // a picture background, a 4-pixel polyline, a plot of 1000 x 380 between a 50-pixel
 // strip on each side and a 24-pixel strip below. A new frame comes with every report
 // (20 a second at the default interval), so a frame should stay well under 1 ms.
+// The ...2x cases put the chart on a second screen of two device pixels to a logical
+// one, where the buffers hold four times the pixels; they should cost at most four
+// times their 1x cases.
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QPainter>
+#include <QScreen>
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <memory>
@@ -39,9 +45,36 @@ Gdiplus::Bitmap* MakeBackgroundPicture()
     return picture;
 }
 
-std::unique_ptr<CWaveWnd> MakeMainWindowChart()
+// The off-screen platform's screens: the first at 1x, the second (right of it) at 2x.
+void UseScreensOfBothRatios()
+{
+    QFile config(QDir::temp().filePath(QStringLiteral("chart_bench_screens.json")));
+    if (!config.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return;
+    config.write(R"({"screens": [)"
+                 R"({"name": "one", "x": 0, "y": 0, "width": 1920, "height": 1080, "logicalDpi": 96},)"
+                 R"({"name": "two", "x": 1920, "y": 0, "width": 1920, "height": 1080, "logicalDpi": 96}]})");
+    config.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toLocal8Bit());
+    qputenv("QT_SCREEN_SCALE_FACTORS", "one=1;two=2");
+}
+
+// The screen of two device pixels to a logical one, or null when the platform has none.
+QScreen* DoubleScreen()
+{
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen->devicePixelRatio() == 2.0)
+            return screen;
+    return nullptr;
+}
+
+std::unique_ptr<CWaveWnd> MakeMainWindowChart(QScreen* screen = nullptr)
 {
     auto chart = std::make_unique<CWaveWnd>();
+    if (screen) {
+        chart->setScreen(screen);
+        chart->move(screen->geometry().topLeft());
+    }
     chart->resize(kClientWidth, kClientHeight);
     chart->SetWaveCount(1);
     chart->SetSmoothCurve(false);
@@ -136,12 +169,38 @@ void BM_ComposeFrame(benchmark::State& state)
 }
 BENCHMARK(BM_ComposeFrame)->Unit(benchmark::kMicrosecond);
 
-// The whole paint of a shown chart: push, repaint request, compose, copy to the window.
-void BM_WholePaint(benchmark::State& state)
+void BM_ComposeFrame2x(benchmark::State& state)
 {
-    auto chart = MakeMainWindowChart();
+    QScreen* screen = DoubleScreen();
+    if (!screen) {
+        state.SkipWithError("no screen of ratio 2");
+        return;
+    }
+    auto chart = MakeMainWindowChart(screen);
+    if (chart->GetDevicePixelRatio() != 2.0) {
+        state.SkipWithError("the chart did not take the screen's ratio");
+        return;
+    }
+    History history;
+    chart->ComposeFrame();
+    for (auto _ : state) {
+        chart->WaveBuffer(0).Push(history.Next(), kSamples);
+        chart->ComposeFrame();
+    }
+    CountFrames(state);
+}
+BENCHMARK(BM_ComposeFrame2x)->Unit(benchmark::kMicrosecond);
+
+// The whole paint of a shown chart: push, repaint request, compose, copy to the window.
+void WholePaint(benchmark::State& state, QScreen* screen)
+{
+    auto chart = MakeMainWindowChart(screen);
     chart->show();
     QApplication::processEvents();
+    if (screen && chart->devicePixelRatioF() != 2.0) {
+        state.SkipWithError("the chart is not on the screen of ratio 2");
+        return;
+    }
     History history;
     for (auto _ : state) {
         chart->WaveBuffer(0).Push(history.Next(), kSamples);
@@ -149,7 +208,23 @@ void BM_WholePaint(benchmark::State& state)
     }
     CountFrames(state);
 }
+
+void BM_WholePaint(benchmark::State& state)
+{
+    WholePaint(state, nullptr);
+}
 BENCHMARK(BM_WholePaint)->Unit(benchmark::kMicrosecond);
+
+void BM_WholePaint2x(benchmark::State& state)
+{
+    QScreen* screen = DoubleScreen();
+    if (!screen) {
+        state.SkipWithError("no screen of ratio 2");
+        return;
+    }
+    WholePaint(state, screen);
+}
+BENCHMARK(BM_WholePaint2x)->Unit(benchmark::kMicrosecond);
 
 // After a resize: new buffers, the picture scaled to the new plot, the background rendered.
 void BM_RenderBackgroundAfterResize(benchmark::State& state)
@@ -176,6 +251,8 @@ BENCHMARK(BM_RenderBackground)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        UseScreensOfBothRatios();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QPalette>
 #include <algorithm>
+#include <cmath>
 
 #include "CWaveToolTip.h"
 #include "GdiplusApi.h"
@@ -103,6 +104,17 @@ bool CWaveWnd::PlotContains(const QPoint& p) const
 {
     return p.x() >= m_plotRect.left && p.x() < m_plotRect.right && p.y() >= m_plotRect.top &&
            p.y() < m_plotRect.bottom;
+}
+
+int CWaveWnd::ToDevice(int logical) const
+{
+    // Rounding each edge, not each size, keeps neighbouring areas seamless at 1.5x.
+    return m_pixelRatio == 1.0 ? logical : int(std::lround(logical * m_pixelRatio));
+}
+
+RECT CWaveWnd::ToDevice(const RECT& logical) const
+{
+    return RECT{ToDevice(logical.left), ToDevice(logical.top), ToDevice(logical.right), ToDevice(logical.bottom)};
 }
 
 void CWaveWnd::SetWaveCount(int n)

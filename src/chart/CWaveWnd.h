@@ -32,7 +32,10 @@ class IWaveTipInterface;
 // Rendering: everything static goes into the back buffer when the chart is dirty;
 // each frame copies it into the front buffer, draws the waves and shows the result.
 // Both buffers are 32-bit pixels, blue in the lowest byte; their alpha byte is not
-// shown, as with a plain screen copy.
+// shown, as with a plain screen copy. They hold device pixels: the client size times the
+// device pixel ratio of the chart's screen, so that a high-density screen shows them
+// one to one. Everything else (plot rectangle, axes, points, markers, pointer positions,
+// hook rectangles, painter coordinates) is in logical client pixels.
 class CWaveWnd : public QWidget {
 public:
     static constexpr int kMaxWaves = 256;
@@ -112,21 +115,32 @@ public:
     // Builds one frame into the front buffer (re-rendering the background if dirty).
     void ComposeFrame();
     void UpdateToolTip();
+    // plot and the cells are logical pixels; the buffer is width x height device pixels,
+    // ratio device pixels to a logical one, and each grid line is one logical pixel thick.
     static void DrawGrid(void* pixels, int width, int height, const RECT& plot, double cellWidth, double cellHeight,
-                         int dashLength, DWORD gridColor, DWORD centerColor);
+                         int dashLength, DWORD gridColor, DWORD centerColor, double ratio = 1.0);
     // Draws the packed points as a line, broken at every break point (WavePoint.h).
+    // Points and width are logical; an aliased line is drawn on whole device pixels of
+    // the painter's device (its world transform is taken to be the identity).
     static void DrawWave(QPainter& painter, const CPtrArrayCtrl& points, int lineWidth, COLORREF color, bool smooth);
     // One unbroken run of at least two points.
     static void DrawRun(QPainter& painter, const QPoint* points, int count, int lineWidth, const QColor& pen,
                         bool smooth);
     static void DrawWideRoundPolyline(QPainter& painter, const QPoint* points, int count, int lineWidth,
                                       const QColor& color);
+    // An aliased run on a device of ratio device pixels to a logical one.
+    static void DrawRunOnDevicePixels(QPainter& painter, const QPoint* points, int count, int lineWidth,
+                                      const QColor& pen, double ratio);
 
     // ---- state, for owners and tests -----------------------------------------------
     // Deep copies: the live buffers must never be shared with a QImage that could detach.
+    // They are device-pixel images: GetDevicePixelRatio() times the client size, with
+    // that devicePixelRatio set.
     QImage GrabFrontBuffer() const { return m_frontImage.copy(); }
     QImage GrabBackBuffer() const { return m_backImage.copy(); }
     const RECT& GetPlotRect() const { return m_plotRect; }
+    // The ratio the buffers were made for; a paint on a screen of another ratio remakes them.
+    double GetDevicePixelRatio() const { return m_pixelRatio; }
     double GetGridCellWidth() const { return m_gridCellWidth; }
     double GetGridCellHeight() const { return m_gridCellHeight; }
     const CWaveCoordinate& GetAxis(int axis) const { return m_axes[AxisIndex(axis)].axis; }
@@ -182,6 +196,12 @@ private:
     bool AnyVisibleWave() const;
     bool AnyToolTipWave() const;
     bool PlotContains(const QPoint& point) const;
+    // A logical client coordinate or rectangle in buffer pixels: logical pixel p covers
+    // device pixels ToDevice(p) .. ToDevice(p + 1) - 1.
+    int ToDevice(int logical) const;
+    // A screen's ratio, within what a buffer can sensibly be made for.
+    static double UsableRatio(double ratio);
+    RECT ToDevice(const RECT& logical) const;
     // Background parts (CWaveWndBackground.cpp).
     void DeleteBitmaps();
     void EnsureScaledPicture();
@@ -192,12 +212,26 @@ private:
     // Frame parts (CWaveWndFrame.cpp).
     void PrepareWavePoints();
     void DrawWaves(QPainter& painter, std::uint64_t& mostWindows);
-    // Where this frame's waves, markers and title may draw, in client pixels.
-    RECT OverlayArea() const;
-    // Copies area of the back buffer into the front buffer.
-    void CopyBackRows(const RECT& area);
     void DrawMarkers();
     void DrawTitle(QPainter& painter, std::uint64_t windows);
+    // What goes back to the background each frame (CWaveWndRestore.cpp).
+    // Where this frame's waves, markers and title may draw, in client pixels.
+    RECT OverlayArea() const;
+    // A curve crosses each column band of the plot in few rows: a frame of plain curves
+    // restores only those rows of each band, last frame's and this one's. Logical rows,
+    // empty when top >= bottom.
+    static constexpr int kRestoreBands = 32;
+    struct RowSpan {
+        LONG top = 0;
+        LONG bottom = 0;
+    };
+    using BandRows = std::array<RowSpan, kRestoreBands>;
+    // The rows of area's bands that this frame's curves may draw over; false when the
+    // frame may draw elsewhere too (a hook, a spline, markers or a title).
+    bool CurveBandRows(const RECT& area, BandRows& rows) const;
+    void RestoreBands(const RECT& area, const BandRows& rows, const BandRows& lastRows);
+    // Copies area (logical) of the back buffer into the front buffer.
+    void CopyBackRows(const RECT& area);
     // Pan and zoom (CWaveWndPanZoom.cpp).
     void ApplyDrag(const QPoint& point);
     void ZoomX(const QPoint& point, bool zoomIn);
@@ -211,6 +245,10 @@ private:
     // Geometry and appearance.
     int m_clientWidth = 0;
     int m_clientHeight = 0;
+    // Device pixels per logical one, and the buffers' size in device pixels.
+    double m_pixelRatio = 1.0;
+    int m_bufferWidth = 0;
+    int m_bufferHeight = 0;
     bool m_smoothCurve = false;
     int m_maxPoints = -1;
     bool m_plotBackgroundOn = true;
@@ -246,6 +284,8 @@ private:
     bool m_dirty = false;
     // Where the last composed frame drew over the back buffer (UI thread only).
     RECT m_lastOverlayArea{0, 0, 0, 0};
+    BandRows m_lastBandRows{};
+    bool m_lastBanded = false;
     // Set by any thread that queued a repaint; cleared by the paint.
     std::atomic<bool> m_repaintPending{false};
     // UI thread only.

@@ -15,13 +15,21 @@
 namespace {
 
 // Wraps a DIB's pixels for painting; the image never owns or copies them.
-QImage WrapPixels(void* pixels, int width, int height, int logicalDpiX, int logicalDpiY)
+QImage WrapPixels(void* pixels, int width, int height, int logicalDpiX, int logicalDpiY, double ratio)
 {
     QImage image(static_cast<uchar*>(pixels), width, height, width * 4, QImage::Format_RGB32);
     // Fonts are sized in points for the screen, as a device context would.
     image.setDotsPerMeterX(int(std::lround(logicalDpiX / 0.0254)));
     image.setDotsPerMeterY(int(std::lround(logicalDpiY / 0.0254)));
+    // Painters on the image then work in logical pixels, and the paint shows it unscaled.
+    image.setDevicePixelRatio(ratio);
     return image;
+}
+
+// Device pixels enough to cover a logical length.
+int DeviceLength(int logical, double ratio)
+{
+    return ratio == 1.0 ? logical : int(std::ceil(logical * ratio - 1e-9));
 }
 
 QColor ToQColor(COLORREF color)
@@ -40,6 +48,11 @@ void MakeOpaque(void* pixels, std::size_t count)
 
 }  // namespace
 
+double CWaveWnd::UsableRatio(double ratio)
+{
+    return std::isfinite(ratio) ? std::clamp(ratio, 0.25, 16.0) : 1.0;
+}
+
 void CWaveWnd::InitChart()
 {
     m_clientWidth = width();
@@ -57,21 +70,28 @@ void CWaveWnd::DeleteBitmaps()
     m_backBitmap.reset();
     m_frontPixels = nullptr;
     m_backPixels = nullptr;
+    m_bufferWidth = 0;
+    m_bufferHeight = 0;
 }
 
 void CWaveWnd::RecreateBitmaps()
 {
     DeleteBitmaps();
+    m_pixelRatio = UsableRatio(devicePixelRatioF());
     if (m_clientWidth <= 0 || m_clientHeight <= 0)
         return;
-    m_frontBitmap.reset(CreateHBitmap(&m_frontPixels, m_clientWidth, m_clientHeight, 32, 0, 0));
-    m_backBitmap.reset(CreateHBitmap(&m_backPixels, m_clientWidth, m_clientHeight, 32, 0, 0));
+    const int width = DeviceLength(m_clientWidth, m_pixelRatio);
+    const int height = DeviceLength(m_clientHeight, m_pixelRatio);
+    m_frontBitmap.reset(CreateHBitmap(&m_frontPixels, width, height, 32, 0, 0));
+    m_backBitmap.reset(CreateHBitmap(&m_backPixels, width, height, 32, 0, 0));
     if (!m_frontBitmap || !m_backBitmap) {
         DeleteBitmaps();
         return;
     }
-    m_frontImage = WrapPixels(m_frontPixels, m_clientWidth, m_clientHeight, logicalDpiX(), logicalDpiY());
-    m_backImage = WrapPixels(m_backPixels, m_clientWidth, m_clientHeight, logicalDpiX(), logicalDpiY());
+    m_bufferWidth = width;
+    m_bufferHeight = height;
+    m_frontImage = WrapPixels(m_frontPixels, width, height, logicalDpiX(), logicalDpiY(), m_pixelRatio);
+    m_backImage = WrapPixels(m_backPixels, width, height, logicalDpiX(), logicalDpiY(), m_pixelRatio);
     Layout();
     m_scaledPicture.reset();
     EnsureScaledPicture();
@@ -110,7 +130,9 @@ void CWaveWnd::Layout()
 
 void CWaveWnd::EnsureScaledPicture()
 {
-    const QSize plotSize(RectWidth(m_plotRect), RectHeight(m_plotRect));
+    // Scaled once to the device pixels of the plot, so a dense screen gets the picture's detail.
+    const RECT plot = ToDevice(m_plotRect);
+    const QSize plotSize(RectWidth(plot), RectHeight(plot));
     if (!m_picture || plotSize.width() < 1 || plotSize.height() < 1) {
         m_scaledPicture.reset();
         m_scaledPictureSize = QSize();
@@ -125,20 +147,21 @@ void CWaveWnd::EnsureScaledPicture()
 
 void CWaveWnd::FillPlotBackground()
 {
-    if (IsRectEmpty(m_plotRect))
+    const RECT plot = ToDevice(m_plotRect);
+    if (IsRectEmpty(plot))
         return;
-    const int stride = m_clientWidth * 4;
+    const int stride = m_bufferWidth * 4;
     if (m_plotBackgroundMode == PlotPicture) {
         EnsureScaledPicture();
         if (m_scaledPicture) {
-            const RECT source{0, 0, RectWidth(m_plotRect), RectHeight(m_plotRect)};
-            auto* destination = static_cast<std::uint8_t*>(m_backPixels) + std::size_t(m_plotRect.top) * stride +
-                                std::size_t(m_plotRect.left) * 4;
+            const RECT source{0, 0, RectWidth(plot), RectHeight(plot)};
+            auto* destination = static_cast<std::uint8_t*>(m_backPixels) + std::size_t(plot.top) * stride +
+                                std::size_t(plot.left) * 4;
             if (Gdiplus_GetBitmapBuffer(m_scaledPicture.get(), &source, PixelFormat32bppARGB, destination, stride))
                 return;
         }
     }
-    DrawColorOnBuffer(m_plotBackgroundColor, m_backPixels, m_plotRect, stride, m_clientHeight);
+    DrawColorOnBuffer(m_plotBackgroundColor, m_backPixels, plot, stride, m_bufferHeight);
 }
 
 void CWaveWnd::RenderBackground()
@@ -146,15 +169,15 @@ void CWaveWnd::RenderBackground()
     if (!m_backPixels)
         return;
     Layout();
-    const int cx = m_clientWidth;
-    const int cy = m_clientHeight;
+    const int cx = m_bufferWidth;
+    const int cy = m_bufferHeight;
     const int stride = cx * 4;
     DrawColorOnBuffer(m_backColor, m_backPixels, RECT{0, 0, cx, cy}, stride, cy);
     if (m_plotBackgroundOn)
         FillPlotBackground();
     if (m_gridOn)
         DrawGrid(m_backPixels, cx, cy, m_plotRect, m_gridCellWidth, m_gridCellHeight, m_gridDashLength, m_gridColor,
-                 m_gridCenterColor);
+                 m_gridCenterColor, m_pixelRatio);
 
     QPainter painter(&m_backImage);
     if (m_drawHook)
@@ -203,7 +226,7 @@ void CWaveWnd::DrawTextOverlays(QPainter& painter)
 }
 
 void CWaveWnd::DrawGrid(void* pixels, int width, int height, const RECT& plot, double cellWidth, double cellHeight,
-                        int dashLength, DWORD gridColor, DWORD centerColor)
+                        int dashLength, DWORD gridColor, DWORD centerColor, double ratio)
 {
     const LONG W = RectWidth(plot);
     const LONG H = RectHeight(plot);
@@ -211,17 +234,33 @@ void CWaveWnd::DrawGrid(void* pixels, int width, int height, const RECT& plot, d
     if (!pixels || width <= 0 || height <= 0 || W <= 0 || H <= 0 || !(cellWidth >= 1.0) || !(cellHeight >= 1.0) ||
         !std::isfinite(cellWidth) || !std::isfinite(cellHeight))
         return;
+    ratio = UsableRatio(ratio);
     dashLength = std::clamp(dashLength, 1, kMaxDashLength);
     const int stride = width * 4;
     const LONG columns = LONG(W / cellWidth);
     const LONG xMargin = (W - LONG(columns * cellWidth)) / 2;
     const LONG rows = LONG(H / cellHeight);
     const LONG yMargin = (H - LONG(rows * cellHeight)) / 2;
-    const std::vector<DWORD> gridPattern(std::size_t(dashLength), gridColor);
-    const std::vector<DWORD> centerPattern(std::size_t(dashLength), centerColor);
+    const int deviceDash = std::clamp(int(std::lround(dashLength * ratio)), 1, kMaxDashLength);
+    const std::vector<DWORD> gridPattern(std::size_t(deviceDash), gridColor);
+    const std::vector<DWORD> centerPattern(std::size_t(deviceDash), centerColor);
 
+    // The lines are placed in logical pixels, as the axes are; each logical pixel of a
+    // line (both ends included) becomes the block of device pixels that it covers.
+    auto device = [ratio](LONG logical) {
+        return ratio == 1.0 ? logical : LONG(std::lround(double(logical) * ratio));
+    };
     auto line = [&](LONG x0, LONG y0, LONG x1, LONG y1, const std::vector<DWORD>& pattern) {
-        DrawLineOnBuffer(pixels, POINT{x0, y0}, POINT{x1, y1}, width, height, stride, 4, dashLength, pattern.data(), 0);
+        const bool horizontal = y0 == y1;
+        const LONG across0 = device(horizontal ? y0 : x0);
+        const LONG across1 = device((horizontal ? y0 : x0) + 1);
+        const LONG along0 = device(horizontal ? x0 : y0);
+        const LONG along1 = device((horizontal ? x1 : y1) + 1) - 1;
+        for (LONG a = across0; a < across1; ++a) {
+            const POINT start = horizontal ? POINT{along0, a} : POINT{a, along0};
+            const POINT end = horizontal ? POINT{along1, a} : POINT{a, along1};
+            DrawLineOnBuffer(pixels, start, end, width, height, stride, 4, deviceDash, pattern.data(), 0);
+        }
     };
     for (LONG i = 0; i <= rows; ++i) {
         const LONG y = plot.top + LONG(i * cellHeight + yMargin);

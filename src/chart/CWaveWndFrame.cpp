@@ -1,5 +1,6 @@
 // Frame composition: waves, markers and title over a copy of the back buffer.
 #include <QMetaObject>
+#include <QTransform>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -16,6 +17,15 @@
 #include "WaveMath.h"
 #include "WavePoint.h"
 #include "WavePointFilter.h"
+
+namespace {
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+}  // namespace
 
 void CWaveWnd::RequestRepaint()
 {
@@ -49,6 +59,9 @@ void CWaveWnd::ReleaseRepaint()
 void CWaveWnd::paintEvent(QPaintEvent* /*event*/)
 {
     m_repaintPending.store(false, std::memory_order_release);
+    // Moved to a screen of another density (or the density changed): buffers to match it.
+    if (UsableRatio(devicePixelRatioF()) != m_pixelRatio && m_clientWidth > 0 && m_clientHeight > 0)
+        RecreateBitmaps();
     QPainter painter(this);
     if (!m_frontPixels) {
         // No buffers (zero size or too large to allocate): show the plain window colour.
@@ -56,7 +69,17 @@ void CWaveWnd::paintEvent(QPaintEvent* /*event*/)
         return;
     }
     ComposeFrame();
-    painter.drawImage(QPoint(0, 0), m_frontImage);
+    if (m_pixelRatio == 1.0) {
+        painter.drawImage(QPoint(0, 0), m_frontImage);
+        return;
+    }
+    // An image of another ratio than 1 takes the raster engine's scaling path even where
+    // it comes out one to one; the same pixels at ratio 1, with the device's scale undone,
+    // are a plain copy.
+    const QImage pixels(static_cast<const uchar*>(m_frontPixels), m_bufferWidth, m_bufferHeight, m_bufferWidth * 4,
+                        QImage::Format_RGB32);
+    painter.setWorldTransform(QTransform::fromScale(1.0 / m_pixelRatio, 1.0 / m_pixelRatio));
+    painter.drawImage(QPoint(0, 0), pixels);
 }
 
 void CWaveWnd::resizeEvent(QResizeEvent* event)
@@ -85,15 +108,22 @@ void CWaveWnd::ComposeFrame()
     // The front buffer is the back buffer plus the last frame's waves, markers and title:
     // only where those can have been drawn, last frame or this one, needs the back
     // buffer again. Everything when the back buffer is new.
-    const RECT client{0, 0, m_clientWidth, m_clientHeight};
+    // The whole buffer, even past the last logical pixel when the ratio is not whole.
+    const RECT client{0, 0, m_clientWidth + 1, m_clientHeight + 1};
     const RECT overlays = OverlayArea();
-    RECT restore = client;
-    if (!rendered)
-        restore = RECT{std::min(overlays.left, m_lastOverlayArea.left), std::min(overlays.top, m_lastOverlayArea.top),
-                       std::max(overlays.right, m_lastOverlayArea.right),
-                       std::max(overlays.bottom, m_lastOverlayArea.bottom)};
+    BandRows bandRows;
+    const bool banded = CurveBandRows(overlays, bandRows);
+    if (rendered)
+        CopyBackRows(client);
+    else if (banded && m_lastBanded && SameRect(overlays, m_lastOverlayArea))
+        RestoreBands(overlays, bandRows, m_lastBandRows);
+    else
+        CopyBackRows(RECT{std::min(overlays.left, m_lastOverlayArea.left), std::min(overlays.top, m_lastOverlayArea.top),
+                          std::max(overlays.right, m_lastOverlayArea.right),
+                          std::max(overlays.bottom, m_lastOverlayArea.bottom)});
     m_lastOverlayArea = overlays;
-    CopyBackRows(restore);
+    m_lastBandRows = bandRows;
+    m_lastBanded = banded;
     if (m_markersOn)
         DrawMarkers();
 
@@ -107,40 +137,6 @@ void CWaveWnd::ComposeFrame()
     // An open read-out follows the live data under a still pointer.
     if (AnyToolTipWave() && m_toolTipActive && m_toolTip && m_toolTip->isVisible())
         UpdateToolTip();
-}
-
-RECT CWaveWnd::OverlayArea() const
-{
-    const RECT client{0, 0, m_clientWidth, m_clientHeight};
-    // A hook may draw anywhere, and a spline may swing past its points.
-    if (m_drawHook || m_smoothCurve)
-        return client;
-    // Points lie in the plot; a wide line and its joins reach past them by half its width.
-    const int margin = std::max(m_lineWidth, 0) + 2;
-    const RECT area{m_plotRect.left - margin, m_plotRect.top - margin, m_plotRect.right + margin,
-                    m_plotRect.bottom + margin};
-    return RECT{std::max(area.left, client.left), std::max(area.top, client.top), std::min(area.right, client.right),
-                std::min(area.bottom, client.bottom)};
-}
-
-void CWaveWnd::CopyBackRows(const RECT& area)
-{
-    const int left = std::clamp<int>(area.left, 0, m_clientWidth);
-    const int right = std::clamp<int>(area.right, left, m_clientWidth);
-    const int top = std::clamp<int>(area.top, 0, m_clientHeight);
-    const int bottom = std::clamp<int>(area.bottom, top, m_clientHeight);
-    const std::size_t stride = std::size_t(m_clientWidth) * 4;
-    if (left == 0 && right == m_clientWidth) {
-        std::memcpy(static_cast<std::uint8_t*>(m_frontPixels) + std::size_t(top) * stride,
-                    static_cast<const std::uint8_t*>(m_backPixels) + std::size_t(top) * stride,
-                    std::size_t(bottom - top) * stride);
-        return;
-    }
-    for (int y = top; y < bottom; ++y) {
-        const std::size_t offset = std::size_t(y) * stride + std::size_t(left) * 4;
-        std::memcpy(static_cast<std::uint8_t*>(m_frontPixels) + offset,
-                    static_cast<const std::uint8_t*>(m_backPixels) + offset, std::size_t(right - left) * 4);
-    }
 }
 
 void CWaveWnd::PrepareWavePoints()
@@ -214,6 +210,11 @@ void CWaveWnd::DrawRun(QPainter& painter, const QPoint* points, int count, int l
     } else {
         // A wide solid screen pen: round ends and joins, no anti-aliasing.
         painter.setRenderHint(QPainter::Antialiasing, false);
+        const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+        if (ratio != 1.0 && std::isfinite(ratio) && ratio > 0.0) {
+            DrawRunOnDevicePixels(painter, points, count, lineWidth, pen, ratio);
+            return;
+        }
         if (lineWidth > 1)
             DrawWideRoundPolyline(painter, points, count, lineWidth, pen);
         else {
@@ -221,6 +222,33 @@ void CWaveWnd::DrawRun(QPainter& painter, const QPoint* points, int count, int l
             painter.drawPolyline(points, count);
         }
     }
+}
+
+void CWaveWnd::DrawRunOnDevicePixels(QPainter& painter, const QPoint* points, int count, int lineWidth,
+                                     const QColor& pen, double ratio)
+{
+    // Scaled as a whole, the joins' whole-pixel rows would be logical pixels: a staircase
+    // of big steps. Drawn on device pixels instead, the line has the round shape of its
+    // device width, ratio times the logical one.
+    static thread_local std::vector<QPoint> device;  // UI thread only, reused
+    device.resize(std::size_t(count));
+    const int deviceWidth = lineWidth <= 0 ? 0 : std::max(1, int(std::lround(lineWidth * ratio)));
+    // An aliased line of odd width is centred on its pixel's centre, one of even width on
+    // the pixel's corner; the device line keeps the centre of the logical one.
+    const double logicalShift = std::max(lineWidth, 1) % 2 ? 0.5 : 0.0;
+    const double deviceShift = std::max(deviceWidth, 1) % 2 ? 0.5 : 0.0;
+    for (int i = 0; i < count; ++i)
+        device[std::size_t(i)] = QPoint(int(std::lround((points[i].x() + logicalShift) * ratio - deviceShift)),
+                                        int(std::lround((points[i].y() + logicalShift) * ratio - deviceShift)));
+    const QTransform world = painter.worldTransform();
+    painter.setWorldTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio) * world);
+    if (deviceWidth > 1)
+        DrawWideRoundPolyline(painter, device.data(), count, deviceWidth, pen);
+    else {
+        painter.setPen(QPen(pen, double(deviceWidth), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPolyline(device.data(), count);
+    }
+    painter.setWorldTransform(world);
 }
 
 namespace {
@@ -363,9 +391,14 @@ void CWaveWnd::DrawMarkers()
         const std::int64_t x1 = std::clamp<std::int64_t>(x0 + m_markerWidth, 0, plotWidth - 1);
         // The screen copy shows no alpha; the front buffer is kept opaque.
         const std::uint32_t color = m_markerColor | 0xFF000000u;
-        for (std::int64_t y = m_plotRect.top + std::int64_t(highest); y < m_plotRect.bottom; ++y) {
-            std::uint32_t* row = pixels + y * m_clientWidth + m_plotRect.left;
-            std::fill(row + x0, row + x1 + 1, color);
+        const RECT bar = ToDevice(RECT{LONG(m_plotRect.left + x0), LONG(m_plotRect.top + std::int64_t(highest)),
+                                       LONG(m_plotRect.left + x1 + 1), m_plotRect.bottom});
+        const int left = std::clamp<int>(bar.left, 0, m_bufferWidth);
+        const int right = std::clamp<int>(bar.right, left, m_bufferWidth);
+        const int bottom = std::clamp<int>(bar.bottom, 0, m_bufferHeight);
+        for (int y = std::max<int>(bar.top, 0); y < bottom; ++y) {
+            std::uint32_t* row = pixels + std::size_t(y) * std::size_t(m_bufferWidth);
+            std::fill(row + left, row + right, color);
         }
     }
 }

@@ -14,7 +14,9 @@ public:
     virtual ~IWaveDrawInterface() = default;
 
     // The back buffer holds window colour, plot background and grid; axis labels follow.
-    // Strips and plot are client rectangles; pixels are width x height, stride bytes a row.
+    // Strips and plot are logical client rectangles, and so are the painter's coordinates;
+    // pixels are the buffer's width x height device pixels (the client size times the
+    // chart's GetDevicePixelRatio()), stride bytes a row.
     virtual void OnDrawBackground(QPainter& /*painter*/, HBITMAP /*back*/, void* /*pixels*/, int /*width*/,
                                   int /*height*/, int /*stride*/, const RECT& /*left*/, const RECT& /*top*/,
                                   const RECT& /*right*/, const RECT& /*bottom*/, const RECT& /*plot*/,

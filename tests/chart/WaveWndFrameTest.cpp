@@ -3,6 +3,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 #include <vector>
 
@@ -385,6 +386,118 @@ TEST(WaveWndFrame, MarkersSplineOverlayAndHooks)
             ASSERT_FALSE(magenta && !allowed) << x << "," << y;
         }
     EXPECT_GT(overlayInk, 100);
+}
+
+// A frame composed over the last ones is the frame composed afresh: the curve moves a
+// long way between frames (up, down, across a gap), and nothing of it may stay behind.
+TEST(WaveWndFrame, FramesOverEarlierOnesEqualAFreshFrame)
+{
+    for (int lineWidth : {1, 4, 9}) {
+        CWaveWnd chart;
+        SetUpPlainChart(chart, 650, 224);
+        chart.SetAxis(CWaveWnd::AxisLeft, true, 50);
+        chart.SetAxis(CWaveWnd::AxisBottom, true, 24);
+        chart.SetGrid(true, 1, 0x5F20, 0xE3CF57);
+        chart.SetWaveColor(0, kRedColorRef);
+        chart.SetLineWidth(lineWidth);
+        chart.RecreateBitmaps();
+        std::vector<std::int32_t> samples(300);
+        for (int frame = 0; frame < 6; ++frame) {
+            for (std::size_t i = 0; i < samples.size(); ++i) {
+                const double phase = double(i) / 9.0 + frame * 2.1;
+                samples[i] = std::int32_t(400 + (frame % 2 ? -1 : 1) * (350 - frame * 40) * std::sin(phase));
+            }
+            const std::size_t gap = std::size_t(frame) * 40;
+            std::fill(samples.begin() + gap, samples.begin() + gap + 20, CWaveBuffer::kNoInt32Sample);
+            chart.WaveBuffer(0).Push(samples.data(), int(samples.size()));
+            chart.ComposeFrame();
+        }
+        CWaveWnd fresh;
+        SetUpPlainChart(fresh, 650, 224);
+        fresh.SetAxis(CWaveWnd::AxisLeft, true, 50);
+        fresh.SetAxis(CWaveWnd::AxisBottom, true, 24);
+        fresh.SetGrid(true, 1, 0x5F20, 0xE3CF57);
+        fresh.SetWaveColor(0, kRedColorRef);
+        fresh.SetLineWidth(lineWidth);
+        fresh.RecreateBitmaps();
+        fresh.WaveBuffer(0).Push(samples.data(), int(samples.size()));
+        fresh.ComposeFrame();
+        EXPECT_TRUE(chart.GrabFrontBuffer() == fresh.GrabFrontBuffer()) << "width " << lineWidth;
+    }
+}
+
+// Pairs of neighbouring device pixels (2k, 2k + 1) in one row or column of rect that
+// differ: a picture drawn at half the size and doubled has none.
+int SplitPixelPairs(const QImage& frame, const QRect& rect)
+{
+    int split = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left() & ~1; x + 1 <= rect.right(); x += 2)
+            split += frame.pixel(x, y) != frame.pixel(x + 1, y);
+    for (int x = rect.left(); x <= rect.right(); ++x)
+        for (int y = rect.top() & ~1; y + 1 <= rect.bottom(); y += 2)
+            split += frame.pixel(x, y) != frame.pixel(x, y + 1);
+    return split;
+}
+
+// Runs at whatever ratio the screen has: ctest runs it again under QT_SCALE_FACTOR 2
+// and 1.5. The buffer holds device pixels; everything the owner sees stays logical;
+// the wide line stays whole; and at 2x the curve and the labels are drawn on device
+// pixels, not doubled.
+TEST(WaveWndFrame, BuffersHoldDevicePixelsAtTheScreenRatio)
+{
+    CWaveWnd chart;
+    SetUpPlainChart(chart, 650, 224);
+    chart.SetAxis(CWaveWnd::AxisLeft, true, 50);
+    chart.SetAxis(CWaveWnd::AxisBottom, true, 24);
+    chart.SetYTickCount(5);
+    chart.SetXTickCount(4);
+    chart.SetWaveColor(0, kRedColorRef);
+    chart.SetLineWidth(4);
+    chart.SetMarkers(true, 4, 0x00FF00);
+    chart.AddMarker(150);  // plot column 300, client column 350
+    chart.RecreateBitmaps();
+    const double ratio = chart.devicePixelRatioF();
+    EXPECT_EQ(chart.GetDevicePixelRatio(), ratio);
+    std::vector<std::int32_t> slope(300);
+    for (std::size_t i = 0; i < slope.size(); ++i)
+        slope[i] = std::int32_t(100 + i * 2);  // rising gently from row 175 to row 26
+    chart.WaveBuffer(0).Push(slope.data(), int(slope.size()));
+    chart.ComposeFrame();
+    const QImage frame = chart.GrabFrontBuffer();
+
+    const auto device = [ratio](int logical) { return int(std::lround(logical * ratio)); };
+    EXPECT_EQ(frame.size(), QSize(int(std::ceil(650 * ratio - 1e-9)), int(std::ceil(224 * ratio - 1e-9))));
+    EXPECT_EQ(frame.devicePixelRatio(), ratio);
+    EXPECT_EQ(chart.GetPlotRect().left, 50);
+    EXPECT_EQ(chart.GetPlotRect().bottom, 200);
+    const std::vector<POINT> points = WavePoints(chart, 0);
+    ASSERT_EQ(points.size(), 300u);
+    EXPECT_EQ(points.front().x, 50);
+
+    // The line is lineWidth logical pixels thick, a pixel either way for the slope.
+    const POINT middle = points[150];
+    const std::vector<int> rows = RowsOfColor(frame, device(middle.x) + 1, kRed);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_NEAR(rows.size(), 4 * ratio, ratio + 1);
+    EXPECT_NEAR(rows.front(), (middle.y - 2) * ratio, ratio + 1);
+    EXPECT_EQ(EnclosedUnpaintedPixels(frame, kRed), 0);
+
+    // The marker bar stays 4 + 1 logical columns wide, reaching the plot's bottom.
+    int barColumns = 0;
+    for (int x = device(330); x < device(370); ++x)
+        barColumns += !RowsOfColor(frame, x, 0x00FF00).empty();
+    EXPECT_NEAR(barColumns, 5 * ratio, 1);
+    const std::vector<int> bar = RowsOfColor(frame, device(350), 0x00FF00);
+    ASSERT_FALSE(bar.empty());
+    EXPECT_EQ(bar.back(), device(200) - 1);
+
+    if (ratio < 2.0)
+        return;
+    const QRect plot(device(50), 0, device(600), device(200));
+    const QRect leftLabels(0, 0, device(50), device(200));
+    EXPECT_GT(SplitPixelPairs(frame, plot), 100) << "curve drawn at 1x and doubled";
+    EXPECT_GT(SplitPixelPairs(frame, leftLabels), 100) << "labels drawn at 1x and doubled";
 }
 
 TEST(WaveWndFrame, ResizeRecreatesOnlyOnANewSize)
