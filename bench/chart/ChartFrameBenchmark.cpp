@@ -4,7 +4,8 @@
 // (20 a second at the default interval), so a frame should stay well under 1 ms.
 // The ...2x cases put the chart on a second screen of two device pixels to a logical
 // one, where the buffers hold four times the pixels; they should cost at most four
-// times their 1x cases.
+// times their 1x cases. The state band under the chart repaints with every report too:
+// BM_StateBandPaint should cost at most a tenth of BM_WholePaint.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,8 @@
 #include <vector>
 
 #include "CWaveWnd.h"
+#include "StateBand.h"
+#include "StateStrip.h"
 #include "GdiplusApi.h"
 #include "WaveLabel.h"
 
@@ -225,6 +228,28 @@ void BM_WholePaint2x(benchmark::State& state)
     WholePaint(state, screen);
 }
 BENCHMARK(BM_WholePaint2x)->Unit(benchmark::kMicrosecond);
+
+// The band as the main window has it: as wide as the chart, its plot span the chart's,
+// the strip changing state every few reports so that it draws many runs.
+void BM_StateBandPaint(benchmark::State& state)
+{
+    CStateStrip strip;
+    strip.Replace(kSamples);
+    CStateBand band(strip);
+    band.resize(kClientWidth, band.PreferredHeight());
+    band.SetPlotSpan(50, kClientWidth - 50);
+    band.show();
+    QApplication::processEvents();
+    std::int64_t timeUs = 0;
+    int report = 0;
+    for (auto _ : state) {
+        strip.PushReport(timeUs += 50000, (++report / 7) % 3);
+        band.repaint(band.StripArea());
+    }
+    CountFrames(state);
+}
+BENCHMARK(BM_StateBandPaint)->Unit(benchmark::kMicrosecond);
+
 
 // After a resize: new buffers, the picture scaled to the new plot, the background rendered.
 void BM_RenderBackgroundAfterResize(benchmark::State& state)

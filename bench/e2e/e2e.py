@@ -17,6 +17,10 @@ line256000, line921600
 rate     frames at the module's fastest interval (1 ms): frames sent = "State=" lines
          in the tool's log, and the tool's raw file is byte-identical to what was sent
 cpu      CPU time of the tool at 20 reports/s (interval 50 ms), --repeat runs, median
+cpu-panel
+         the same with the statistics panel open (the state band is always there)
+idle-panel
+         the idle figures with the panel open: it must add no wake-ups
 idle     CPU time of the tool with the window up and no port
 idle-connected
          CPU time of the tool connected to the module (--connect), acquisition not started
@@ -123,6 +127,15 @@ class Workspace:
 
     def clear_log(self):
         shutil.rmtree(self.logdir, ignore_errors=True)
+
+    def panel(self, open_):
+        """Opens the statistics panel at start-up (the setting the window remembers), or not."""
+        path = os.path.join(self.dir, "appConfig.xml")
+        if open_:
+            with open(path, "w") as f:
+                f.write('<?xml version="1.0"?>\n<AppConfig ShowStatistics="1" />\n')
+        elif os.path.exists(path):
+            os.remove(path)
 
 
 def start_module(ws, options):
@@ -307,9 +320,10 @@ def report_cpu(what, runs):
           f"median {wakeups[len(wakeups) // 2]:.1f} sleeps/s")
 
 
-def cpu(ws, seconds, repeats):
+def cpu(ws, seconds, repeats, panel=False):
     """CPU time varies from run to run on a virtual machine (mostly its system part), so
     the run is repeated and the median reported with the range."""
+    ws.panel(panel)
     runs = []
     for _ in range(repeats):
         ws.clear_log()
@@ -320,16 +334,19 @@ def cpu(ws, seconds, repeats):
             stop(module)
         r["reports"] = state_lines(ws.newest(".log"))
         runs.append(r)
-    report_cpu("cpu 20 reports/s", runs)
+    ws.panel(False)
+    report_cpu("cpu 20 reports/s" + (", statistics panel open" if panel else ""), runs)
     print(f"  reports decoded per run: {[r['reports'] for r in runs]}")
 
 
-def idle(ws, seconds, repeats):
+def idle(ws, seconds, repeats, panel=False):
+    ws.panel(panel)
     runs = []
     for _ in range(repeats):
         ws.clear_log()
         runs.append(run_tool(ws, ["--seconds", str(seconds)]))
-    report_cpu("cpu idle (window up, no port)", runs)
+    ws.panel(False)
+    report_cpu("cpu idle (window up, no port)" + (", statistics panel open" if panel else ""), runs)
 
 
 def idle_connected(ws, seconds, repeats):
@@ -473,8 +490,12 @@ def main():
                 ok = line_rate(ws, a.seconds, int(what[4:])) and ok
             elif what == "cpu":
                 cpu(ws, a.seconds, a.repeat)
+            elif what == "cpu-panel":
+                cpu(ws, a.seconds, a.repeat, panel=True)
             elif what == "idle":
                 idle(ws, a.seconds, a.repeat)
+            elif what == "idle-panel":
+                idle(ws, a.seconds, a.repeat, panel=True)
             elif what == "idle-connected":
                 idle_connected(ws, a.seconds, a.repeat)
             elif what == "latency":

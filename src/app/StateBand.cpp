@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QHelpEvent>
 #include <QMetaObject>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QToolButton>
 #include <QToolTip>
@@ -51,6 +52,8 @@ CStateBand::CStateBand(const CStateStrip& strip, QWidget* parent) : QWidget(pare
     connect(m_statisticsButton, &QToolButton::toggled, m_statisticsButton,
             [button = m_statisticsButton](bool open) { button->setArrowType(open ? Qt::DownArrow : Qt::RightArrow); });
     setMouseTracking(true);
+    // Every report repaints the strip, which the paint covers whole: no background first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 QColor CStateBand::StateColor(std::int8_t state)
@@ -109,7 +112,7 @@ void CStateBand::RequestRepaint()
         this,
         [this] {
             if (!m_repaintsHeld)
-                update();
+                update(StripArea());
         },
         Qt::QueuedConnection);
 }
@@ -124,7 +127,7 @@ void CStateBand::HoldRepaints(bool held)
 void CStateBand::ReleaseRepaint()
 {
     if (m_repaintPending.load(std::memory_order_acquire))
-        update();
+        update(StripArea());
 }
 
 int CStateBand::LegendHeight() const
@@ -141,6 +144,11 @@ QRect CStateBand::BandRect() const
 {
     const int bandHeight = std::max(height() - LegendHeight() - kLabelLine - kLabelGap - 2, 4);
     return QRect(m_plotLeft, 1, std::max(m_plotRight - m_plotLeft, 0), bandHeight);
+}
+
+QRect CStateBand::StripArea() const
+{
+    return BandRect().adjusted(0, 0, 0, kLabelGap + kLabelLine);
 }
 
 void CStateBand::resizeEvent(QResizeEvent* event)
@@ -176,32 +184,42 @@ int CStateBand::SampleAt(int x) const
     return std::clamp(int(std::lround(double(x - m_plotLeft) * (n - 1) / (width - 1))), 0, n - 1);
 }
 
-void CStateBand::paintEvent(QPaintEvent* /*event*/)
+void CStateBand::paintEvent(QPaintEvent* event)
 {
     m_repaintPending.store(false, std::memory_order_release);
     m_strip.CopyTo(m_samples);
     QPainter painter(this);
+    // The states cover the band; everything else of the region gets the window colour.
+    const QColor face = palette().color(QPalette::Window);
+    for (const QRect& area : event->region().subtracted(QRegion(BandRect())))
+        painter.fillRect(area, face);
     const QRect band = BandRect();
-    PaintStates(painter, band);
-    PaintLabels(painter, QRect(band.left(), band.bottom() + 1 + kLabelGap, band.width(), kLabelLine));
-    PaintLegend(painter, QRect(m_plotLeft, height() - LegendHeight(), m_statisticsButton->x() - m_plotLeft,
-                               LegendHeight()));
+    if (event->region().intersects(StripArea())) {
+        PaintStates(painter, band);
+        PaintLabels(painter, QRect(band.left(), band.bottom() + 1 + kLabelGap, band.width(), kLabelLine));
+    }
+    // The legend never changes with a report: only a paint that reaches it draws it.
+    const QRect legend(m_plotLeft, height() - LegendHeight(), m_statisticsButton->x() - m_plotLeft, LegendHeight());
+    if (event->region().intersects(legend))
+        PaintLegend(painter, legend);
 }
 
 void CStateBand::PaintStates(QPainter& painter, const QRect& band)
 {
     if (band.width() <= 0)
         return;
-    painter.fillRect(band, StateColor(StripSample::kNoData));
     const int n = int(m_samples.size());
+    if (n == 0)
+        painter.fillRect(band, StateColor(StripSample::kNoData));
     for (int first = 0; first < n;) {
         int last = first;
         while (last + 1 < n && m_samples[std::size_t(last + 1)].state == m_samples[std::size_t(first)].state)
             ++last;
-        // Each sample owns the pixels nearer to it than to its neighbours.
-        const double left = std::max(SampleX(first - 0.5), double(band.left()));
-        const double right = std::min(SampleX(last + 0.5), double(band.right() + 1));
-        const QRectF area(left, band.top(), right - left, band.height());
+        // Each sample owns the pixels nearer to it than to its neighbours; whole pixels,
+        // which the raster engine fills directly.
+        const int left = first == 0 ? band.left() : int(std::lround(SampleX(first - 0.5)));
+        const int right = last == n - 1 ? band.right() + 1 : int(std::lround(SampleX(last + 0.5)));
+        const QRect area(left, band.top(), right - left, band.height());
         const std::int8_t state = m_samples[std::size_t(first)].state;
         if (state == StripSample::kNoData)
             painter.fillRect(area, QBrush(QColor(0x60, 0x60, 0x60), Qt::BDiagPattern));
@@ -209,8 +227,12 @@ void CStateBand::PaintStates(QPainter& painter, const QRect& band)
             painter.fillRect(area, StateColor(state));
         first = last + 1;
     }
-    painter.setPen(QColor(0x90, 0x90, 0x90));
-    painter.drawRect(band.adjusted(0, 0, -1, -1));
+    // The frame as four whole-pixel fills: a pen's rectangle goes through the stroker.
+    const QColor frame(0x90, 0x90, 0x90);
+    painter.fillRect(QRect(band.left(), band.top(), band.width(), 1), frame);
+    painter.fillRect(QRect(band.left(), band.bottom(), band.width(), 1), frame);
+    painter.fillRect(QRect(band.left(), band.top(), 1, band.height()), frame);
+    painter.fillRect(QRect(band.right(), band.top(), 1, band.height()), frame);
 }
 
 void CStateBand::PaintLabels(QPainter& painter, const QRect& line)
@@ -224,9 +246,9 @@ void CStateBand::PaintLabels(QPainter& painter, const QRect& line)
         while (last + 1 < n && LabelInForce(*m_labels, m_samples[std::size_t(last + 1)].timeUs) == label)
             ++last;
         if (label != GroundTruthLabel::Off) {
-            const double left = std::max(SampleX(first - 0.5), double(line.left()));
-            const double right = std::min(SampleX(last + 0.5), double(line.right() + 1));
-            painter.fillRect(QRectF(left, line.top(), right - left, line.height()), LabelColor(label));
+            const int left = first == 0 ? line.left() : int(std::lround(SampleX(first - 0.5)));
+            const int right = last == n - 1 ? line.right() + 1 : int(std::lround(SampleX(last + 0.5)));
+            painter.fillRect(QRect(left, line.top(), right - left, line.height()), LabelColor(label));
         }
         first = last + 1;
     }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QDateTime>
+#include <QImage>
 #include <QWidget>
 
 #include <atomic>
@@ -38,6 +39,8 @@ public:
     QString HoverText(int x);
     // The band's rectangle (state part only) in this widget.
     QRect BandRect() const;
+    // What a new report changes: the band and the label line under it.
+    QRect StripArea() const;
     int PreferredHeight() const;
     static QColor StateColor(std::int8_t state);
     static QColor LabelColor(GroundTruthLabel label);
