@@ -1,7 +1,8 @@
 #include "StatisticsPanel.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
+#include <QPainter>
+
+#include <algorithm>
 
 #include "StringTable.h"
 
@@ -21,6 +22,9 @@ constexpr int kDelayLine = 50319;
 constexpr int kNoDelayLine = 50320;
 constexpr int kUnobservedLine = 50321;
 constexpr int kNoReports = 50322;
+constexpr int kMargin = 6;
+constexpr int kColumnGap = 14;
+constexpr int kTableGap = 4;
 
 QString Seconds(std::int64_t us)
 {
@@ -74,28 +78,6 @@ constexpr PresenceState kStates[] = {PresenceState::Nobody, PresenceState::Movin
 
 }  // namespace
 
-QString StatisticsHtml(const PresenceFigures& f, std::int64_t offDelayMs)
-{
-    if (f.reports == 0)
-        return StringTable::load(kNoReports).toHtmlEscaped();
-    QString html = QStringLiteral("<table cellspacing='0' cellpadding='1'><tr>");
-    for (int id : {kStateHeader, kTimeHeader, kShareHeader, kDistanceHeader, kMinHeader, kMaxHeader})
-        html += QStringLiteral("<th align='left' style='padding-right:12px'>%1</th>")
-                    .arg(StringTable::load(id).toHtmlEscaped());
-    html += QStringLiteral("</tr>");
-    for (PresenceState state : kStates) {
-        const StateRow r = RowOf(f, state);
-        html += QStringLiteral("<tr>");
-        for (const QString* cell : {&r.name, &r.time, &r.share, &r.spread, &r.minimum, &r.maximum})
-            html += QStringLiteral("<td style='padding-right:12px'>%1</td>").arg(cell->toHtmlEscaped());
-        html += QStringLiteral("</tr>");
-    }
-    html += QStringLiteral("</table>");
-    for (const QString& line : Lines(f, offDelayMs))
-        html += line.toHtmlEscaped() + QStringLiteral("<br>");
-    return html;
-}
-
 QString StatisticsPlainText(const PresenceFigures& f, std::int64_t offDelayMs)
 {
     if (f.reports == 0)
@@ -110,43 +92,81 @@ QString StatisticsPlainText(const PresenceFigures& f, std::int64_t offDelayMs)
     return lines.join(QLatin1Char('\n'));
 }
 
-CStatisticsPanel::CStatisticsPanel(QWidget* parent) : QWidget(parent)
-{
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 2, 8, 4);
-    m_text = new QLabel(this);
-    m_text->setTextFormat(Qt::RichText);
-    m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(m_text);
-}
+CStatisticsPanel::CStatisticsPanel(QWidget* parent) : QWidget(parent) {}
 
 void CStatisticsPanel::Show(const PresenceFigures& figures, std::int64_t offDelayMs)
 {
-    const QString html = StatisticsHtml(figures, offDelayMs);
-    if (html == m_shown)
+    // Drawn as text lines by the panel itself: a rich-text label laid its table out
+    // anew at every refresh, which cost as much as the rest of the window.
+    std::vector<QStringList> rows;
+    QStringList lines;
+    if (figures.reports > 0) {
+        QStringList header;
+        for (int id : {kStateHeader, kTimeHeader, kShareHeader, kDistanceHeader, kMinHeader, kMaxHeader})
+            header << StringTable::load(id);
+        rows.push_back(header);
+        for (PresenceState state : kStates) {
+            const StateRow r = RowOf(figures, state);
+            rows.push_back({r.name, r.time, r.share, r.spread, r.minimum, r.maximum});
+        }
+        lines = Lines(figures, offDelayMs);
+    } else {
+        lines << StringTable::load(kNoReports);
+    }
+    if (rows == m_rows && lines == m_lines)
         return;
-    m_shown = html;
-    m_text->setText(html);
+    m_rows = std::move(rows);
+    m_lines = std::move(lines);
+    update();
 }
 
 QString CStatisticsPanel::Text() const
 {
-    return m_text->text();
+    QStringList text;
+    for (const QStringList& row : m_rows)
+        text << row.join(QLatin1Char('\t'));
+    text << m_lines;
+    return text.join(QLatin1Char('\n'));
 }
 
 int CStatisticsPanel::PreferredHeight() const
 {
-    // As tall as the fullest text needs, in this language and font.
-    PresenceFigures full;
-    full.reports = 2;
-    full.hasCurrent = true;
-    full.absenceDelays = 1;
-    full.distance[0].Add(0);
-    QLabel probe;
-    probe.setFont(m_text->font());
-    probe.setTextFormat(Qt::RichText);
-    probe.setText(StatisticsHtml(full, 0));
-    const QMargins margins = layout()->contentsMargins();
-    return probe.sizeHint().height() + margins.top() + margins.bottom();
+    // The table's header and three rows, and the lines under it at their most.
+    constexpr int kRows = 4;
+    constexpr int kLines = 5;
+    return fontMetrics().lineSpacing() * (kRows + kLines) + kMargin * 2 + kTableGap;
+}
+
+void CStatisticsPanel::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    const QFontMetrics metrics = fontMetrics();
+    const int line = metrics.lineSpacing();
+    int y = kMargin;
+    if (!m_rows.empty()) {
+        // Each column as wide as its widest cell.
+        std::vector<int> widths(m_rows.front().size(), 0);
+        for (const QStringList& row : m_rows)
+            for (int c = 0; c < row.size() && std::size_t(c) < widths.size(); ++c)
+                widths[std::size_t(c)] = std::max(widths[std::size_t(c)], metrics.horizontalAdvance(row[c]));
+        QFont bold = font();
+        bold.setBold(true);
+        for (std::size_t r = 0; r < m_rows.size(); ++r) {
+            painter.setFont(r == 0 ? bold : font());
+            int x = kMargin;
+            for (int c = 0; c < m_rows[r].size() && std::size_t(c) < widths.size(); ++c) {
+                painter.drawText(QRect(x, y, widths[std::size_t(c)] + kColumnGap, line), Qt::AlignLeft | Qt::AlignVCenter,
+                                 m_rows[r][c]);
+                x += widths[std::size_t(c)] + kColumnGap;
+            }
+            y += line;
+        }
+        painter.setFont(font());
+        y += kTableGap;
+    }
+    for (const QString& text : m_lines) {
+        painter.drawText(QRect(kMargin, y, width() - 2 * kMargin, line), Qt::AlignLeft | Qt::AlignVCenter, text);
+        y += line;
+    }
 }

@@ -4,23 +4,30 @@
 
 #include "PresenceStatistics.h"
 
-class QLabel;
+#include <QStringList>
 
-// The figures of the run or replay on show, as a table and a few lines, in the
-// interface language. offDelayMs: the absence delay as the tool last read or set it.
-QString StatisticsHtml(const PresenceFigures& figures, std::int64_t offDelayMs);
-// The same as plain lines, for the label summary.
+#include <vector>
+
+// The figures of the run or replay on show as lines of text, in the interface
+// language, for the label summary. offDelayMs: the absence delay as the tool last read
+// or set it.
 QString StatisticsPlainText(const PresenceFigures& figures, std::int64_t offDelayMs);
 
-// The panel under the window that shows them. User-interface thread only.
+// The panel under the window that shows them: a table of the three states and a few
+// lines under it. User-interface thread only.
 class CStatisticsPanel : public QWidget {
 public:
     explicit CStatisticsPanel(QWidget* parent = nullptr);
+    // Repaints only when a text changed.
     void Show(const PresenceFigures& figures, std::int64_t offDelayMs);
+    // What it shows: the table's cells by tabs, then the lines.
     QString Text() const;
     int PreferredHeight() const;
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
-    QLabel* m_text = nullptr;
-    QString m_shown;
+    std::vector<QStringList> m_rows;
+    QStringList m_lines;
 };

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "CWaveWnd.h"
+#include "OverviewDialog.h"
+#include "RecordingOverview.h"
 #include "CaptureIndexReader.h"
 #include "LabelsFileReader.h"
 #include "MainWindowFixture.h"
@@ -107,6 +109,25 @@ TEST_F(MainWindowReplay, ALabelledRunReplaysExportsAndSummarises)
     m_window->ShowStatistics(false);
     EXPECT_EQ(m_window->height(), heightBefore);
     EXPECT_EQ(m_window->Chart()->geometry(), chartBefore);
+
+    // The overview shows the whole recording; a click on it moves the replay there.
+    m_window->OpenOverview();
+    ASSERT_NE(m_window->OverviewDialog(), nullptr);
+    EXPECT_TRUE(m_window->OverviewDialog()->isVisible());
+    CRecordingOverview& overview = *m_window->OverviewDialog()->Overview();
+    ASSERT_FALSE(overview.Columns().empty());
+    EXPECT_TRUE(overview.Columns().front().hasData);
+    EXPECT_EQ(overview.Columns().back().state, std::int8_t(PresenceState::Motionless));
+    const RECT& plot = overview.Chart()->GetPlotRect();
+    const QPointF middle((plot.left + plot.right) / 2.0, (plot.top + plot.bottom) / 2.0);
+    const std::int64_t clicked = overview.TimeAtX(overview.Chart()->x() + int(middle.x()));
+    ASSERT_GT(clicked, 0);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(type, middle, overview.Chart()->mapToGlobal(middle), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(overview.Chart(), &click);
+    }
+    EXPECT_NEAR(double(m_window->Replay().PositionUs()), double(clicked), 60000.0);
 
     // A label set in the replay goes beside the recording, never into it.
     ASSERT_TRUE(m_window->SetLabel(GroundTruthLabel::Still));
