@@ -221,10 +221,11 @@ void CStateBand::PaintStates(QPainter& painter, const QRect& band)
         const int right = last == n - 1 ? band.right() + 1 : int(std::lround(SampleX(last + 0.5)));
         const QRect area(left, band.top(), right - left, band.height());
         const std::int8_t state = m_samples[std::size_t(first)].state;
+        // The hatching leaves pixels out: the area is made white first (no background is
+        // painted under the band).
+        painter.fillRect(area, StateColor(state));
         if (state == StripSample::kNoData)
             painter.fillRect(area, QBrush(QColor(0x60, 0x60, 0x60), Qt::BDiagPattern));
-        else
-            painter.fillRect(area, StateColor(state));
         first = last + 1;
     }
     // The frame as four whole-pixel fills: a pen's rectangle goes through the stroker.
