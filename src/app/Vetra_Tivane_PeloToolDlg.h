@@ -245,6 +245,9 @@ private:
     // True for a usable recording; otherwise a box says why, naming path.
     bool UsableOrSaidWhy(const LoadedRecording& loaded, const QString& path);
     bool LoadForExport(const std::string& datPath, LoadedRecording& loaded, DecodedRecording& decoded);
+    // The figures of a whole recording, and the absence delay its module was set to.
+    PresenceFigures RecordingFigures(const LoadedRecording& loaded, const DecodedRecording& decoded) const;
+    std::int64_t RecordingOffDelayMs(const LoadedRecording& loaded) const;
     void OnExportCsv();
     void OnLabelSummary();
     // Serial_OpenByPortNum of this port with the window's line settings; true when open.

@@ -16,6 +16,7 @@
 #include "RecordingBar.h"
 #include "RecordingDecode.h"
 #include "ReportCsvExport.h"
+#include "PresenceFiguresCsv.h"
 #include "PresenceStatistics.h"
 #include "StallWatch.h"
 #include "StateBand.h"
@@ -167,9 +168,17 @@ bool CVetra_Tivane_PeloToolDlg::ExportCsvTo(const std::string& datPath, const st
             *message = StringTable::load(kCsvNotWritten).arg(QString::fromStdString(error));
         return false;
     }
+    // The figures of the whole recording go beside the rows.
+    const std::string figuresPath = FiguresCsvPath(csvPath);
+    if (!WriteFiguresCsvFile(figuresPath, RecordingFigures(loaded, decoded), RecordingOffDelayMs(loaded), error)) {
+        if (message)
+            *message = StringTable::load(kCsvNotWritten).arg(QString::fromStdString(error));
+        return false;
+    }
     if (message)
         *message = StringTable::load(kCsvSaved).arg(decoded.reports.size()).arg(QString::fromStdString(csvPath));
-    DbgOutputA(2, "%zu reports of %s exported to %s\r\n", decoded.reports.size(), datPath.c_str(), csvPath.c_str());
+    DbgOutputA(2, "%zu reports of %s exported to %s, their figures to %s\r\n", decoded.reports.size(),
+               datPath.c_str(), csvPath.c_str(), figuresPath.c_str());
     return true;
 }
 
@@ -191,6 +200,24 @@ void CVetra_Tivane_PeloToolDlg::OnExportCsv()
         AppMessageBox(this, message, StringTable::load(kCannotReplay), kMbError);
 }
 
+PresenceFigures CVetra_Tivane_PeloToolDlg::RecordingFigures(const LoadedRecording& loaded,
+                                                            const DecodedRecording& decoded) const
+{
+    const std::int64_t intervalMs = loaded.timeline->Header() && loaded.timeline->Header()->reportTimeMs > 0
+                                        ? loaded.timeline->Header()->reportTimeMs
+                                        : m_settings.reportTimeMS;
+    const auto threshold = CStallWatch::Threshold(int(std::clamp<std::int64_t>(intervalMs, 0, 1 << 30)));
+    return FiguresOfReports(decoded.reports, std::chrono::microseconds(threshold).count());
+}
+
+std::int64_t CVetra_Tivane_PeloToolDlg::RecordingOffDelayMs(const LoadedRecording& loaded) const
+{
+    // The absence delay the module had then, when the index tells it.
+    const CaptureHeader* header = loaded.timeline->Header() ? &*loaded.timeline->Header() : nullptr;
+    return std::int64_t(header && header->hasParameters ? header->parameters.nOffTime : m_settings.params.nOffTime) *
+           100;
+}
+
 QString CVetra_Tivane_PeloToolDlg::LabelSummaryText(const std::string& datPath)
 {
     LoadedRecording loaded;
@@ -198,16 +225,7 @@ QString CVetra_Tivane_PeloToolDlg::LabelSummaryText(const std::string& datPath)
     if (!LoadForExport(datPath, loaded, decoded))
         return {};
     // The figures of the whole recording come first; the labels' tally after them.
-    const std::int64_t intervalMs = loaded.timeline->Header() && loaded.timeline->Header()->reportTimeMs > 0
-                                        ? loaded.timeline->Header()->reportTimeMs
-                                        : m_settings.reportTimeMS;
-    const auto threshold = CStallWatch::Threshold(int(std::clamp<std::int64_t>(intervalMs, 0, 1 << 30)));
-    // The absence delay the module had then, when the index tells it.
-    const CaptureHeader* header = loaded.timeline->Header() ? &*loaded.timeline->Header() : nullptr;
-    const std::int64_t offDelayMs =
-        std::int64_t(header && header->hasParameters ? header->parameters.nOffTime : m_settings.params.nOffTime) * 100;
-    const QString figures = StatisticsPlainText(
-        FiguresOfReports(decoded.reports, std::chrono::microseconds(threshold).count()), offDelayMs);
+    const QString figures = StatisticsPlainText(RecordingFigures(loaded, decoded), RecordingOffDelayMs(loaded));
     if (loaded.labels.empty())
         return figures + QStringLiteral("\n\n") + StringTable::load(kNoLabels);
     const LabelSummary summary = SummarizeLabels(decoded.reports, loaded.labels, loaded.timeline->EndUs());

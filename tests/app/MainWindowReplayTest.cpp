@@ -150,6 +150,11 @@ TEST_F(MainWindowReplay, ALabelledRunReplaysExportsAndSummarises)
     EXPECT_TRUE(rows[1].contains(",0,nobody,100,")) << rows[1].toStdString();
     EXPECT_TRUE(rows[2].contains(",1,moving,250,moving")) << rows[2].toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("3"))) << message.toStdString();
+    // The figures of the whole recording beside the rows.
+    const QByteArray figuresCsv = ReadAll(FolderPath(QStringLiteral("run.figures.csv")));
+    EXPECT_TRUE(figuresCsv.startsWith("figure,state,value,unit\r\n")) << figuresCsv.toStdString();
+    EXPECT_TRUE(figuresCsv.contains("\r\nstate_changes,,2,\r\n")) << figuresCsv.toStdString();
+    EXPECT_TRUE(figuresCsv.contains("\r\ndistance_max,moving,250,cm\r\n")) << figuresCsv.toStdString();
     EXPECT_FALSE(m_window->LabelSummaryText(dat.toStdString()).isEmpty());
     EXPECT_TRUE(Boxes().empty());
 }

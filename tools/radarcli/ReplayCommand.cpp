@@ -1,8 +1,13 @@
 #include "ReplayCommand.h"
 
 #include "PlotPicture.h"
+#include "PresenceFiguresCsv.h"
+#include "PresenceStatistics.h"
+#include "StallWatch.h"
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -83,6 +88,22 @@ bool SameFile(const std::string& a, const std::string& b)
     return !aFailure && !bFailure && left == right;
 }
 
+// The figures of the reports beside their CSV; the absence delay set only when the
+// capture index tells it.
+bool WriteFigures(const std::string& path, const DecodedRecording& decoded, const CaptureHeader* header)
+{
+    const std::int64_t intervalMs = header && header->reportTimeMs > 0 ? header->reportTimeMs : kFallbackReportTimeMs;
+    const auto threshold = CStallWatch::Threshold(int(std::clamp<std::int64_t>(intervalMs, 0, 1 << 30)));
+    const PresenceFigures figures =
+        FiguresOfReports(decoded.reports, std::chrono::microseconds(threshold).count());
+    const std::int64_t offDelayMs = header && header->hasParameters ? std::int64_t(header->parameters.nOffTime) * 100 : -1;
+    std::string error;
+    if (WriteFiguresCsvFile(path, figures, offDelayMs, error))
+        return true;
+    std::fprintf(stderr, "radarcli replay: %s\n", error.c_str());
+    return false;
+}
+
 // Written beside the target first and renamed over it: a failed write leaves an
 // existing file as it was.
 bool WriteCsv(const std::string& path, const DecodedRecording& decoded, const LoadedRecording& loaded)
@@ -94,7 +115,7 @@ bool WriteCsv(const std::string& path, const DecodedRecording& decoded, const Lo
     if (WriteReportCsvFile(partial, decoded.reports, header, loaded.labels, error)) {
         fs::rename(partial, path, failure);
         if (!failure)
-            return true;
+            return WriteFigures(FiguresCsvPath(path), decoded, header);
         error = "cannot replace " + path + ": " + failure.message();
     }
     fs::remove(partial, failure);
