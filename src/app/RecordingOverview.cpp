@@ -171,6 +171,7 @@ QString CRecordingOverview::TimeText(std::int64_t us, std::int64_t span) const
 void CRecordingOverview::ShowTimeLabels()
 {
     std::vector<WaveLabel> labels;
+    labels.reserve(kTimeLabels);
     const std::int64_t span = m_toUs - m_fromUs;
     for (int i = 0; i < kTimeLabels; ++i)
         labels.push_back({i, TimeText(m_fromUs + span * i / (kTimeLabels - 1), span)});

@@ -213,7 +213,7 @@ void CStateBand::PaintStates(QPainter& painter, const QRect& band)
         painter.fillRect(band, StateColor(StripSample::kNoData));
     for (int first = 0; first < n;) {
         int last = first;
-        while (last + 1 < n && m_samples[std::size_t(last + 1)].state == m_samples[std::size_t(first)].state)
+        while (last + 1 < n && m_samples[std::size_t(last) + 1].state == m_samples[std::size_t(first)].state)
             ++last;
         // Each sample owns the pixels nearer to it than to its neighbours; whole pixels,
         // which the raster engine fills directly.
@@ -244,7 +244,7 @@ void CStateBand::PaintLabels(QPainter& painter, const QRect& line)
     for (int first = 0; first < n;) {
         const GroundTruthLabel label = LabelInForce(*m_labels, m_samples[std::size_t(first)].timeUs);
         int last = first;
-        while (last + 1 < n && LabelInForce(*m_labels, m_samples[std::size_t(last + 1)].timeUs) == label)
+        while (last + 1 < n && LabelInForce(*m_labels, m_samples[std::size_t(last) + 1].timeUs) == label)
             ++last;
         if (label != GroundTruthLabel::Off) {
             const int left = first == 0 ? line.left() : int(std::lround(SampleX(first - 0.5)));

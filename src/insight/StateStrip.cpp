@@ -61,17 +61,17 @@ bool FindStateRun(const std::vector<StripSample>& samples, int index, StateRun& 
     const StripSample& at = samples[std::size_t(index)];
     auto sameRun = [&at](const StripSample& s) { return s.state == at.state && s.runBeganUs == at.runBeganUs; };
     int first = index;
-    while (first > 0 && sameRun(samples[std::size_t(first - 1)]))
+    while (first > 0 && sameRun(samples[std::size_t(first) - 1]))
         --first;
     int last = index;
-    while (std::size_t(last + 1) < samples.size() && sameRun(samples[std::size_t(last + 1)]))
+    while (std::size_t(last) + 1 < samples.size() && sameRun(samples[std::size_t(last) + 1]))
         ++last;
     run.first = first;
     run.last = last;
     run.state = at.state;
     run.beganUs = at.runBeganUs;
-    run.goesOn = std::size_t(last + 1) == samples.size();
-    const std::int64_t endUs = run.goesOn ? samples[std::size_t(last)].timeUs : samples[std::size_t(last + 1)].timeUs;
+    run.goesOn = std::size_t(last) + 1 == samples.size();
+    const std::int64_t endUs = run.goesOn ? samples[std::size_t(last)].timeUs : samples[std::size_t(last) + 1].timeUs;
     run.lastedUs = std::max<std::int64_t>(endUs - run.beganUs, 0);
     return true;
 }

@@ -193,6 +193,9 @@ int RunReplayCommand(const ReplayOptions& options)
                            .c_str(),
                        stdout);
     }
+    if (options.csvPath.empty() && !options.summary && options.plotPath.empty())
+        PrintDescription(path, loaded, decoded);
+    // Last: the picture takes the reports over.
     if (!options.plotPath.empty()) {
         std::string error;
         const std::size_t reports = decoded.reports.size();
@@ -204,7 +207,5 @@ int RunReplayCommand(const ReplayOptions& options)
         std::printf("%zu reports drawn in %s (%d x %d)\n", reports, options.plotPath.c_str(), options.plotWidth,
                     options.plotHeight);
     }
-    if (options.csvPath.empty() && !options.summary && options.plotPath.empty())
-        PrintDescription(path, loaded, decoded);
     return kExitOk;
 }
