@@ -6,7 +6,8 @@
 #            ${TSAN_BUILD_DIR:-build-tsan}: debug output, threads and the port registry
 #            of the common library; the radar device library in-process and over a
 #            pseudo-terminal; the acquisition worker over a pseudo-terminal; the chart
-#            fed while it paints.
+#            fed while it paints; the main window fed by live and replayed reports (the
+#            display, the chart, the state band and the figures across threads).
 #
 #   tools/run-sanitizers.sh [address] [thread]    (default: both)
 set -euo pipefail
@@ -19,8 +20,8 @@ modes=("$@")
 export QT_QPA_PLATFORM=offscreen
 
 # The threaded tests: their programs, and the ctest names of the tests to run in them.
-tsan_targets=(common_tests radar_tests acquisition_session_tests chart_concurrency_tests)
-tsan_tests='^common\.(DbgOutputTest\.|CBaseThread\.|SerialPortNames\.RegistryIsThreadSafe)|^(RadarDeviceOverPty|RadarDeviceInProcess|RadarDeviceHandle)\.|^(SessionOverPty|AcquisitionSession)\.|^WaveWndConcurrency\.'
+tsan_targets=(common_tests radar_tests acquisition_session_tests chart_concurrency_tests app_tests)
+tsan_tests='^common\.(DbgOutputTest\.|CBaseThread\.|SerialPortNames\.RegistryIsThreadSafe)|^(RadarDeviceOverPty|RadarDeviceInProcess|RadarDeviceHandle)\.|^(SessionOverPty|AcquisitionSession)\.|^WaveWndConcurrency\.|^MainWindow(Replay|Reports)\.'
 
 configure() {
   cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIVANE_BUILD_BENCH=OFF \
