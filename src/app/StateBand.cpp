@@ -130,14 +130,20 @@ void CStateBand::ReleaseRepaint()
         update(StripArea());
 }
 
-int CStateBand::LegendHeight() const
+int CStateBand::WantedLegendHeight() const
 {
     return std::max(fontMetrics().height(), m_statisticsButton->sizeHint().height()) + 2;
 }
 
+int CStateBand::LegendHeight() const
+{
+    // A window made smaller than its layout was drawn for still leaves the band half.
+    return std::min(WantedLegendHeight(), std::max(height() / 2, 1));
+}
+
 int CStateBand::PreferredHeight() const
 {
-    return fontMetrics().height() + kLabelLine + kLabelGap + 4 + LegendHeight();
+    return fontMetrics().height() + kLabelLine + kLabelGap + 4 + WantedLegendHeight();
 }
 
 QRect CStateBand::BandRect() const

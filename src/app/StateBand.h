@@ -51,6 +51,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    int WantedLegendHeight() const;
     int LegendHeight() const;
     void PlaceSwitch();
     // The sample drawn at x, or -1.
