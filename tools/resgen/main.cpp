@@ -66,6 +66,14 @@ int main(int argc, char* argv[])
                res.filePath(QStringLiteral("chart_background_en.png")));
     ok &= save(chart.paint(QStringLiteral("距离:厘米"), QStringLiteral("时间:秒")),
                res.filePath(QStringLiteral("chart_background_zh.png")));
-    ok &= save(AppIconPainter().paint(), res.filePath(QStringLiteral("icon_128.png")));
+    const QImage icon = AppIconPainter().paint();
+    ok &= save(icon, res.filePath(QStringLiteral("icon_128.png")));
+    // The sizes desktops look for in the icon theme, each drawn down from the full picture.
+    for (int size : {48, 128, 256}) {
+        const QString folder = QStringLiteral("icons/hicolor/%1x%1/apps").arg(size);
+        ok &= res.mkpath(folder);
+        ok &= save(icon.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
+                   res.filePath(folder + QStringLiteral("/tivanepelotool.png")));
+    }
     return ok ? EXIT_SUCCESS : EXIT_FAILURE;
 }
