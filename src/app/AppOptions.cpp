@@ -1,5 +1,7 @@
 #include "AppOptions.h"
 
+#include "ToolFolders.h"
+
 namespace {
 
 // The longest run the tool accepts: a day, far beyond any demonstration, and safely
@@ -89,6 +91,8 @@ QString AppOptionsHelpText(const QString& programName)
                "  --screenshot FILE  save a PNG of the whole window just before it closes\n"
                "  --replay FILE      replay the recording FILE (.dat) once the window is up\n"
                "  --lang en|zh       English or Chinese for this run (appConfig.xml is not changed)\n"
-               "  --help             show this text\n")
-        .arg(programName);
+               "  --help             show this text\n"
+               "\n")
+               .arg(programName) +
+           QString::fromStdString(ToolFoldersHelpText());
 }

@@ -19,6 +19,7 @@ add_library(app STATIC
   StateBand.cpp
   StatisticsPanel.cpp
   TextToTruncatedInt.cpp
+  ToolFolders.cpp
   Vetra_Tivane_PeloToolApp.cpp
   Vetra_Tivane_PeloToolDlg.cpp
   Vetra_Tivane_PeloToolDlg_Chart.cpp

@@ -42,6 +42,15 @@ CVetra_Tivane_PeloToolApp::CVetra_Tivane_PeloToolApp(CSettingsFile& settingsFile
 {
 }
 
+CVetra_Tivane_PeloToolApp::CVetra_Tivane_PeloToolApp(CSettingsFile& settingsFile, AppOptions options,
+                                                     const ToolFolders& folders)
+    : m_settingsFile(settingsFile),
+      m_options(std::move(options)),
+      m_programFolder(folders.pictureFolder),
+      m_logFolder(folders.logFolder)
+{
+}
+
 int CVetra_Tivane_PeloToolApp::InitInstance()
 {
     m_settingsFile.ReadAtStartup();
@@ -59,6 +68,8 @@ int CVetra_Tivane_PeloToolApp::InitInstance()
     bool scriptSucceeded = true;
     {
         CVetra_Tivane_PeloToolDlg mainWindow(m_settingsFile, m_programFolder);
+        if (!m_logFolder.empty())
+            mainWindow.UseLogFolder(m_logFolder);
         CScriptedRun script(mainWindow, m_options);
         if (mainWindow.OnInitDialog()) {
             script.Prepare();

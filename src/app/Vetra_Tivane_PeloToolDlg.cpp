@@ -71,8 +71,16 @@ CVetra_Tivane_PeloToolDlg::~CVetra_Tivane_PeloToolDlg()
     DestroyWindow();
 }
 
+void CVetra_Tivane_PeloToolDlg::UseLogFolder(const std::string& folder)
+{
+    m_logFolder = folder;
+    m_session.SetRecordFolder(LogFolder());
+}
+
 std::string CVetra_Tivane_PeloToolDlg::LogFolder() const
 {
+    if (!m_logFolder.empty())
+        return m_logFolder;
     char folder[kVetraMaxPath] = {};
     if (!CombinePathNameA(folder, m_programFolder.c_str(), "Log", sizeof folder))
         return "Log";

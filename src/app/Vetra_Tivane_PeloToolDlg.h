@@ -113,6 +113,9 @@ public:
     void RestoreDefaults() override;
     void StopAcquisition() override;
 
+    // Before OnInitDialog: recordings and logs go to folder instead of "Log" under the
+    // program folder (an installed tool's per-user folder).
+    void UseLogFolder(const std::string& folder);
     // Also lists this serial device path on every refresh (--port).
     void AddExtraPortPath(const std::string& path);
     // Selects the list item of this port number; false when it is not listed.
@@ -311,6 +314,7 @@ private:
 
     CSettingsFile& m_settingsFile;
     std::string m_programFolder;
+    std::string m_logFolder;
     QIcon m_icon;
     CWndResizeTool m_resizeTool;
     double m_scale = 1.0;

@@ -4,6 +4,9 @@
 #include <cstdio>
 
 #include "AppOptions.h"
+#include "FileUtils.h"
+#include "ToolFolders.h"
+#include "XMLParser.h"
 #include "SettingsFile.h"
 #include "Vetra_Tivane_PeloToolApp.h"
 
@@ -26,6 +29,14 @@ int main(int argc, char* argv[])
         return 0;
     }
     QApplication application(argc, argv);
-    CVetra_Tivane_PeloToolApp app(CSettingsFile::Instance(), options.take());
+    const ToolFolders folders = ResolveToolFolders(CurrentFolderEnvironment());
+    if (folders.perUser) {
+        // The user's folders may not exist yet; the settings are saved there at the end.
+        const std::string settingsFolder = folders.settingsPath.substr(0, folders.settingsPath.rfind('/'));
+        RecursiveCreateDirectoryA(settingsFolder.c_str());
+    }
+    XMLParser document;
+    CSettingsFile settings(document, folders.settingsPath);
+    CVetra_Tivane_PeloToolApp app(settings, options.take(), folders);
     return app.InitInstance();
 }

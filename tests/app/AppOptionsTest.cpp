@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "AppOptions.h"
+#include "ToolFolders.h"
 
 namespace {
 
@@ -69,6 +70,48 @@ TEST(AppOptions, BadArgumentsAreRefusedWithTheReason)
         const AppOptionsResult result = ParseAppOptions(c.arguments);
         EXPECT_FALSE(result) << c.arguments.join(' ').toStdString();
         EXPECT_TRUE(result.error().contains(QLatin1String(c.mentions))) << result.error().toStdString();
+    }
+}
+
+}  // namespace
+
+namespace {
+
+struct FoldersCase {
+    const char* name;
+    FolderEnvironment environment;
+    ToolFolders expected;
+};
+
+// Run from a folder of its own the tool keeps everything beside it; installed, the
+// user's folders, even for root (who could write beside it).
+TEST(ToolFolders, BesideTheProgramUnlessInstalled)
+{
+    const FoldersCase cases[] = {
+        {"build folder", {"/src/build", true, true, false, "", "", "/home/ann"},
+         {"/src/build", "/src/build/Log", "/src/build/appConfig.xml", false}},
+        {"a writable folder without pictures and no installed data", {"/opt/t", true, false, false, "", "", "/root"},
+         {"/opt/t", "/opt/t/Log", "/opt/t/appConfig.xml", false}},
+        {"installed, a user", {"/usr/bin", false, false, true, "", "", "/home/ann"},
+         {"/usr/bin/../share/tivanepelotool", "/home/ann/.local/share/tivanepelotool/Log",
+          "/home/ann/.config/tivanepelotool/appConfig.xml", true}},
+        {"installed, root", {"/usr/bin", true, false, true, "", "", "/root"},
+         {"/usr/bin/../share/tivanepelotool", "/root/.local/share/tivanepelotool/Log",
+          "/root/.config/tivanepelotool/appConfig.xml", true}},
+        {"XDG folders", {"/usr/local/bin", false, false, true, "/x/cfg", "/x/data/", "/home/ann"},
+         {"/usr/local/bin/../share/tivanepelotool", "/x/data/tivanepelotool/Log",
+          "/x/cfg/tivanepelotool/appConfig.xml", true}},
+        {"relative XDG folders do not count", {"/usr/bin", false, false, true, "cfg", "data", "/home/ann"},
+         {"/usr/bin/../share/tivanepelotool", "/home/ann/.local/share/tivanepelotool/Log",
+          "/home/ann/.config/tivanepelotool/appConfig.xml", true}},
+    };
+    for (const FoldersCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ToolFolders folders = ResolveToolFolders(c.environment);
+        EXPECT_EQ(folders.pictureFolder, c.expected.pictureFolder);
+        EXPECT_EQ(folders.logFolder, c.expected.logFolder);
+        EXPECT_EQ(folders.settingsPath, c.expected.settingsPath);
+        EXPECT_EQ(folders.perUser, c.expected.perUser);
     }
 }
 
