@@ -24,3 +24,6 @@ foreach(size 48 128 256)
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/res/man/TivanePeloTool.1 ${PROJECT_SOURCE_DIR}/res/man/tivanepelo-radarcli.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The access rule for USB serial bridges, where udev reads packaged rules.
+install(FILES ${PROJECT_SOURCE_DIR}/res/udev/70-tivanepelotool.rules
+        DESTINATION lib/udev/rules.d)

@@ -10,6 +10,7 @@ constexpr int kUsbIdText = 50103;
 constexpr int kSerialNumberText = 50104;
 constexpr int kNotInGroupText = 50105;
 constexpr int kGroupAfterLoginText = 50106;
+constexpr int kAccessRuleText = 50167;
 constexpr int kHeldByText = 50107;
 constexpr int kHeldText = 50108;
 constexpr int kVanishedText = 50109;
@@ -42,6 +43,9 @@ QString ConnectionFailureAdvice(const OpenFailureDiagnosis& diagnosis, const QSt
     case OpenFailureReason::PermissionDenied:
         lines << StringTable::load(diagnosis.memberAfterNextLogin ? kGroupAfterLoginText : kNotInGroupText)
                      .arg(path, group.isEmpty() ? QStringLiteral("dialout") : group);
+        // The rule covers the USB bridges only, and takes effect when the device appears.
+        if (path.contains(QLatin1String("/ttyUSB")) || path.contains(QLatin1String("/ttyACM")))
+            lines << StringTable::load(kAccessRuleText).arg(path);
         break;
     case OpenFailureReason::Busy:
         if (diagnosis.holderPid > 0)

@@ -36,10 +36,12 @@ TEST(PortTexts, AdviceNamesTheDeviceTheGroupAndTheHolderInEitherLanguage)
     } cases[] = {
         {denied, UiLanguage::English,
          "Permission denied: /dev/ttyUSB%2 belongs to group \"dialout\", and you are not in it. Join the group "
-         "(sudo usermod -aG dialout $USER), then log out and in again."},
+         "(sudo usermod -aG dialout $USER), then log out and in again.\nInstalled from its package, the tool's access rule (70-tivanepelotool.rules) opens USB serial bridges "
+         "to the user at the computer without any group: unplug /dev/ttyUSB%2 and plug it in again."},
         {afterLogin, UiLanguage::English,
          "Permission denied: you are in group \"dialout\", but this login session is not yet. Log out and in again "
-         "to open /dev/ttyUSB%2."},
+         "to open /dev/ttyUSB%2.\nInstalled from its package, the tool's access rule (70-tivanepelotool.rules) opens USB serial bridges "
+         "to the user at the computer without any group: unplug /dev/ttyUSB%2 and plug it in again."},
         {held, UiLanguage::English, "/dev/ttyUSB%2 is in use by minicom (PID 4242). Close that program and connect again."},
         {heldUnseen, UiLanguage::English, "/dev/ttyUSB%2 is in use by another program. Close it and connect again."},
         {grabbed, UiLanguage::English,

@@ -25,7 +25,7 @@ void TestStringTable::holdsEveryIdInBothLanguages()
     for (int id = 50043; id <= 50052; ++id)
         expected << id;
     expected << 50055 << 50056 << 50057;
-    for (int id = 50100; id <= 50166; ++id)
+    for (int id = 50100; id <= 50167; ++id)
         expected << id;
     expected << 50170 << 50171;
     for (int id = 50200; id <= 50230; ++id)
