@@ -4,6 +4,7 @@
 # hicolor theme, the AppStream metainfo and the man pages.
 include(GNUInstallDirs)
 
+set(TIVANE_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/tivanepelotool)
 set(TIVANE_DATA_DIR ${CMAKE_INSTALL_DATADIR}/tivanepelotool)
 set(TIVANE_DESKTOP_ID org.tivanepelo.TivanePeloTool)
 
@@ -27,3 +28,6 @@ install(FILES ${PROJECT_SOURCE_DIR}/res/man/TivanePeloTool.1 ${PROJECT_SOURCE_DI
 # The access rule for USB serial bridges, where udev reads packaged rules.
 install(FILES ${PROJECT_SOURCE_DIR}/res/udev/70-tivanepelotool.rules
         DESTINATION lib/udev/rules.d)
+
+# The package's copyright file and changelog, where Debian keeps them.
+install(FILES ${PROJECT_SOURCE_DIR}/res/debian/copyright DESTINATION ${TIVANE_DOC_DIR})
