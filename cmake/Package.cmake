@@ -6,7 +6,6 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "TivanePelo <tools@tivanepelo.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "bench tool for presence-radar modules on a serial port")
 string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
-       "bench tool for presence-radar modules on a serial port\n"
        "Connects to a presence-radar module on a serial port, shows its presence\n"
        "state, the distance and a 15-second waveform, and records every received\n"
        "byte. Recordings replay and export, the detection parameters are read,\n"
