@@ -128,6 +128,9 @@ TEST_F(MainWindowReplay, ALabelledRunReplaysExportsAndSummarises)
         QApplication::sendEvent(overview.Chart(), &click);
     }
     EXPECT_NEAR(double(m_window->Replay().PositionUs()), double(clicked), 60000.0);
+    // Back to the end: the label below is set after the last report.
+    m_window->SeekReplay(m_window->Replay().EndUs());
+    ASSERT_TRUE(WaitFor([&] { return m_window->Replay().PositionUs() >= m_window->Replay().EndUs(); }));
 
     // A label set in the replay goes beside the recording, never into it.
     ASSERT_TRUE(m_window->SetLabel(GroundTruthLabel::Still));
