@@ -2,7 +2,6 @@
 
 #include <QEvent>
 #include <QHelpEvent>
-#include <QMetaObject>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QToolButton>
@@ -30,14 +29,14 @@ constexpr int kLabelNames[] = {50142, 50139, 50140, 50141};
 constexpr int kLabelLine = 3;
 constexpr int kLabelGap = 1;
 
-QString StateName(std::int8_t state)
+}  // namespace
+
+QString PresenceStateName(std::int8_t state)
 {
     if (state < 0 || state >= kPresenceStateCount)
         return StringTable::load(kNoDataText);
     return StringTable::load(kStateNames[state]);
 }
-
-}  // namespace
 
 CStateBand::CStateBand(const CStateStrip& strip, QWidget* parent) : QWidget(parent), m_strip(strip)
 {
@@ -105,29 +104,17 @@ void CStateBand::SetLabels(const std::vector<LabelChange>* labels)
 
 void CStateBand::RequestRepaint()
 {
-    // Any thread; one queued request at a time, as the chart does.
-    if (m_repaintPending.exchange(true, std::memory_order_acq_rel))
-        return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (!m_repaintsHeld)
-                update(StripArea());
-        },
-        Qt::QueuedConnection);
+    m_repaintRequest.Request();
 }
 
 void CStateBand::HoldRepaints(bool held)
 {
-    m_repaintsHeld = held;
-    if (!held)
-        ReleaseRepaint();
+    m_repaintRequest.Hold(held);
 }
 
 void CStateBand::ReleaseRepaint()
 {
-    if (m_repaintPending.load(std::memory_order_acquire))
-        update(StripArea());
+    m_repaintRequest.Release();
 }
 
 int CStateBand::WantedLegendHeight() const
@@ -192,7 +179,7 @@ int CStateBand::SampleAt(int x) const
 
 void CStateBand::paintEvent(QPaintEvent* event)
 {
-    m_repaintPending.store(false, std::memory_order_release);
+    m_repaintRequest.Painted();
     m_strip.CopyTo(m_samples);
     QPainter painter(this);
     // The states cover the band; everything else of the region gets the window colour.
@@ -282,7 +269,7 @@ void CStateBand::PaintLegend(QPainter& painter, const QRect& area)
         x = textBox.right() + 12;
     };
     for (std::int8_t s = 0; s < kPresenceStateCount; ++s)
-        item(StateName(s), StateColor(s), false);
+        item(PresenceStateName(s), StateColor(s), false);
     item(StringTable::load(kNoDataText), QBrush(QColor(0x60, 0x60, 0x60), Qt::BDiagPattern), false);
     QLinearGradient truth(0, 0, swatch * 2, 0);
     truth.setColorAt(0.0, LabelColor(GroundTruthLabel::Empty));
@@ -310,7 +297,8 @@ QString CStateBand::HoverText(int x)
         return QString();
     const QString lasted = QString::number(double(run.lastedUs) / 1e6, 'f', 1);
     QString text =
-        StringTable::load(run.goesOn ? kRunGoesOn : kRunEnded).arg(StateName(run.state), TimeText(run.beganUs), lasted);
+        StringTable::load(run.goesOn ? kRunGoesOn : kRunEnded)
+            .arg(PresenceStateName(run.state), TimeText(run.beganUs), lasted);
     if (m_labels) {
         const GroundTruthLabel label = LabelInForce(*m_labels, m_samples[std::size_t(index)].timeUs);
         if (label != GroundTruthLabel::Off)

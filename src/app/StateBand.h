@@ -3,14 +3,18 @@
 #include <QImage>
 #include <QWidget>
 
-#include <atomic>
 #include <cstdint>
 #include <vector>
 
 #include "GroundTruthLabel.h"
+#include "RepaintRequest.h"
 #include "StateStrip.h"
 
 class QToolButton;
+
+// The name of a state as the legend shows it, in the interface language; any value
+// other than a PresenceState reads "No data".
+QString PresenceStateName(std::int8_t state);
 
 // The band under the distance chart: the state the module reported at each step the
 // chart plots, in the same pixels, with link gaps as hatching and the ground-truth
@@ -69,6 +73,6 @@ private:
     int m_plotLeft = 0;
     int m_plotRight = 0;
     QToolButton* m_statisticsButton = nullptr;
-    std::atomic<bool> m_repaintPending{false};
-    bool m_repaintsHeld = false;
+    // A report changes the strip only.
+    CRepaintRequest m_repaintRequest{*this, [this] { update(StripArea()); }};
 };

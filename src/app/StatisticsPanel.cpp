@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
+#include "StateBand.h"
 #include "StringTable.h"
 
 namespace {
 
-constexpr int kStateNames[] = {50300, 50301, 50302};
 constexpr int kStateHeader = 50310;
 constexpr int kTimeHeader = 50311;
 constexpr int kShareHeader = 50312;
@@ -33,7 +33,7 @@ QString Seconds(std::int64_t us)
 
 QString StateName(PresenceState state)
 {
-    return StringTable::load(kStateNames[int(state)]);
+    return PresenceStateName(std::int8_t(state));
 }
 
 struct StateRow {

@@ -14,6 +14,7 @@
 #include "GdiplusTypes.h"
 #include "PtrArrayCtrl.h"
 #include "PtrListCtrl.h"
+#include "RepaintRequest.h"
 #include "WaveTextOverlay.h"
 #include "WinTypes.h"
 
@@ -286,10 +287,8 @@ private:
     RECT m_lastOverlayArea{0, 0, 0, 0};
     BandRows m_lastBandRows{};
     bool m_lastBanded = false;
-    // Set by any thread that queued a repaint; cleared by the paint.
-    std::atomic<bool> m_repaintPending{false};
-    // UI thread only.
-    bool m_repaintsHeld = false;
+    // Repaints asked for by any thread (see CRepaintRequest).
+    CRepaintRequest m_repaintRequest{*this, [this] { update(); }};
 
     // View.
     double m_xStart = 0.0;

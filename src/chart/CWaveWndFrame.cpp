@@ -1,5 +1,4 @@
 // Frame composition: waves, markers and title over a copy of the back buffer.
-#include <QMetaObject>
 #include <QTransform>
 #include <QPaintEvent>
 #include <QPainter>
@@ -29,36 +28,22 @@ bool SameRect(const RECT& a, const RECT& b)
 
 void CWaveWnd::RequestRepaint()
 {
-    // Any thread. Only the caller that sets the flag queues the update, so a burst of
-    // pushes costs one repaint; the paint clears the flag before it reads the buffers,
-    // so a push during a paint queues the next one.
-    if (m_repaintPending.exchange(true, std::memory_order_acq_rel))
-        return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (!m_repaintsHeld)
-                update();
-        },
-        Qt::QueuedConnection);
+    m_repaintRequest.Request();
 }
 
 void CWaveWnd::HoldRepaints(bool held)
 {
-    m_repaintsHeld = held;
-    if (!held)
-        ReleaseRepaint();
+    m_repaintRequest.Hold(held);
 }
 
 void CWaveWnd::ReleaseRepaint()
 {
-    if (m_repaintPending.load(std::memory_order_acquire))
-        update();
+    m_repaintRequest.Release();
 }
 
 void CWaveWnd::paintEvent(QPaintEvent* /*event*/)
 {
-    m_repaintPending.store(false, std::memory_order_release);
+    m_repaintRequest.Painted();
     // Moved to a screen of another density (or the density changed): buffers to match it.
     if (UsableRatio(devicePixelRatioF()) != m_pixelRatio && m_clientWidth > 0 && m_clientHeight > 0)
         RecreateBitmaps();
