@@ -60,6 +60,12 @@ void CVetra_Tivane_PeloToolDlg::ShowStatistics(bool open)
     if (m_stateBand && m_stateBand->StatisticsButton()->isChecked() != open)
         m_stateBand->StatisticsButton()->setChecked(open);
     m_statisticsShown = ~std::uint64_t(0);
+    // A closed panel takes no figures; an open one while reports come (the refresh below
+    // stops the tick again when none do).
+    if (open)
+        m_statisticsTick.start();
+    else
+        m_statisticsTick.stop();
     RefreshStatistics();
     if (open != m_settings.showStatistics) {
         m_settings.showStatistics = open;
@@ -89,7 +95,8 @@ void CVetra_Tivane_PeloToolDlg::StartInsight(std::int64_t reportIntervalMs, cons
     }
     m_statisticsShown = ~std::uint64_t(0);
     RefreshStatistics();
-    m_statisticsTick.start();
+    if (StatisticsShown())
+        m_statisticsTick.start();
 }
 
 std::int64_t CVetra_Tivane_PeloToolDlg::InsightTimeUs() const
