@@ -11,6 +11,7 @@ constexpr int kSerialNumberText = 50104;
 constexpr int kNotInGroupText = 50105;
 constexpr int kGroupAfterLoginText = 50106;
 constexpr int kAccessRuleText = 50167;
+constexpr int kOwnerOnlyText = 50400;
 constexpr int kHeldByText = 50107;
 constexpr int kHeldText = 50108;
 constexpr int kVanishedText = 50109;
@@ -41,8 +42,12 @@ QString ConnectionFailureAdvice(const OpenFailureDiagnosis& diagnosis, const QSt
     const QString group = QString::fromStdString(diagnosis.group);
     switch (diagnosis.reason) {
     case OpenFailureReason::PermissionDenied:
-        lines << StringTable::load(diagnosis.memberAfterNextLogin ? kGroupAfterLoginText : kNotInGroupText)
-                     .arg(path, group.isEmpty() ? QStringLiteral("dialout") : group);
+        // Without a group that may open the device, only its owner may: no group to join.
+        if (group.isEmpty() && !diagnosis.owner.empty())
+            lines << StringTable::load(kOwnerOnlyText).arg(path, QString::fromStdString(diagnosis.owner));
+        else
+            lines << StringTable::load(diagnosis.memberAfterNextLogin ? kGroupAfterLoginText : kNotInGroupText)
+                         .arg(path, group.isEmpty() ? QStringLiteral("dialout") : group);
         // The rule covers the USB bridges only, and takes effect when the device appears.
         if (path.contains(QLatin1String("/ttyUSB")) || path.contains(QLatin1String("/ttyACM")))
             lines << StringTable::load(kAccessRuleText).arg(path);

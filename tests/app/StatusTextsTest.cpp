@@ -16,6 +16,9 @@ TEST(PortTexts, AdviceNamesTheDeviceTheGroupAndTheHolderInEitherLanguage)
     OpenFailureDiagnosis denied;
     denied.reason = OpenFailureReason::PermissionDenied;
     denied.group = "dialout";
+    OpenFailureDiagnosis ownerOnly;
+    ownerOnly.reason = OpenFailureReason::PermissionDenied;
+    ownerOnly.owner = "root";
     OpenFailureDiagnosis afterLogin = denied;
     afterLogin.memberAfterNextLogin = true;
     OpenFailureDiagnosis held;
@@ -42,6 +45,15 @@ TEST(PortTexts, AdviceNamesTheDeviceTheGroupAndTheHolderInEitherLanguage)
          "Permission denied: you are in group \"dialout\", but this login session is not yet. Log out and in again "
          "to open /dev/ttyUSB%2.\nInstalled from its package, the tool's access rule (70-tivanepelotool.rules) opens USB serial bridges "
          "to the user at the computer without any group: unplug /dev/ttyUSB%2 and plug it in again."},
+        {ownerOnly, UiLanguage::English,
+         "Permission denied: only the owner of /dev/ttyUSB%2 (user \"root\") may open it, so joining a group would "
+         "not help. Ask an administrator to give the device to a group of yours, for example with a udev rule.\n"
+         "Installed from its package, the tool's access rule (70-tivanepelotool.rules) opens USB serial bridges "
+         "to the user at the computer without any group: unplug /dev/ttyUSB%2 and plug it in again."},
+        {ownerOnly, UiLanguage::Chinese,
+         "没有权限:只有 /dev/ttyUSB%2 的所有者(用户\"root\")可以打开它,加入用户组也无济于事。请让管理员把该设备交给您所在的用户组,"
+         "例如通过 udev 规则。\n从软件包安装时,本工具的访问规则(70-tivanepelotool.rules)让使用这台电脑的用户无需加入任何用户组即可打开 "
+         "USB 串口:请拔下 /dev/ttyUSB%2 后重新插入。"},
         {held, UiLanguage::English, "/dev/ttyUSB%2 is in use by minicom (PID 4242). Close that program and connect again."},
         {heldUnseen, UiLanguage::English, "/dev/ttyUSB%2 is in use by another program. Close it and connect again."},
         {grabbed, UiLanguage::English,

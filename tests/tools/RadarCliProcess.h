@@ -22,6 +22,7 @@ public:
     RadarCliProcess& operator=(const RadarCliProcess&) = delete;
 
     bool IsStarted() const { return m_pid > 0; }
+    pid_t Pid() const { return m_pid; }
     // Gathers output until standard output holds text; false after timeoutMs or at its end.
     bool WaitForOutput(const std::string& text, int timeoutMs);
     void Signal(int signal);

@@ -153,6 +153,24 @@ TEST(RadarCliRecord, APortOrFolderThatCannotBeUsedExits1AndSaysWhy)
     EXPECT_TRUE(FilesEndingWith(folder.File("Log"), ".dat").empty());
 }
 
+// The simulated module keeps the terminal's slave side open too; the program to close is
+// the one that locked the port.
+TEST(RadarCliRecord, APortInUseNamesTheProgramThatHoldsIt)
+{
+    SimModuleProcess sim({"--interval", "20"});
+    ASSERT_TRUE(sim.IsStarted());
+    ScratchFolder folder;
+    RadarCliProcess record({"record", "--port", sim.DevicePath(), "--out", folder.File("Log")});
+    ASSERT_TRUE(record.WaitForOutput("recording into", 10000));
+    const pid_t holder = record.Pid();
+    const CliResult second = RunRadarCli({"params", "read", "--port", sim.DevicePath()});
+    record.Signal(SIGINT);
+    EXPECT_EQ(record.Finish(15000).exitCode, 0);
+    EXPECT_EQ(second.exitCode, 1);
+    EXPECT_NE(second.err.find("held by radarcli (pid " + std::to_string(holder) + ")"), std::string::npos)
+        << second.err;
+}
+
 TEST(RadarCliWatch, TheOldCommandLinePrintsTheVersionAndTheReports)
 {
     const CliResult result = RunRadarCli({"--seconds", "1"});

@@ -27,6 +27,12 @@ std::string OpenFailureAdvice(const std::string& path, const SerialPortEntry* en
     switch (diagnosis.reason) {
     case OpenFailureReason::PermissionDenied: {
         const std::string group = diagnosis.group.empty() ? "dialout" : diagnosis.group;
+        if (diagnosis.group.empty() && !diagnosis.owner.empty()) {
+            advice = "permission denied: only the owner of " + path + " (user " + diagnosis.owner +
+                     ") may open it, so joining a group would not help; ask an administrator to give the device to "
+                     "a group of yours, for example with a udev rule";
+            break;
+        }
         advice = diagnosis.memberAfterNextLogin
                      ? "permission denied: you were added to the group " + group + ", which takes effect at the next login"
                      : "permission denied: join the group " + group + " (sudo usermod -aG " + group +

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "PortLockFile.h"
 #include "ProcessTable.h"
 
 namespace {
@@ -62,6 +63,30 @@ bool UserListedInGroup(gid_t gid)
     return std::find(groups.begin(), groups.end(), gid) != groups.end();
 }
 
+std::string UserName(uid_t uid)
+{
+    passwd entry{};
+    passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
+        return std::to_string(uid);
+    return found->pw_name;
+}
+
+// Who may open a device the user was refused. Joining its group helps only when the
+// group may both read and write it; the superuser's group is never advice, whatever its
+// bits say.
+void NameWhoMayOpen(const struct stat& status, OpenFailureDiagnosis& diagnosis)
+{
+    diagnosis.reason = OpenFailureReason::PermissionDenied;
+    diagnosis.owner = UserName(status.st_uid);
+    const bool groupMayOpen = (status.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP) && status.st_gid != 0;
+    if (!groupMayOpen)
+        return;
+    diagnosis.group = GroupName(status.st_gid);
+    diagnosis.memberAfterNextLogin = !SessionHasGroup(status.st_gid) && UserListedInGroup(status.st_gid);
+}
+
 bool BrlttyClaims(const SerialPortEntry* entry, const DoctorEnvironment& environment)
 {
     if (!entry || entry->vendorId == 0)
@@ -92,9 +117,7 @@ OpenFailureDiagnosis DiagnoseOpenFailure(const std::string& path, const SerialPo
         return diagnosis;
     }
     if (access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
-        diagnosis.reason = OpenFailureReason::PermissionDenied;
-        diagnosis.group = GroupName(status.st_gid);
-        diagnosis.memberAfterNextLogin = !SessionHasGroup(status.st_gid) && UserListedInGroup(status.st_gid);
+        NameWhoMayOpen(status, diagnosis);
         return diagnosis;
     }
     // Non-blocking, and not made the controlling terminal: only to ask what it is.
@@ -112,8 +135,16 @@ OpenFailureDiagnosis DiagnoseOpenFailure(const std::string& path, const SerialPo
         diagnosis.reason = OpenFailureReason::Vanished;
         return diagnosis;
     } else if (openError == EACCES) {
-        diagnosis.reason = OpenFailureReason::PermissionDenied;
-        diagnosis.group = GroupName(status.st_gid);
+        NameWhoMayOpen(status, diagnosis);
+        return diagnosis;
+    }
+    // The lock names the program that opened the port as a serial port; /proc may also
+    // show others that merely keep the device open, such as a pseudo-terminal's maker.
+    const long lockHolder = PortLockHolder(path, environment.lockFolders, environment.procRoot);
+    if (lockHolder > 0) {
+        diagnosis.reason = OpenFailureReason::Busy;
+        diagnosis.holderPid = lockHolder;
+        diagnosis.holderProgram = ProgramName(lockHolder, environment.procRoot);
         return diagnosis;
     }
     const std::vector<ProcessHolding> holders = ProcessesHolding(path, environment.procRoot);

@@ -16,11 +16,15 @@ enum class OpenFailureReason {
 
 struct OpenFailureDiagnosis {
     OpenFailureReason reason = OpenFailureReason::Unknown;
-    // PermissionDenied: the device's group, and whether the user is a member in the
-    // system's group list although this login session does not have it yet.
+    // PermissionDenied: the device's group when joining it would open the device (the
+    // group may read and write it, and it is not the superuser's group), and whether the
+    // user is a member in the system's group list although this login session does not
+    // have it yet. Empty when no group would help: then owner names who may open it.
     std::string group;
     bool memberAfterNextLogin = false;
-    // Busy: the holder when /proc shows it (pid 0 otherwise).
+    std::string owner;
+    // Busy: the holder when the lock file or /proc shows it (pid 0 otherwise), with its
+    // full program name.
     std::string holderProgram;
     long holderPid = 0;
     // Known grabbers of USB serial bridges, whatever the reason above.
@@ -31,6 +35,9 @@ struct OpenFailureDiagnosis {
 // Where the doctor looks; tests point these at folders of their own.
 struct DoctorEnvironment {
     std::string procRoot = "/proc";
+    // Where serial ports are locked: Qt Serial Port and other UUCP-style programs leave
+    // LCK..<name> there with the holder's pid on the first line.
+    std::vector<std::string> lockFolders = {"/run/lock", "/var/lock"};
     std::vector<std::string> brlttyPrograms = {"/usr/bin/brltty", "/bin/brltty", "/usr/sbin/brltty", "/sbin/brltty"};
 };
 

@@ -6,10 +6,16 @@
 // unprivileged user sees the open files of their own processes alone.
 struct ProcessHolding {
     long pid = 0;
-    std::string program;  // the process's command name
+    std::string program;  // the process's program name, in full (see ProgramName)
 };
 
-// The processes other than this one that have devicePath open.
+// The processes other than this one that have devicePath open. A process that also
+// holds a pseudo-terminal master (/dev/ptmx) comes after those that do not: it is the
+// terminal's maker keeping its own slave open, not the program the user has to close.
 std::vector<ProcessHolding> ProcessesHolding(const std::string& devicePath, const std::string& procRoot = "/proc");
+// The name of pid's program: the file name of its executable, else of its first
+// argument, else its command name (which the kernel cuts to 15 characters). Empty when
+// no such process runs.
+std::string ProgramName(long pid, const std::string& procRoot = "/proc");
 // True when a process of that command name runs.
 bool ProgramRunning(const std::string& program, const std::string& procRoot = "/proc");
