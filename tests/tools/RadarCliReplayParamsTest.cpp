@@ -1,7 +1,10 @@
 #include <sys/stat.h>
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -288,6 +291,30 @@ TEST(RadarCliParams, AFieldAVersion1ModuleCannotSetIsSaidSoNotThatItReadsBackDif
     EXPECT_EQ(result.err.find("reads back"), std::string::npos) << "nothing was sent for it: " << result.err;
     EXPECT_EQ(result.err.find("check the port"), std::string::npos) << result.err;
     EXPECT_EQ(result.out, ParamLines(30, 425, 30, 717, 30)) << "the basic field was written";
+}
+
+// A slow module: every command after entering is answered 250 ms late, so the write of
+// eight fields takes seconds. A stop sends nothing more, leaves command mode and ends.
+TEST(RadarCliParams, SigtermEndsAWriteWithinASecondAndLeavesCommandMode)
+{
+    SimModuleProcess sim({"--late", "any:250:1"});
+    ASSERT_TRUE(sim.IsStarted());
+    RadarCliProcess write({"params", "write", "--port", sim.DevicePath(), "--set", "nMotionlessRangeMin=31", "--set",
+                           "nMotionlessRangeMax=401", "--set", "nMotionRangeMin=32", "--set", "nMotionRangeMax=701",
+                           "--set", "nOffTime=21", "--set", "nMotionIIR=3", "--set", "nMotionlessIIR=7", "--set",
+                           "nMotionWindowRange=6"});
+    ASSERT_TRUE(write.IsStarted());
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    const auto signalled = std::chrono::steady_clock::now();
+    write.Signal(SIGTERM);
+    const CliResult result = write.Finish(10000);
+    const auto stopMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - signalled).count();
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_LT(stopMs, 1000);
+    EXPECT_NE(result.err.find("stopped by SIGTERM"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("check the port"), std::string::npos) << result.err;
+    EXPECT_EQ(RunRadarCli({"params", "read", "--port", sim.DevicePath()}).exitCode, 0) << "not left in command mode";
 }
 
 TEST(RadarCliParams, ABackupFolderThatCannotBeMadeIsNotBlamedOnTheWiring)

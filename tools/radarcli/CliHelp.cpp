@@ -101,7 +101,9 @@ const char* const kParamsHelp =
     "          current directory), then writes the fields that differ from FILE and reads\n"
     "          all back; when cut short it says which fields were applied.\n"
     "Exit codes: 0 done (diff: no difference); 1 cannot connect, no answer, refused, a\n"
-    "field read back differently, or the file cannot be written; 2 bad command line;\n"
+    "field read back differently, the file cannot be written, or stopped by SIGINT or\n"
+    "SIGTERM (command mode is still left); 2 bad command line, or a FILE to save that is\n"
+    "not a regular file (a folder, FIFO or link);\n"
     "4 FILE is not a usable snapshot (the module was not touched); 5 diff found differences.\n";
 
 }  // namespace
