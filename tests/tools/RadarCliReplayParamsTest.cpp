@@ -176,6 +176,12 @@ const ReplayCase kReplayCases[] = {
      [](const ScratchFolder& f) {
          EXPECT_EQ(ReadWholeFile(f.File("fig.csv")).rfind("figure,state,value,unit\r\n", 0), 0u);
      }},
+    {"figures onto the CSV itself",
+     [](const ScratchFolder& f) {
+         WriteWholeFile(f.File("run.dat"), kThreeFrames);
+         return std::vector<std::string>{f.File("run.dat"), "--csv", f.File("out.csv"), "--figures", f.File("out.csv")};
+     },
+     2, "would overwrite the file of --csv", ""},
     {"a FIFO recording", [](const ScratchFolder& f) { return WithFifo(f, "pipe.dat", {f.File("pipe.dat")}); }, 3,
      "not a regular file (a FIFO)", ""},
     {"a FIFO capture index",

@@ -156,7 +156,14 @@ std::vector<std::pair<std::string, std::string>> Outputs(const ReplayOptions& op
 std::string OutputProblem(const ReplayOptions& options)
 {
     const std::string& path = options.file;
-    for (const auto& [option, out] : Outputs(options)) {
+    const auto outputs = Outputs(options);
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (SameFile(outputs[i].second, outputs[j].second))
+                return outputs[i].first + " " + outputs[i].second + " would overwrite the file of " + outputs[j].first;
+        }
+    }
+    for (const auto& [option, out] : outputs) {
         for (const std::string& own : {path, path + ".idx", path + ".labels"}) {
             if (SameFile(out, own))
                 return option + " " + out + " would overwrite " + own;
