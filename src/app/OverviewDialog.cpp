@@ -1,5 +1,6 @@
 #include "OverviewDialog.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QImageWriter>
@@ -9,6 +10,7 @@
 #include "AppMessageBox.h"
 #include "RecordingOverview.h"
 #include "StringTable.h"
+#include "WriteAside.h"
 
 namespace {
 constexpr int kTitle = 50325;
@@ -42,11 +44,21 @@ COverviewDialog::COverviewDialog(QWidget* parent) : QDialog(parent)
 
 bool COverviewDialog::SavePicture(const QString& path, QString* error)
 {
-    QImageWriter writer(path, "png");
-    if (writer.write(m_overview->Picture(m_overview->size())))
+    // Aside, then renamed: a half-written picture never takes the name, and a FIFO or
+    // a device chosen in the file dialog is refused instead of blocking or replaced.
+    const QImage picture = m_overview->Picture(m_overview->size());
+    const auto fill = [&picture](const std::string& aside, std::string& why) {
+        QImageWriter writer(QFile::decodeName(aside.c_str()), "png");
+        if (writer.write(picture))
+            return true;
+        why = writer.errorString().toStdString();
+        return false;
+    };
+    std::string why;
+    if (WriteFileAside(QFile::encodeName(path).toStdString(), fill, AsideMode::Replace, why) == AsideResult::Written)
         return true;
     if (error)
-        *error = writer.errorString();
+        *error = QString::fromStdString(why);
     return false;
 }
 

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFile>
+#include <QImage>
+#include <QImageWriter>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
@@ -10,6 +13,7 @@
 
 #include "SerialPortNames.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
+#include "WriteAside.h"
 
 CScriptedRun::CScriptedRun(CVetra_Tivane_PeloToolDlg& window, const AppOptions& options)
     : m_window(window), m_options(options)
@@ -84,8 +88,17 @@ bool CScriptedRun::eventFilter(QObject* watched, QEvent* event)
 void CScriptedRun::SaveScreenshot()
 {
     m_screenshotTaken = true;
-    const QPixmap picture = m_window.grab();
-    if (picture.isNull() || !picture.save(m_options.screenshotPath, "PNG")) {
+    const QImage picture = m_window.grab().toImage();
+    // Aside, then renamed, like every file written whole: never over a device or a FIFO.
+    const auto fill = [&picture](const std::string& aside, std::string& why) {
+        if (QImageWriter(QFile::decodeName(aside.c_str()), "png").write(picture))
+            return true;
+        why = "the picture could not be written";
+        return false;
+    };
+    std::string why;
+    if (picture.isNull() || WriteFileAside(QFile::encodeName(m_options.screenshotPath).toStdString(), fill,
+                                           AsideMode::Replace, why) != AsideResult::Written) {
         std::fprintf(stderr, "the screenshot could not be saved to %s\n", qPrintable(m_options.screenshotPath));
         m_succeeded = false;
     }

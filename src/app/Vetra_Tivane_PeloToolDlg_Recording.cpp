@@ -23,6 +23,7 @@
 #include "StatisticsPanel.h"
 #include "StringTable.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
+#include "WriteAside.h"
 
 namespace {
 constexpr int kPromptCaption = 50001;
@@ -157,6 +158,15 @@ bool CVetra_Tivane_PeloToolDlg::LoadForExport(const std::string& datPath, Loaded
 
 bool CVetra_Tivane_PeloToolDlg::ExportCsvTo(const std::string& datPath, const std::string& csvPath, QString* message)
 {
+    // Both names are judged before either file is written: no rows without their figures.
+    const std::string figuresPath = FiguresCsvPath(csvPath);
+    for (const std::string& target : {csvPath, figuresPath}) {
+        if (const std::string refusal = ReplaceRefusal(target); !refusal.empty()) {
+            if (message)
+                *message = StringTable::load(kCsvNotWritten).arg(QString::fromStdString(refusal));
+            return false;
+        }
+    }
     LoadedRecording loaded;
     DecodedRecording decoded;
     if (!LoadForExport(datPath, loaded, decoded))
@@ -169,7 +179,6 @@ bool CVetra_Tivane_PeloToolDlg::ExportCsvTo(const std::string& datPath, const st
         return false;
     }
     // The figures of the whole recording go beside the rows.
-    const std::string figuresPath = FiguresCsvPath(csvPath);
     if (!WriteFiguresCsvFile(figuresPath, RecordingFigures(loaded, decoded), RecordingOffDelayMs(loaded), error)) {
         if (message)
             *message = StringTable::load(kCsvNotWritten).arg(QString::fromStdString(error));

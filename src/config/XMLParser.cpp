@@ -1,8 +1,8 @@
 #include "XMLParser.h"
 
 #include <sstream>
-#include <QSaveFile>
-#include <QString>
+
+#include "WriteAside.h"
 
 namespace {
 
@@ -44,15 +44,8 @@ bool XMLParser::SaveToFile(const char* path) const
 {
     if (!path || !*path)
         return false;
-    const std::string text = SaveToString();
-    QSaveFile file(QString::fromUtf8(path));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(text.data(), qint64(text.size())) != qint64(text.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    // commit syncs the temporary file and renames it over path; on any failure it
-    // removes the temporary file and leaves path as it was.
-    return file.commit();
+    // Aside, synced, then renamed over path; a path that is not a regular file (a
+    // device, a FIFO, a link) is left alone rather than replaced by a regular file.
+    std::string error;
+    return WriteTextAside(path, SaveToString(), AsideMode::Replace, error) == AsideResult::Written;
 }

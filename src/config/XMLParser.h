@@ -22,8 +22,9 @@ public:
 
     // Writes the document, default formatting, to path so that the file holds either
     // its old content or the whole new one, never a part: the text goes to a temporary
-    // file in the same folder, is synced and then renamed over path. False when any
-    // step failed; the old file is then untouched.
+    // file in the same folder, is synced and then renamed over path (WriteAside). False
+    // when any step failed, or when path is not a regular file (a symbolic link is not
+    // followed); the old file is then untouched.
     bool SaveToFile(const char* path) const;
     // The text SaveToFile writes.
     std::string SaveToString() const;

@@ -1,8 +1,8 @@
 #include "PresenceFiguresCsv.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
+
+#include "WriteAside.h"
 
 namespace {
 
@@ -80,24 +80,6 @@ std::string FiguresCsvPath(const std::string& csvPath)
 bool WriteFiguresCsvFile(const std::string& path, const PresenceFigures& figures, std::int64_t offDelayMs,
                          std::string& error)
 {
-    const std::string text = PresenceFiguresCsv(figures, offDelayMs);
-    const std::string partial = path + ".part";
-    std::FILE* file = std::fopen(partial.c_str(), "wb");
-    if (!file) {
-        error = partial + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const int savedErrno = errno;
-    if (std::fclose(file) != 0 || !written) {
-        error = partial + ": " + std::strerror(written ? errno : savedErrno);
-        std::remove(partial.c_str());
-        return false;
-    }
-    if (std::rename(partial.c_str(), path.c_str()) != 0) {
-        error = path + ": " + std::strerror(errno);
-        std::remove(partial.c_str());
-        return false;
-    }
-    return true;
+    return WriteTextAside(path, PresenceFiguresCsv(figures, offDelayMs), AsideMode::Replace, error) ==
+           AsideResult::Written;
 }

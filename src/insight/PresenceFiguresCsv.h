@@ -13,7 +13,8 @@ std::string PresenceFiguresCsv(const PresenceFigures& figures, std::int64_t offD
 // Where the figures of the reports' CSV at csvPath go: "run.csv" -> "run.figures.csv".
 std::string FiguresCsvPath(const std::string& csvPath);
 
-// Writes PresenceFiguresCsv to path, beside it first and renamed over it, so that a
-// failed write leaves an existing file as it was. False, with error set, on failure.
+// Writes PresenceFiguresCsv to path, beside it first and renamed over it (WriteAside),
+// so that a failed write leaves an existing file as it was and a path that is not a
+// regular file is refused. False, with error set, on failure.
 bool WriteFiguresCsvFile(const std::string& path, const PresenceFigures& figures, std::int64_t offDelayMs,
                          std::string& error);

@@ -48,6 +48,7 @@ std::string CommandStatusText(std::uint16_t status)
     case kVetraStatusWriteFailed: return "the link is lost";
     case kVetraStatusBadArgument: return "the command could not be built";
     case kDetectionParamsWrongLength: return "the reply has the wrong length";
+    case kExchangeStopped: return "not sent: stopped on request";
     case kVetraStatusBadReply: return "the reply is not one this command gives";
     default: return "status " + std::to_string(status);
     }
@@ -69,7 +70,7 @@ bool CModuleExchange::Enter()
 {
     m_open = true;
     m_left = false;
-    for (int attempt = 0; attempt <= m_timings.retries; ++attempt) {
+    for (int attempt = 0; attempt <= m_timings.retries && !StopRequested(); ++attempt) {
         if (attempt > 0)
             ++m_retries;
         if (Vetra_Interface_RadarDevice_StartCmdMode(m_device, 1, m_timings.enterTimeoutMs)) {
@@ -86,6 +87,8 @@ bool CModuleExchange::Enter()
 
 std::string CModuleExchange::EnterError() const
 {
+    if (StopRequested())
+        return "stopped on request before the module answered (enter command mode)";
     return Vetra_Interface_RadarDevice_IsConnected(m_device) ? "the module did not answer (enter command mode)"
                                                              : "the link to the module is lost";
 }
@@ -95,6 +98,15 @@ CommandResult CModuleExchange::Send(std::uint16_t word, const std::uint8_t* payl
 {
     CommandResult result;
     for (int attempt = 0; attempt <= m_timings.retries; ++attempt) {
+        if (StopRequested()) {
+            // Leaving command mode still goes out, once: the module would send no
+            // reports otherwise.
+            if (word != kLeaveCommand || attempt > 0) {
+                if (result.tries == 0)
+                    result.status = kExchangeStopped;
+                break;
+            }
+        }
         if (attempt > 0)
             ++m_retries;
         ++result.tries;

@@ -8,6 +8,7 @@
 // line's main thread), while no acquisition reads the device; every call blocks for
 // at most its time-outs.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "DetectionParams.h"
@@ -21,7 +22,14 @@ struct ExchangeTimings {
     int commandTimeoutMs = 500;   // each try of any other command (the module answers within a few ms)
     int cleanMs = 500;            // at most this long for the line to fall quiet after entering
     int retries = 2;              // further tries of a command that timed out
+    // Asked before every try: once true, no further command goes out (a bracket that
+    // was entered is still left, with one try) and the exchange ends within one
+    // time-out. Called on the exchanging thread; null: never stop early.
+    std::function<bool()> stopRequested;
 };
+
+// The status of a command that was not sent because a stop was requested.
+constexpr std::uint16_t kExchangeStopped = 0xA0F0;
 
 // What became of one command after all its tries.
 struct CommandResult {
@@ -31,7 +39,11 @@ struct CommandResult {
     int tries = 0;
     bool Ok() const { return status == 0; }
     // The module could not be reached: nothing after this will get through either.
-    bool Unreached() const { return status == kVetraStatusTimeout || status == kVetraStatusWriteFailed || status == kVetraStatusNotOpen; }
+    bool Unreached() const
+    {
+        return status == kVetraStatusTimeout || status == kVetraStatusWriteFailed || status == kVetraStatusNotOpen ||
+               status == kExchangeStopped;
+    }
 };
 
 // A sentence for a status of CommandResult ("no reply", "the module refused it: ...").
@@ -80,6 +92,7 @@ private:
     // Sends word with payload until it gets a reply or has timed out 1 + retries times.
     CommandResult Send(std::uint16_t word, const std::uint8_t* payload, int payloadLength, VetraReplyCallback callback,
                        void* user);
+    bool StopRequested() const { return m_timings.stopRequested && m_timings.stopRequested(); }
 
     VetraRadarHandle m_device;
     ExchangeTimings m_timings;

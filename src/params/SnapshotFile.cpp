@@ -11,6 +11,8 @@
 #include "FileUtils.h"
 #include "ParameterTable.h"
 #include "ParameterText.h"
+#include "RegularFile.h"
+#include "WriteAside.h"
 
 namespace ModuleParams {
 
@@ -23,83 +25,6 @@ constexpr int kMostBackupsPerMillisecond = 1000;
 std::string SystemError(const std::string& path)
 {
     return path + ": " + std::strerror(errno);
-}
-
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool WriteAll(int fd, const std::string& text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += std::size_t(n);
-    }
-    return true;
-}
-
-// Writes text into a new temporary file in folder and flushes it to the disk; its
-// path goes to temporary. False with error, and no file left behind, on failure.
-bool WriteTemporary(const std::string& folder, const std::string& text, std::string& temporary, std::string& error)
-{
-    std::string pattern = folder + "/.params-snapshot-XXXXXX";
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
-        error = SystemError(folder);
-        return false;
-    }
-    // mkstemp makes the file private; a snapshot is an ordinary document.
-    const bool written = ::fchmod(fd, 0644) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
-    const int writeErrno = errno;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
-        errno = written ? errno : writeErrno;
-        error = SystemError(pattern);
-        ::unlink(pattern.c_str());
-        return false;
-    }
-    temporary = pattern;
-    return true;
-}
-
-// Gives the temporary file the name path only when path is free; errno EEXIST when it is
-// not. A hard link claims the name atomically; on a file system without hard links the
-// name is checked, then taken by rename.
-bool ClaimName(const std::string& temporary, const std::string& path)
-{
-    if (::link(temporary.c_str(), path.c_str()) == 0) {
-        ::unlink(temporary.c_str());  // path holds the file now; a leftover name would only be clutter
-        return true;
-    }
-    if (errno != EPERM && errno != EOPNOTSUPP)
-        return false;
-    struct stat existing {};
-    if (::lstat(path.c_str(), &existing) == 0) {
-        errno = EEXIST;
-        return false;
-    }
-    return ::rename(temporary.c_str(), path.c_str()) == 0;
-}
-
-// Gives the temporary file the name path: over an existing file when replace is set,
-// else only when path is free. The temporary file is gone afterwards either way.
-bool PlaceFile(const std::string& temporary, const std::string& path, bool replace, std::string& error)
-{
-    const bool placed = replace ? ::rename(temporary.c_str(), path.c_str()) == 0 : ClaimName(temporary, path);
-    if (!placed) {
-        const int placeErrno = errno;
-        ::unlink(temporary.c_str());
-        errno = placeErrno;
-        error = errno == EEXIST ? path + " already exists" : SystemError(path);
-    }
-    return placed;
 }
 
 }  // namespace
@@ -125,26 +50,22 @@ bool SaveSnapshotFile(const std::string& path, const ParameterSnapshot& snapshot
     }
     if (!CheckSnapshotValues(snapshot.parameters, error))
         return false;
-    std::string temporary;
-    return WriteTemporary(FolderOf(path), FormatSnapshot(snapshot), temporary, error) &&
-           PlaceFile(temporary, path, replace, error);
+    return WriteTextAside(path, FormatSnapshot(snapshot), replace ? AsideMode::Replace : AsideMode::OnlyIfFree,
+                          error) == AsideResult::Written;
 }
 
 bool LoadSnapshotFile(const std::string& path, ParameterSnapshot& snapshot, std::string& error)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = SystemError(path);
+    // Opened without blocking and examined before a byte is read: a FIFO gets its answer at once.
+    const RegularFileOpen opened = OpenRegularFileForReading(path);
+    if (!opened.Opened()) {
+        error = opened.kind.empty() ? path + ": " + opened.reason : path + " is not a file (" + opened.kind + ")";
         return false;
     }
+    const int fd = opened.fd;
     struct stat info {};
     std::string text;
     bool ok = ::fstat(fd, &info) == 0;
-    if (ok && !S_ISREG(info.st_mode)) {
-        error = path + " is not a file";
-        ::close(fd);
-        return false;
-    }
     if (ok && info.st_size > kMostSnapshotBytes) {
         error = path + " is too large to be a parameter snapshot";
         ::close(fd);
@@ -196,22 +117,18 @@ bool SaveBackupSnapshot(const std::string& folder, const ParameterSnapshot& snap
     }
     std::string stem(name);
     stem.resize(stem.size() - 5);  // without ".json"
-    std::string temporary;
-    if (!WriteTemporary(folder, FormatSnapshot(snapshot), temporary, error))
-        return false;
+    const std::string text = FormatSnapshot(snapshot);
     for (int n = 1; n <= kMostBackupsPerMillisecond; ++n) {
         const std::string candidate = folder + "/" + stem + (n == 1 ? "" : "_" + std::to_string(n)) + ".json";
-        if (ClaimName(temporary, candidate)) {
+        const AsideResult result = WriteTextAside(candidate, text, AsideMode::OnlyIfFree, error);
+        if (result == AsideResult::Written) {
             path = candidate;
             return true;
         }
-        if (errno != EEXIST) {
-            error = SystemError(candidate);
-            ::unlink(temporary.c_str());
+        // Anything at the name, a file or not, is an earlier backup's or someone else's.
+        if (result != AsideResult::Taken && result != AsideResult::Refused)
             return false;
-        }
     }
-    ::unlink(temporary.c_str());
     error = folder + ": every backup name of this millisecond is taken";
     return false;
 }

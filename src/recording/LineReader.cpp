@@ -1,9 +1,9 @@
 #include "LineReader.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstring>
+
+#include "RegularFile.h"
 
 namespace {
 constexpr std::size_t kChunkBytes = 64 * 1024;
@@ -24,21 +24,18 @@ CLineReader::~CLineReader() = default;
 
 std::FILE* CLineReader::OpenRegularFile(const std::string& path, const std::string& what, ReadOutcome& outcome)
 {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-        const int error = errno;
-        outcome = {error == ENOENT ? ReadStatus::Missing : ReadStatus::Unreadable,
-                   what + " cannot be opened: " + std::strerror(error)};
-        return nullptr;
-    }
-    if (!S_ISREG(info.st_mode)) {
+    std::string reason;
+    int error = 0;
+    std::FILE* file = FopenRegularFileForReading(path, reason, &error);
+    if (file)
+        return file;
+    if (error == ENOENT)
+        outcome = {ReadStatus::Missing, what + " cannot be opened: " + reason};
+    else if (error == EINVAL || error == EISDIR)
         outcome = {ReadStatus::Unreadable, what + " is not a regular file"};
-        return nullptr;
-    }
-    std::FILE* file = std::fopen(path.c_str(), "re");
-    if (!file)
-        outcome = {ReadStatus::Unreadable, what + " cannot be opened: " + std::strerror(errno)};
-    return file;
+    else
+        outcome = {ReadStatus::Unreadable, what + " cannot be opened: " + reason};
+    return nullptr;
 }
 
 CLineReader::Result CLineReader::Next()

@@ -30,8 +30,8 @@ public:
     CLineReader(const CLineReader&) = delete;
     CLineReader& operator=(const CLineReader&) = delete;
 
-    // Opens path for reading when it is a regular file: a FIFO would block at the open and
-    // a device might never end. Null otherwise, with outcome Missing or Unreadable and a
+    // Opens path for reading when it is a regular file (FopenRegularFileForReading): a
+    // FIFO would block at the open and a device might never end. Null otherwise, with outcome Missing or Unreadable and a
     // reason starting with `what` ("the capture index /x/run.dat.idx").
     static std::FILE* OpenRegularFile(const std::string& path, const std::string& what, ReadOutcome& outcome);
 

@@ -1,8 +1,10 @@
 #include "RecordingDecode.h"
+#include <unistd.h>
 
 #include <algorithm>
 #include <fstream>
 #include "BaseBuffer.h"
+#include "RegularFile.h"
 #include "ReplayTimeline.h"
 #include "ReportCollectingSink.h"
 #include "ReportFrameDecoder.h"
@@ -55,8 +57,15 @@ DecodedRecording DecodeRecording(const CReplayTimeline& timeline, std::istream& 
 
 DecodedRecording DecodeRecordingFile(const CReplayTimeline& timeline, const std::string& datPath)
 {
-    std::ifstream dat(datPath, std::ios::binary);
-    if (!dat) {
+    // Checked first: a FIFO or device swapped in since the recording was loaded must
+    // not hold the decode up.
+    const RegularFileOpen checked = OpenRegularFileForReading(datPath);
+    if (checked.Opened())
+        ::close(checked.fd);
+    std::ifstream dat;
+    if (checked.Opened())
+        dat.open(datPath, std::ios::binary);
+    if (!checked.Opened() || !dat) {
         DecodedRecording result;
         result.complete = false;
         result.error = "the recording " + datPath + " cannot be opened";

@@ -1,6 +1,7 @@
 #include "RecordingLoad.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -10,6 +11,7 @@
 
 #include "CaptureIndexReader.h"
 #include "LabelsFileReader.h"
+#include "RegularFile.h"
 
 namespace {
 
@@ -27,27 +29,25 @@ bool HasDatExtension(const std::string& path)
 LoadedRecording LoadRecording(const std::string& datPath, std::int64_t reportTimeMs)
 {
     LoadedRecording loaded;
-    struct stat info {};
-    if (::stat(datPath.c_str(), &info) != 0) {
+    // Opened without blocking and examined before anything else: a FIFO or a device
+    // gets its answer at once instead of holding the replay up.
+    const RegularFileOpen opened = OpenRegularFileForReading(datPath);
+    if (!opened.Opened()) {
         loaded.problem = LoadedRecording::Problem::Unreadable;
-        loaded.reason = std::strerror(errno);
+        loaded.reason = opened.reason;
         return loaded;
     }
-    if (!S_ISREG(info.st_mode)) {
+    struct stat info {};
+    const bool examined = ::fstat(opened.fd, &info) == 0;
+    const int examineError = errno;
+    ::close(opened.fd);
+    if (!examined) {
         loaded.problem = LoadedRecording::Problem::Unreadable;
-        loaded.reason = std::strerror(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+        loaded.reason = std::strerror(examineError);
         return loaded;
     }
     if (!HasDatExtension(datPath)) {
         loaded.problem = LoadedRecording::Problem::NotARecording;
-        return loaded;
-    }
-    // Readable at all: a replay that fails on its first read helps nobody.
-    if (std::FILE* probe = std::fopen(datPath.c_str(), "rb")) {
-        std::fclose(probe);
-    } else {
-        loaded.problem = LoadedRecording::Problem::Unreadable;
-        loaded.reason = std::strerror(errno);
         return loaded;
     }
     if (info.st_size == 0) {

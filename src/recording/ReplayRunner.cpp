@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "RegularFile.h"
 #include "ReportFrameDecoder.h"
 
 namespace {
@@ -29,10 +30,11 @@ bool CReplayRunner::Start(std::shared_ptr<const CReplayTimeline> timeline, const
         return false;
     }
     Stop();  // a replay that ended on its own still has its file and thread to release
-    m_dat = std::fopen(datPath.c_str(), "rb");
+    std::string reason;
+    m_dat = FopenRegularFileForReading(datPath, reason);
     if (!m_dat) {
         if (error)
-            *error = datPath + ": " + std::strerror(errno);
+            *error = datPath + ": " + reason;
         return false;
     }
     m_filePosition = 0;

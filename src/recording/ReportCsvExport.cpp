@@ -6,6 +6,7 @@
 #include <fstream>
 #include <optional>
 #include "UtcTime.h"
+#include "WriteAside.h"
 
 namespace {
 constexpr const char* kLineEnd = "\r\n";
@@ -68,17 +69,23 @@ bool WriteReportCsv(std::ostream& out, const std::vector<DecodedReport>& reports
 bool WriteReportCsvFile(const std::string& path, const std::vector<DecodedReport>& reports,
                         const CaptureHeader* header, const std::vector<LabelChange>& labels, std::string& error)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        error = "the CSV file " + path + " cannot be created: " + std::strerror(errno);
-        return false;
-    }
-    errno = 0;
-    bool written = WriteReportCsv(out, reports, header, labels);
-    out.close();
-    written = written && !out.fail();
-    if (!written)
-        error = "the CSV file " + path + " could not be written completely: " +
-                (errno != 0 ? std::strerror(errno) : "write failed");
-    return written;
+    const auto fill = [&](const std::string& aside, std::string& why) {
+        std::ofstream out(aside, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            why = "the CSV file " + path + " cannot be created: " + std::strerror(errno);
+            return false;
+        }
+        errno = 0;
+        bool written = WriteReportCsv(out, reports, header, labels);
+        out.close();
+        written = written && !out.fail();
+        if (!written)
+            why = "the CSV file " + path + " could not be written completely: " +
+                  (errno != 0 ? std::strerror(errno) : "write failed");
+        return written;
+    };
+    const AsideResult result = WriteFileAside(path, fill, AsideMode::Replace, error);
+    if (result != AsideResult::Written && error.find("the CSV file") == std::string::npos)
+        error = "the CSV file " + error;
+    return result == AsideResult::Written;
 }

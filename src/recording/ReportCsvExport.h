@@ -26,7 +26,9 @@ const char* ReportStateName(std::int32_t state);
 bool WriteReportCsv(std::ostream& out, const std::vector<DecodedReport>& reports, const CaptureHeader* header,
                     const std::vector<LabelChange>& labels);
 
-// The same into a new file at path (an existing one is replaced). False with error set
-// (the path and the system's reason) when it cannot be written completely.
+// The same into a file at path, written aside and renamed over it (WriteAside): an
+// existing regular file is replaced only by the whole new one, and a path that is not
+// a regular file is refused. False with error set (the path and the reason) when
+// nothing was written.
 bool WriteReportCsvFile(const std::string& path, const std::vector<DecodedReport>& reports,
                         const CaptureHeader* header, const std::vector<LabelChange>& labels, std::string& error);

@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "CWaveWnd.h"
@@ -160,6 +162,18 @@ TEST_F(MainWindowReplay, ALabelledRunReplaysExportsAndSummarises)
     EXPECT_TRUE(figuresCsv.contains("\r\ndistance_max,moving,250,cm\r\n")) << figuresCsv.toStdString();
     EXPECT_FALSE(m_window->LabelSummaryText(dat.toStdString()).isEmpty());
     EXPECT_TRUE(Boxes().empty());
+
+    // A FIFO where the rows or their figures would go is refused before either is
+    // written: a rename would replace it with a regular file.
+    const std::string held = FolderPath(QStringLiteral("held.csv")).toStdString();
+    for (const std::string& fifo : {held, FolderPath(QStringLiteral("held.figures.csv")).toStdString()}) {
+        SCOPED_TRACE(fifo);
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+        EXPECT_FALSE(m_window->ExportCsvTo(dat.toStdString(), held, &message));
+        EXPECT_TRUE(message.contains(QStringLiteral("is a FIFO, not a regular file"))) << message.toStdString();
+        EXPECT_EQ(QFileInfo(QString::fromStdString(held)).isFile(), false) << "no rows without their figures";
+        ::unlink(fifo.c_str());
+    }
 }
 
 TEST_F(MainWindowReplay, FilesThatCannotBeReplayedSayWhyAndChangeNothing)
@@ -172,6 +186,7 @@ TEST_F(MainWindowReplay, FilesThatCannotBeReplayedSayWhyAndChangeNothing)
     ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write("hello") == 5);
     text.close();
     QDir(m_folder.path()).mkdir(QStringLiteral("folder.dat"));
+    ASSERT_EQ(::mkfifo(FolderPath(QStringLiteral("fifo.dat")).toLocal8Bit().constData(), 0644), 0);
     const struct {
         QString path;
         int textId;
@@ -180,6 +195,7 @@ TEST_F(MainWindowReplay, FilesThatCannotBeReplayedSayWhyAndChangeNothing)
         {empty, 50149},
         {notDat, 50150},
         {FolderPath(QStringLiteral("folder.dat")), 50148},
+        {FolderPath(QStringLiteral("fifo.dat")), 50148},  // answered at once, never waited on
     };
     for (const auto& c : cases) {
         m_watcher->Clear();

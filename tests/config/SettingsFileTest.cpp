@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 #include <ostream>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 #include "ChildProcess.h"
 #include "ScratchFolder.h"
@@ -288,6 +289,30 @@ TEST_F(SettingsFileTest, ASaveIntoAReadOnlyFolderIsSilentAndTheNextSaveTriesAgai
         return ReadWholeFile(path).find("BaudRate=\"19200\"") != std::string::npos ? 0 : 4;
     });
     EXPECT_EQ(result, 0) << "2: could not drop root, 3: old file changed, 4: retry did not save";
+}
+
+// A settings path that is not a regular file is neither waited on at start-up (a FIFO
+// would block the read for ever) nor replaced by a save (a rename would swap the FIFO
+// or the link for a regular file); the values stay in memory.
+TEST_F(SettingsFileTest, AFifoOrALinkInPlaceOfTheFileIsNeitherReadNorReplaced)
+{
+    namespace fs = std::filesystem;
+    const std::string elsewhere = folder.File("elsewhere.xml");
+    WriteWholeFile(elsewhere, "<AppConfig BaudRate=\"9600\"/>");
+    const std::string link = folder.File("linked.xml");
+    fs::create_symlink(elsewhere, link);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    for (const std::string& target : {path, link}) {
+        SCOPED_TRACE(target);
+        const fs::file_type kind = fs::symlink_status(target).type();
+        Start start(target);
+        ToolSettings settings = LoadedWithDefaults(start);
+        settings.baudRate = 19200;
+        start.file.SaveSettings(settings);
+        EXPECT_EQ(fs::symlink_status(target).type(), kind);
+    }
+    EXPECT_EQ(ReadWholeFile(elsewhere), "<AppConfig BaudRate=\"9600\"/>") << "not written through the link";
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), {}), 3) << "nothing left beside them";
 }
 
 }  // namespace

@@ -153,7 +153,9 @@ TEST(SnapshotFile, LoadNamesTheFileAndRefusesWhatIsNotASnapshotFile)
     WriteWholeFile(folder.File("huge.json"), std::string(100 * 1024, ' '));
     WriteWholeFile(folder.File("bad.json"), SampleWith("\"nOffTime\": 20", "\"nOffTime\": 1e3"));
     std::filesystem::create_directory(folder.File("folder.json"));
+    ASSERT_EQ(::mkfifo(folder.File("fifo.json").c_str(), 0644), 0);  // an open would wait for a writer
     const std::pair<const char*, const char*> cases[] = {
+        {"fifo.json", "fifo.json is not a file (a FIFO)"},
         {"missing.json", "missing.json: No such file or directory"},
         {"empty.json", "empty.json is empty"},
         {"huge.json", "huge.json is too large to be a parameter snapshot"},

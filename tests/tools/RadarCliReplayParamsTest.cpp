@@ -1,5 +1,10 @@
+#include <sys/stat.h>
+
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -24,7 +29,32 @@ struct ReplayCase {
     const char* out;  // expected in stdout; "" for nothing at all
     // The picture of --plot as "out.png" in the folder: its width and height.
     int pngWidth = 0, pngHeight = 0;
+    // What must hold of the folder afterwards; null for nothing more.
+    std::function<void(const ScratchFolder&)> check = nullptr;
 };
+
+// The kind of what stands at path, not following a link.
+std::filesystem::file_type KindOf(const std::string& path)
+{
+    return std::filesystem::symlink_status(path).type();
+}
+
+std::vector<std::string> WithFifo(const ScratchFolder& f, const std::string& fifo, std::vector<std::string> args)
+{
+    WriteWholeFile(f.File("run.dat"), kThreeFrames);
+    EXPECT_EQ(::mkfifo(f.File(fifo).c_str(), 0644), 0);
+    return args;
+}
+
+// Outputs that are not regular files: refused with exit 2 before anything is written,
+// and still what they were. As root a rename would really replace /dev/null, so it is
+// reached only through a link in the test's folder.
+void NothingWrittenAndStill(const ScratchFolder& f, const std::string& name, std::filesystem::file_type kind)
+{
+    EXPECT_EQ(KindOf(f.File(name)), kind) << name;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.Path()), {}), 2) << "nothing beside run.dat";
+    EXPECT_EQ(KindOf("/dev/null"), std::filesystem::file_type::character);
+}
 
 // The size a PNG file says it has (its header chunk), or 0 x 0.
 std::pair<int, int> PngSize(const std::string& bytes)
@@ -104,6 +134,62 @@ const ReplayCase kReplayCases[] = {
          return std::vector<std::string>{f.File("run.dat"), "--plot", f.File("none/out.png")};
      },
      1, "cannot be written", ""},
+    {"CSV onto a FIFO",
+     [](const ScratchFolder& f) { return WithFifo(f, "out.csv", {f.File("run.dat"), "--csv", f.File("out.csv")}); },
+     2, "out.csv is a FIFO, not a regular file; nothing was written", "", 0, 0,
+     [](const ScratchFolder& f) { NothingWrittenAndStill(f, "out.csv", std::filesystem::file_type::fifo); }},
+    {"CSV onto a link to /dev/null",
+     [](const ScratchFolder& f) {
+         WriteWholeFile(f.File("run.dat"), kThreeFrames);
+         std::filesystem::create_symlink("/dev/null", f.File("null.csv"));
+         return std::vector<std::string>{f.File("run.dat"), "--csv", f.File("null.csv")};
+     },
+     2, "null.csv is a symbolic link, not a regular file", "", 0, 0,
+     [](const ScratchFolder& f) { NothingWrittenAndStill(f, "null.csv", std::filesystem::file_type::symlink); }},
+    {"figures beside the CSV onto a FIFO: not even the CSV is written",
+     [](const ScratchFolder& f) {
+         return WithFifo(f, "out.figures.csv", {f.File("run.dat"), "--csv", f.File("out.csv")});
+     },
+     2, "out.figures.csv is a FIFO", "", 0, 0,
+     [](const ScratchFolder& f) { NothingWrittenAndStill(f, "out.figures.csv", std::filesystem::file_type::fifo); }},
+    {"a picture onto a link to a file yet to be made",
+     [](const ScratchFolder& f) {
+         WriteWholeFile(f.File("run.dat"), kThreeFrames);
+         std::filesystem::create_symlink(f.File("later.png"), f.File("out.png"));
+         return std::vector<std::string>{f.File("run.dat"), "--plot", f.File("out.png")};
+     },
+     2, "out.png is a symbolic link", "", 0, 0,
+     [](const ScratchFolder& f) { NothingWrittenAndStill(f, "out.png", std::filesystem::file_type::symlink); }},
+    {"CSV to standard output: no figures unless asked",
+     [](const ScratchFolder& f) {
+         WriteWholeFile(f.File("run.dat"), kThreeFrames);
+         return std::vector<std::string>{f.File("run.dat"), "--csv", "-"};
+     },
+     0, "", "time_ms,wall_time,state,state_name,distance_cm,label\r\n", 0, 0,
+     [](const ScratchFolder& f) { EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.Path()), {}), 1); }},
+    {"CSV to standard output, figures to a file",
+     [](const ScratchFolder& f) {
+         WriteWholeFile(f.File("run.dat"), kThreeFrames);
+         return std::vector<std::string>{f.File("run.dat"), "--csv", "-", "--figures", f.File("fig.csv")};
+     },
+     0, "", ",moving,300,", 0, 0,
+     [](const ScratchFolder& f) {
+         EXPECT_EQ(ReadWholeFile(f.File("fig.csv")).rfind("figure,state,value,unit\r\n", 0), 0u);
+     }},
+    {"figures onto the CSV itself",
+     [](const ScratchFolder& f) {
+         WriteWholeFile(f.File("run.dat"), kThreeFrames);
+         return std::vector<std::string>{f.File("run.dat"), "--csv", f.File("out.csv"), "--figures", f.File("out.csv")};
+     },
+     2, "would overwrite the file of --csv", ""},
+    {"a FIFO recording", [](const ScratchFolder& f) { return WithFifo(f, "pipe.dat", {f.File("pipe.dat")}); }, 3,
+     "not a regular file (a FIFO)", ""},
+    {"a FIFO capture index",
+     [](const ScratchFolder& f) { return WithFifo(f, "run.dat.idx", {f.File("run.dat")}); }, 0,
+     "run.dat.idx is not a regular file", "reports    3:"},
+    {"a FIFO labels file",
+     [](const ScratchFolder& f) { return WithFifo(f, "run.dat.labels", {f.File("run.dat"), "--summary"}); }, 0,
+     "run.dat.labels is not a regular file", "no labels"},
     {"a picture over the recording's index",
      [](const ScratchFolder& f) {
          WriteWholeFile(f.File("run.dat"), kThreeFrames);
@@ -136,6 +222,8 @@ TEST(RadarCliReplay, EachKindOfFileGetsItsExitCodeAndMessage)
             EXPECT_EQ(PngSize(ReadWholeFile(folder.File("out.png"))),
                       std::make_pair(replay.pngWidth, replay.pngHeight));
         }
+        if (replay.check)
+            replay.check(folder);
         // Nothing the replay was given is lost.
         if (std::filesystem::is_regular_file(folder.File("run.dat"))) {
             EXPECT_EQ(ReadWholeFile(folder.File("run.dat")), kThreeFrames);
@@ -190,9 +278,64 @@ TEST(RadarCliParams, AFieldTheModuleDoesNotKeepFailsTheWriteByName)
     const CliResult result =
         RunRadarCli({"params", "write", "--port", sim.DevicePath(), "--set", "nMotionlessRangeMax=400"});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.err.find("nMotionlessRangeMax was written as 400 but reads back as 425"), std::string::npos)
+    EXPECT_NE(result.err.find("the module did not keep nMotionlessRangeMax (written 400, reads back 425)"),
+              std::string::npos)
         << result.err;
+    EXPECT_EQ(result.err.find("nMotionlessRangeMax", result.err.find("nMotionlessRangeMax") + 1), std::string::npos)
+        << "said once: " << result.err;
     EXPECT_EQ(result.out, ParamLines(30, 425, 30, 717, 20)) << "what the module holds";
+}
+
+TEST(RadarCliParams, AFieldAVersion1ModuleCannotSetIsSaidSoNotThatItReadsBackDifferently)
+{
+    SimModuleProcess sim({"--protocol", "1"});
+    ASSERT_TRUE(sim.IsStarted());
+    const CliResult result =
+        RunRadarCli({"params", "write", "--port", sim.DevicePath(), "--set", "fKalman1=0.25", "--set", "nOffTime=30"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("the module (protocol version 1) cannot set fKalman1"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("reads back"), std::string::npos) << "nothing was sent for it: " << result.err;
+    EXPECT_EQ(result.err.find("check the port"), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, ParamLines(30, 425, 30, 717, 30)) << "the basic field was written";
+}
+
+// A slow module: every command after entering is answered 250 ms late, so the write of
+// eight fields takes seconds. A stop sends nothing more, leaves command mode and ends.
+TEST(RadarCliParams, SigtermEndsAWriteWithinASecondAndLeavesCommandMode)
+{
+    SimModuleProcess sim({"--late", "any:250:1"});
+    ASSERT_TRUE(sim.IsStarted());
+    RadarCliProcess write({"params", "write", "--port", sim.DevicePath(), "--set", "nMotionlessRangeMin=31", "--set",
+                           "nMotionlessRangeMax=401", "--set", "nMotionRangeMin=32", "--set", "nMotionRangeMax=701",
+                           "--set", "nOffTime=21", "--set", "nMotionIIR=3", "--set", "nMotionlessIIR=7", "--set",
+                           "nMotionWindowRange=6"});
+    ASSERT_TRUE(write.IsStarted());
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    const auto signalled = std::chrono::steady_clock::now();
+    write.Signal(SIGTERM);
+    const CliResult result = write.Finish(10000);
+    const auto stopMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - signalled).count();
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_LT(stopMs, 1000);
+    EXPECT_NE(result.err.find("stopped by SIGTERM"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("check the port"), std::string::npos) << result.err;
+    EXPECT_EQ(RunRadarCli({"params", "read", "--port", sim.DevicePath()}).exitCode, 0) << "not left in command mode";
+}
+
+TEST(RadarCliParams, ABackupFolderThatCannotBeMadeIsNotBlamedOnTheWiring)
+{
+    SimModuleProcess sim;
+    ASSERT_TRUE(sim.IsStarted());
+    ScratchFolder folder;
+    const std::string file = folder.File("module.json");
+    ASSERT_EQ(RunRadarCli({"params", "save", file, "--port", sim.DevicePath()}).exitCode, 0);
+    WriteWholeFile(folder.File("plain"), "a file where the folder would go");
+    const CliResult result =
+        RunRadarCli({"params", "restore", file, "--port", sim.DevicePath(), "--out", folder.File("plain/Log")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("no backup of the module's values could be saved"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("check the port"), std::string::npos) << result.err;
 }
 
 TEST(RadarCliParams, AModuleThatDoesNotAnswerFailsWithTheReason)
@@ -273,6 +416,36 @@ TEST(RadarCliParams, ABadSnapshotIsRefusedBeforeAnyPortIsOpened)
         }
     }
     EXPECT_FALSE(std::filesystem::exists(folder.File("Log")));
+}
+
+// A FIFO would block a reader's open for ever and be replaced by a writer's rename;
+// a folder is no file to save into, whatever --replace says.
+TEST(RadarCliParams, SnapshotFilesThatAreNotRegularFilesAreRefusedAtOnce)
+{
+    ScratchFolder folder;
+    ASSERT_EQ(::mkfifo(folder.File("fifo.json").c_str(), 0644), 0);
+    std::filesystem::create_directory(folder.File("folder.json"));
+    for (const char* action : {"diff", "restore"}) {
+        SCOPED_TRACE(action);
+        const CliResult result =
+            RunRadarCli({"params", action, folder.File("fifo.json"), "--port", "/nonexistent/ttyRadar"}, {}, 5000);
+        EXPECT_EQ(result.exitCode, 4);
+        EXPECT_NE(result.err.find("fifo.json is not a file (a FIFO)"), std::string::npos) << result.err;
+    }
+    for (const char* name : {"fifo.json", "folder.json"}) {
+        for (const bool replace : {false, true}) {
+            SCOPED_TRACE(std::string(name) + (replace ? " --replace" : ""));
+            std::vector<std::string> args{"params", "save", folder.File(name), "--port", "/nonexistent/ttyRadar"};
+            if (replace)
+                args.push_back("--replace");
+            const CliResult result = RunRadarCli(args, {}, 5000);
+            EXPECT_EQ(result.exitCode, 2);
+            EXPECT_NE(result.err.find(", not a regular file; nothing was saved"), std::string::npos) << result.err;
+            EXPECT_EQ(result.err.find("--replace"), std::string::npos) << result.err;
+        }
+    }
+    EXPECT_EQ(std::filesystem::symlink_status(folder.File("fifo.json")).type(), std::filesystem::file_type::fifo);
+    EXPECT_TRUE(std::filesystem::is_directory(folder.File("folder.json")));
 }
 
 }  // namespace

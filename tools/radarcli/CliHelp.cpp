@@ -53,21 +53,27 @@ const char* const kRecordHelp =
     "was recorded until then is kept whole); 2 bad command line.\n";
 
 const char* const kReplayHelp =
-    "Usage: radarcli replay FILE.dat [--csv OUT.csv] [--summary]\n"
+    "Usage: radarcli replay FILE.dat [--csv OUT.csv|- [--figures FIG.csv]] [--summary]\n"
     "                       [--plot OUT.png [--width W] [--height H] [--lang en|zh]]\n"
     "Decodes a recording through the tool's own report decoder, paced by its capture\n"
     "index (or, without a usable one, at the report interval, which is said on stderr).\n"
     "Without options prints its duration, reports per state and how it was paced.\n"
     "  --csv OUT      write one CSV row per report (time_ms, wall_time, state,\n"
     "                 state_name, distance_cm, label); OUT is replaced only when the\n"
-    "                 whole file could be written\n"
+    "                 whole file could be written, and its figures go to\n"
+    "                 OUT.figures.csv; - writes the rows to standard output\n"
+    "  --figures FIG  the figures (time, share and distances per state) to FIG instead;\n"
+    "                 with --csv - they are written only when this is given\n"
     "  --summary      print how the module agreed with the ground-truth labels\n"
     "                 (\"no labels\" when the recording has none)\n"
     "  --plot OUT     draw the whole recording (distance, states, labels) as a PNG,\n"
-    "                 W x H pixels (1600 x 500 unless told, each 200 to 16000), in\n"
-    "                 English or Chinese (without --lang: as appConfig.xml beside\n"
-    "                 radarcli chooses for the window)\n"
-    "Exit codes: 0 done; 1 the CSV or the picture cannot be written; 2 bad command line;\n"
+    "                 W x H pixels (1600 x 500 unless told, each 200 to 16000, at\n"
+    "                 most 40 million pixels in all), in English or Chinese (without\n"
+    "                 --lang: as appConfig.xml beside radarcli chooses for the window)\n"
+    "Files written are only ever new ones or regular files replaced whole; a device,\n"
+    "FIFO, socket, folder or symbolic link in their place is refused (exit 2).\n"
+    "Exit codes: 0 done; 1 the CSV or the picture cannot be written; 2 bad command line\n"
+    "or an output that is not a regular file;\n"
     "3 FILE is missing, unreadable, empty, not a .dat or cannot be read whole.\n";
 
 const char* const kParamsHelp =
@@ -95,7 +101,9 @@ const char* const kParamsHelp =
     "          current directory), then writes the fields that differ from FILE and reads\n"
     "          all back; when cut short it says which fields were applied.\n"
     "Exit codes: 0 done (diff: no difference); 1 cannot connect, no answer, refused, a\n"
-    "field read back differently, or the file cannot be written; 2 bad command line;\n"
+    "field read back differently, the file cannot be written, or stopped by SIGINT or\n"
+    "SIGTERM (command mode is still left); 2 bad command line, or a FILE to save that is\n"
+    "not a regular file (a folder, FIFO or link);\n"
     "4 FILE is not a usable snapshot (the module was not touched); 5 diff found differences.\n";
 
 }  // namespace

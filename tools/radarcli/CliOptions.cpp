@@ -75,6 +75,9 @@ void ParseRecord(ArgumentReader& in, RecordOptions& record, std::string& error)
 // A picture smaller than this shows no curve; a larger one would not fit in memory.
 constexpr long long kLeastPlotSide = 200;
 constexpr long long kMostPlotSide = 16000;
+// The drawing holds the picture several times over at 4 bytes a pixel: 40 million
+// pixels keep the whole plot well under 1 GB (and a few seconds).
+constexpr long long kMostPlotPixels = 40'000'000;
 
 void ParseReplay(ArgumentReader& in, ReplayOptions& replay, std::string& error)
 {
@@ -83,6 +86,9 @@ void ParseReplay(ArgumentReader& in, ReplayOptions& replay, std::string& error)
         if (in.Name() == "--csv") {
             if (in.TakeText(replay.csvPath) && replay.csvPath.empty())
                 in.Fail("--csv needs a file name");
+        } else if (in.Name() == "--figures") {
+            if (in.TakeText(replay.figuresPath) && replay.figuresPath.empty())
+                in.Fail("--figures needs a file name");
         } else if (in.Name() == "--summary") {
             replay.summary = in.TakeNoValue();
         } else if (in.Name() == "--plot") {
@@ -107,6 +113,16 @@ void ParseReplay(ArgumentReader& in, ReplayOptions& replay, std::string& error)
         error = "replay needs the recording to read (a .dat file)";
     if (error.empty() && replay.plotPath.empty() && sized)
         error = "--width and --height size the picture of --plot";
+    if (error.empty() && (long long)replay.plotWidth * replay.plotHeight > kMostPlotPixels)
+        error = "--plot: " + std::to_string(replay.plotWidth) + " x " + std::to_string(replay.plotHeight) +
+                " pixels is more than the " + std::to_string(kMostPlotPixels / 1'000'000) +
+                " million a picture may have";
+    if (error.empty() && replay.csvPath == "-" && replay.summary)
+        error = "--csv - writes the CSV to standard output, which --summary would share";
+    if (error.empty() && replay.figuresPath == "-")
+        error = "--figures takes a file name (standard output is for --csv -)";
+    if (error.empty() && !replay.figuresPath.empty() && replay.csvPath.empty())
+        error = "--figures goes with --csv";
 }
 
 bool TakeSetting(ArgumentReader& in, std::vector<ParamSetting>& settings)

@@ -28,7 +28,8 @@ struct RecordOptions {
 
 struct ReplayOptions {
     std::string file;
-    std::string csvPath;  // empty: no CSV
+    std::string csvPath;      // empty: no CSV; "-": the CSV on standard output
+    std::string figuresPath;  // empty: beside a CSV file (none for "-")
     bool summary = false;
     std::string plotPath;  // empty: no picture of the overview
     int plotWidth = 1600;

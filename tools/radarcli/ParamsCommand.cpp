@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ExitCodes.h"
+#include "ModuleExchange.h"
 #include "ModuleLink.h"
 #include "ParameterDiff.h"
 #include "ParameterRead.h"
@@ -12,7 +13,9 @@
 #include "ParameterText.h"
 #include "SnapshotFile.h"
 #include "SnapshotRestore.h"
+#include "StopSignal.h"
 #include "VerifiedWrite.h"
+#include "WriteAside.h"
 
 using namespace ModuleParams;
 
@@ -26,7 +29,8 @@ void Complain(const std::string& what)
 // A module that never answered is most often on the wrong port or baud rate.
 std::string WithHint(const std::string& error, int protocolVersion)
 {
-    return protocolVersion == 0 ? error + " (check the port, the baud rate and the wiring)" : error;
+    const bool stopped = error.find("stopped on request") != std::string::npos;
+    return protocolVersion == 0 && !stopped ? error + " (check the port, the baud rate and the wiring)" : error;
 }
 
 void PrintParameters(const DetectionParams& params)
@@ -40,9 +44,9 @@ LinkDescription DescribeLink(const CModuleLink& link)
     return {link.Path(), link.Identity()};
 }
 
-int Read(CModuleLink& link, bool json)
+int Read(CModuleLink& link, bool json, const ExchangeTimings& timings)
 {
-    const SnapshotResult taken = TakeSnapshot(link.Handle(), DescribeLink(link));
+    const SnapshotResult taken = TakeSnapshot(link.Handle(), DescribeLink(link), timings);
     if (!taken.ok) {
         Complain(WithHint(taken.error, taken.protocolVersion));
         return kExitFailed;
@@ -56,7 +60,7 @@ int Read(CModuleLink& link, bool json)
 
 // Sends the settings, one field at a time in identifier order, then prints what the
 // module holds and names every field it holds differently.
-int WriteAndVerify(CModuleLink& link, const std::vector<ParamSetting>& settings)
+int WriteAndVerify(CModuleLink& link, const std::vector<ParamSetting>& settings, const ExchangeTimings& timings)
 {
     std::vector<FieldValue> fields;
     for (const ParameterInfo& field : Table()) {
@@ -65,16 +69,11 @@ int WriteAndVerify(CModuleLink& link, const std::vector<ParamSetting>& settings)
                 fields.push_back({field.id, setting.value});
         }
     }
-    const WriteOutcome outcome = WriteVerified(link.Handle(), fields);
+    const WriteOutcome outcome = WriteVerified(link.Handle(), fields, timings);
     if (outcome.readBackOk)
         PrintParameters(outcome.readBack);
-    for (const FieldCheck& check : outcome.fields) {
-        const ParameterInfo& field = *FindParameter(check.id);
-        if (outcome.readBackOk && !check.kept)
-            std::fprintf(stderr, "radarcli params: %s was written as %s but reads back as %s\n", field.name,
-                         FormatParameterValue(field, check.written).c_str(),
-                         FormatParameterValue(field, check.readBack).c_str());
-    }
+    // The error names every field that reads back differently, and every field this
+    // module's protocol cannot set (nothing was sent for those), once each.
     if (!outcome.ok)
         Complain(WithHint(outcome.error, outcome.protocolVersion));
     return outcome.ok ? kExitOk : kExitFailed;
@@ -92,9 +91,9 @@ std::vector<ParamSetting> DefaultSettings()
     return settings;
 }
 
-int Save(CModuleLink& link, const ParamsOptions& options)
+int Save(CModuleLink& link, const ParamsOptions& options, const ExchangeTimings& timings)
 {
-    const SnapshotResult taken = TakeSnapshot(link.Handle(), DescribeLink(link));
+    const SnapshotResult taken = TakeSnapshot(link.Handle(), DescribeLink(link), timings);
     if (!taken.ok) {
         Complain(WithHint(taken.error, taken.protocolVersion) + "; nothing was saved");
         return kExitFailed;
@@ -118,9 +117,9 @@ bool LoadSnapshot(const std::string& path, ParameterSnapshot& snapshot)
     return false;
 }
 
-int Diff(CModuleLink& link, const ParameterSnapshot& snapshot)
+int Diff(CModuleLink& link, const ParameterSnapshot& snapshot, const ExchangeTimings& timings)
 {
-    const ReadResult read = ReadAll(link.Handle());
+    const ReadResult read = ReadAll(link.Handle(), timings);
     if (!read.ok) {
         Complain(WithHint(read.error, read.protocolVersion));
         return kExitFailed;
@@ -142,9 +141,10 @@ std::string NamesOf(const std::vector<std::uint16_t>& ids)
     return names.empty() ? "none" : names;
 }
 
-int Restore(CModuleLink& link, const ParameterSnapshot& snapshot, const std::string& backupFolder)
+int Restore(CModuleLink& link, const ParameterSnapshot& snapshot, const std::string& backupFolder,
+            const ExchangeTimings& timings)
 {
-    const RestoreOutcome outcome = RestoreSnapshot(link.Handle(), snapshot, DescribeLink(link), backupFolder);
+    const RestoreOutcome outcome = RestoreSnapshot(link.Handle(), snapshot, DescribeLink(link), backupFolder, timings);
     if (!outcome.backupPath.empty())
         std::printf("backup %s\n", outcome.backupPath.c_str());
     if (outcome.ok) {
@@ -152,7 +152,9 @@ int Restore(CModuleLink& link, const ParameterSnapshot& snapshot, const std::str
                     outcome.applied.size(), kParameterCount - outcome.applied.size());
         return kExitOk;
     }
-    Complain(WithHint(outcome.error, outcome.write.protocolVersion));
+    // Once the module's values were read it has answered: a backup that cannot be
+    // saved is a matter of the folder, not of the port or the wiring.
+    Complain(outcome.beforeRead ? outcome.error : WithHint(outcome.error, outcome.write.protocolVersion));
     if (outcome.write.readBackOk)
         Complain("applied: " + NamesOf(outcome.applied));
     return kExitFailed;
@@ -160,28 +162,43 @@ int Restore(CModuleLink& link, const ParameterSnapshot& snapshot, const std::str
 
 }  // namespace
 
-int RunParamsCommand(const ParamsOptions& options)
+int RunParamsCommand(const ParamsOptions& options, const CStopSignal& stop)
 {
     // A bad snapshot is refused before the module is touched.
     ParameterSnapshot snapshot;
     const bool needsSnapshot = options.action == ParamsAction::Diff || options.action == ParamsAction::Restore;
     if (needsSnapshot && !LoadSnapshot(options.file, snapshot))
         return kExitBadSnapshot;
+    // So is a file to save that must not be replaced: a FIFO, a device, a folder, a link.
+    if (options.action == ParamsAction::Save) {
+        if (const std::string refusal = ReplaceRefusal(options.file); !refusal.empty()) {
+            Complain(refusal + "; nothing was saved");
+            return kExitUsage;
+        }
+    }
     CModuleLink link;
     std::string error;
     if (!link.Open(options.port, options.baud, error)) {
         Complain(error);
         return kExitFailed;
     }
+    // SIGINT or SIGTERM: no further command goes out, command mode is still left, and
+    // the command ends within a time-out. Asked on the main thread, which exchanges.
+    ExchangeTimings timings;
+    timings.stopRequested = [&stop] { return stop.Requested(); };
     int exitCode = kExitOk;
     switch (options.action) {
-    case ParamsAction::Read: exitCode = Read(link, options.json); break;
-    case ParamsAction::Write: exitCode = WriteAndVerify(link, options.settings); break;
-    case ParamsAction::Reset: exitCode = WriteAndVerify(link, DefaultSettings()); break;
-    case ParamsAction::Save: exitCode = Save(link, options); break;
-    case ParamsAction::Diff: exitCode = Diff(link, snapshot); break;
-    case ParamsAction::Restore: exitCode = Restore(link, snapshot, options.outFolder); break;
+    case ParamsAction::Read: exitCode = Read(link, options.json, timings); break;
+    case ParamsAction::Write: exitCode = WriteAndVerify(link, options.settings, timings); break;
+    case ParamsAction::Reset: exitCode = WriteAndVerify(link, DefaultSettings(), timings); break;
+    case ParamsAction::Save: exitCode = Save(link, options, timings); break;
+    case ParamsAction::Diff: exitCode = Diff(link, snapshot, timings); break;
+    case ParamsAction::Restore: exitCode = Restore(link, snapshot, options.outFolder, timings); break;
     }
     link.Close();
+    if (stop.Requested()) {
+        Complain(std::string("stopped by ") + stop.SignalName());
+        return kExitFailed;
+    }
     return exitCode;
 }

@@ -6,18 +6,17 @@
 #include <QImageWriter>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 #include "AppResources.h"
 #include "CaptureHeader.h"
+#include "FileUtils.h"
 #include "LanguageChoice.h"
 #include "RecordingOverview.h"
 #include "ReplayTimeline.h"
 #include "StringTable.h"
 #include "UtcTime.h"
+#include "WriteAside.h"
 #include "XMLParser.h"
 
 namespace {
@@ -25,11 +24,13 @@ namespace {
 // The language the window would take from appConfig.xml beside this program.
 UiLanguage WindowLanguage()
 {
-    std::ifstream file((QCoreApplication::applicationDirPath() + QStringLiteral("/appConfig.xml")).toStdString(),
-                       std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string path = (QCoreApplication::applicationDirPath() + QStringLiteral("/appConfig.xml")).toStdString();
+    std::size_t size = 0;
+    // ReadFileDataA opens regular files only: a FIFO in its place must not hold the plot up.
+    std::uint8_t* data = ReadFileDataA(path.c_str(), &size);
     XMLParser settings;
-    settings.LoadFromBuffer(text.data(), std::int64_t(text.size()));
+    settings.LoadFromBuffer(data, std::int64_t(size));
+    ReleaseFileData(data);
     return UiLanguageFromCode(LanguageCodeFromSettings(settings));
 }
 
@@ -75,20 +76,14 @@ bool WritePlotPicture(const ReplayOptions& options, const LoadedRecording& loade
         *error = "the picture could not be drawn";
         return false;
     }
-    // Written beside the target and renamed over it: a failed write leaves an existing
-    // picture as it was.
-    const QString target = QString::fromStdString(options.plotPath);
-    const QString partial = target + QStringLiteral(".part");
-    QImageWriter writer(partial, "png");
-    if (!writer.write(picture)) {
-        *error = writer.errorString().toStdString();
-        QFile::remove(partial);
+    // Written aside and renamed over the target: a failed write leaves an existing
+    // picture as it was, and a target that is not a regular file is refused.
+    const auto fill = [&picture](const std::string& aside, std::string& why) {
+        QImageWriter writer(QFile::decodeName(aside.c_str()), "png");
+        if (writer.write(picture))
+            return true;
+        why = writer.errorString().toStdString();
         return false;
-    }
-    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
-        *error = "it could not be moved into place";
-        QFile::remove(partial);
-        return false;
-    }
-    return true;
+    };
+    return WriteFileAside(options.plotPath, fill, AsideMode::Replace, *error) == AsideResult::Written;
 }

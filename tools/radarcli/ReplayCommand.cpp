@@ -10,7 +10,10 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "DbgOutput.h"
 #include "ExitCodes.h"
@@ -19,10 +22,14 @@
 #include "RecordingLoad.h"
 #include "ReplayTimeline.h"
 #include "ReportCsvExport.h"
+#include "WriteAside.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+
+// The --csv name that means standard output.
+const std::string kStandardOutput = "-";
 
 // The report interval a recording without a usable index is paced at, unless its
 // index header names one; the module's power-up interval.
@@ -88,8 +95,7 @@ bool SameFile(const std::string& a, const std::string& b)
     return !aFailure && !bFailure && left == right;
 }
 
-// The figures of the reports beside their CSV; the absence delay set only when the
-// capture index tells it.
+// The figures of the reports; the absence delay set only when the capture index tells it.
 bool WriteFigures(const std::string& path, const DecodedRecording& decoded, const CaptureHeader* header)
 {
     const std::int64_t intervalMs = header && header->reportTimeMs > 0 ? header->reportTimeMs : kFallbackReportTimeMs;
@@ -104,23 +110,68 @@ bool WriteFigures(const std::string& path, const DecodedRecording& decoded, cons
     return false;
 }
 
-// Written beside the target first and renamed over it: a failed write leaves an
-// existing file as it was.
+// The rows to path (written aside and renamed over it) or, for "-", to standard output.
 bool WriteCsv(const std::string& path, const DecodedRecording& decoded, const LoadedRecording& loaded)
 {
-    const std::string partial = path + ".part";
     const CaptureHeader* header = loaded.timeline->Header() ? &*loaded.timeline->Header() : nullptr;
-    std::string error;
-    std::error_code failure;
-    if (WriteReportCsvFile(partial, decoded.reports, header, loaded.labels, error)) {
-        fs::rename(partial, path, failure);
-        if (!failure)
-            return WriteFigures(FiguresCsvPath(path), decoded, header);
-        error = "cannot replace " + path + ": " + failure.message();
+    if (path == kStandardOutput) {
+        std::fflush(stdout);
+        if (WriteReportCsv(std::cout, decoded.reports, header, loaded.labels))
+            return true;
+        std::fprintf(stderr, "radarcli replay: the CSV could not be written to standard output\n");
+        return false;
     }
-    fs::remove(partial, failure);
+    std::string error;
+    if (WriteReportCsvFile(path, decoded.reports, header, loaded.labels, error))
+        return true;
     std::fprintf(stderr, "radarcli replay: %s\n", error.c_str());
     return false;
+}
+
+// Where the figures go: --figures, else beside a CSV file; nowhere for a CSV on stdout.
+std::string FiguresTarget(const ReplayOptions& options)
+{
+    if (!options.figuresPath.empty())
+        return options.figuresPath;
+    if (options.csvPath.empty() || options.csvPath == kStandardOutput)
+        return {};
+    return FiguresCsvPath(options.csvPath);
+}
+
+// Every file the command would write, with the option that names it.
+std::vector<std::pair<std::string, std::string>> Outputs(const ReplayOptions& options)
+{
+    std::vector<std::pair<std::string, std::string>> outputs;
+    if (!options.csvPath.empty() && options.csvPath != kStandardOutput)
+        outputs.emplace_back("--csv", options.csvPath);
+    if (const std::string figures = FiguresTarget(options); !figures.empty())
+        outputs.emplace_back(options.figuresPath.empty() ? "--csv" : "--figures", figures);
+    if (!options.plotPath.empty())
+        outputs.emplace_back("--plot", options.plotPath);
+    return outputs;
+}
+
+// Refuses, before any work, an output that would overwrite the recording or its
+// companions, or that is not a regular file. Empty when every output may be written.
+std::string OutputProblem(const ReplayOptions& options)
+{
+    const std::string& path = options.file;
+    const auto outputs = Outputs(options);
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (SameFile(outputs[i].second, outputs[j].second))
+                return outputs[i].first + " " + outputs[i].second + " would overwrite the file of " + outputs[j].first;
+        }
+    }
+    for (const auto& [option, out] : outputs) {
+        for (const std::string& own : {path, path + ".idx", path + ".labels"}) {
+            if (SameFile(out, own))
+                return option + " " + out + " would overwrite " + own;
+        }
+        if (const std::string refusal = ReplaceRefusal(out); !refusal.empty())
+            return option + " " + refusal + "; nothing was written";
+    }
+    return {};
 }
 
 void PrintDescription(const std::string& path, const LoadedRecording& loaded, const DecodedRecording& decoded)
@@ -155,17 +206,9 @@ int RunReplayCommand(const ReplayOptions& options)
         std::fprintf(stderr, "radarcli replay: %s\n", problem.c_str());
         return kExitBadRecording;
     }
-    for (const auto& [option, out] : {std::pair<const char*, const std::string*>{"--csv", &options.csvPath},
-                                      std::pair<const char*, const std::string*>{"--plot", &options.plotPath}}) {
-        if (out->empty())
-            continue;
-        for (const std::string& own : {path, path + ".idx", path + ".labels"}) {
-            if (SameFile(*out, own)) {
-                std::fprintf(stderr, "radarcli replay: %s %s would overwrite %s\n", option, out->c_str(),
-                             own.c_str());
-                return kExitUsage;
-            }
-        }
+    if (const std::string problem = OutputProblem(options); !problem.empty()) {
+        std::fprintf(stderr, "radarcli replay: %s\n", problem.c_str());
+        return kExitUsage;
     }
     NoteCompanionProblems(loaded, path);
 
@@ -180,10 +223,18 @@ int RunReplayCommand(const ReplayOptions& options)
         return kExitBadRecording;
     }
 
+    // Standard output holds the rows then: the notes go to stderr.
+    std::FILE* notes = options.csvPath == kStandardOutput ? stderr : stdout;
     if (!options.csvPath.empty()) {
         if (!WriteCsv(options.csvPath, decoded, loaded))
             return kExitFailed;
-        std::printf("%zu reports written to %s\n", decoded.reports.size(), options.csvPath.c_str());
+        if (options.csvPath != kStandardOutput)
+            std::printf("%zu reports written to %s\n", decoded.reports.size(), options.csvPath.c_str());
+    }
+    if (const std::string figures = FiguresTarget(options); !figures.empty()) {
+        const CaptureHeader* header = loaded.timeline->Header() ? &*loaded.timeline->Header() : nullptr;
+        if (!WriteFigures(figures, decoded, header))
+            return kExitFailed;
     }
     if (options.summary) {
         if (loaded.labels.empty())
@@ -204,8 +255,8 @@ int RunReplayCommand(const ReplayOptions& options)
                          error.c_str());
             return kExitFailed;
         }
-        std::printf("%zu reports drawn in %s (%d x %d)\n", reports, options.plotPath.c_str(), options.plotWidth,
-                    options.plotHeight);
+        std::fprintf(notes, "%zu reports drawn in %s (%d x %d)\n", reports, options.plotPath.c_str(),
+                     options.plotWidth, options.plotHeight);
     }
     return kExitOk;
 }

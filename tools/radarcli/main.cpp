@@ -39,14 +39,13 @@ int main(int argc, char** argv)
         return RunReplayCommand(request.replay);
     // Before any port opens: the library's I/O thread runs a Qt event loop, which needs
     // an application object; and a stop request must find its handler in place, so that
-    // no module is left in command mode or recording half-closed. params does not look
-    // at it: its exchanges end within their time-outs.
+    // no module is left in command mode or recording half-closed.
     QCoreApplication app(argc, argv);
     CStopSignal stop;
     switch (request.command) {
     case CliCommand::Watch: return RunWatchCommand(request.watch, stop);
     case CliCommand::Record: return RunRecordCommand(request.record, stop);
-    case CliCommand::Params: return RunParamsCommand(request.params);
+    case CliCommand::Params: return RunParamsCommand(request.params, stop);
     case CliCommand::Replay:
     case CliCommand::None: break;
     }

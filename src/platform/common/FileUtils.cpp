@@ -14,6 +14,7 @@
 #include <string>
 #include <system_error>
 
+#include "RegularFile.h"
 #include "Utf16Internal.h"
 
 #ifndef TIVANE_VERSION
@@ -194,20 +195,15 @@ std::uint8_t* ReadFileDataA(const char* path, std::size_t* sizeOut)
         *sizeOut = 0;
     if (!path)
         return nullptr;
-    std::FILE* f = std::fopen(path, "rb");
+    std::string reason;
+    std::FILE* f = FopenRegularFileForReading(path, reason);
     if (!f)
         return nullptr;
     // Read in chunks: sizes reported by stat are not reliable for every file (/proc).
     std::size_t capacity = 4096, size = 0;
     struct stat st{};
-    if (fstat(fileno(f), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) {
-            std::fclose(f);
-            return nullptr;
-        }
-        if (st.st_size > 0)
-            capacity = std::size_t(st.st_size) + 1;
-    }
+    if (fstat(fileno(f), &st) == 0 && st.st_size > 0)
+        capacity = std::size_t(st.st_size) + 1;
     auto* data = static_cast<std::uint8_t*>(std::malloc(capacity + 1));
     bool ok = data != nullptr;
     while (ok) {

@@ -27,7 +27,8 @@ char16_t* GetFileNameByDateW(char16_t* out, const char16_t* extension, const cha
                              std::size_t outSize = 260);
 
 // A whole-file copy (with one extra zero byte after the end, not counted) and its size;
-// null when the file is missing or unreadable. Free with ReleaseFileData.
+// null when the file is missing, unreadable or not a regular file (a FIFO would block,
+// a device might never end). Free with ReleaseFileData.
 std::uint8_t* ReadFileDataA(const char* path, std::size_t* sizeOut);
 void ReleaseFileData(void* data);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -7,11 +8,15 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <regex>
 #include <string>
 #include <thread>
 
 #include "FileUtils.h"
+#include "RegularFile.h"
+#include "WriteAside.h"
 
 namespace {
 
@@ -218,6 +223,106 @@ TEST_F(FileUtilsTest, ReadFileDataGivesAWholeCopyWithATerminator)
     EXPECT_EQ(size, 0u);
     EXPECT_EQ(ReadFileDataA(dir.c_str(), &size), nullptr);
     ReleaseFileData(nullptr);
+}
+
+// Each kind of thing that can stand where a file is to be written whole. The test runs
+// as root: a rename over /dev/null would really replace it, so /dev/null is reached
+// only through a link in the test's own folder, and the link is what a fault replaces.
+TEST_F(FileUtilsTest, WriteAsideReplacesOnlyRegularFilesAndCreatesMissingOnes)
+{
+    const fs::path kept = dir / "kept.txt";
+    std::ofstream(kept) << "kept";
+    struct Target {
+        const char* name;
+        std::function<void(const fs::path&)> make;
+        AsideResult expected;
+        const char* error;  // expected in the error
+    };
+    const Target targets[] = {
+        {"regular", [](const fs::path& p) { std::ofstream(p) << "old"; }, AsideResult::Written, ""},
+        {"missing", [](const fs::path&) {}, AsideResult::Written, ""},
+        {"fifo", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, AsideResult::Refused,
+         "is a FIFO, not a regular file"},
+        {"link to a file", [&](const fs::path& p) { fs::create_symlink(kept, p); }, AsideResult::Refused,
+         "is a symbolic link"},
+        {"link to devnull", [](const fs::path& p) { fs::create_symlink("/dev/null", p); }, AsideResult::Refused,
+         "is a symbolic link"},
+        {"folder", [](const fs::path& p) { fs::create_directory(p); }, AsideResult::Refused, "is a directory"},
+    };
+    for (const Target& target : targets) {
+        SCOPED_TRACE(target.name);
+        const fs::path path = dir / target.name;
+        target.make(path);
+        const fs::file_type before = fs::symlink_status(path).type();
+        std::string error;
+        EXPECT_EQ(WriteTextAside(path.string(), "new", AsideMode::Replace, error), target.expected) << error;
+        EXPECT_NE(error.find(target.error), std::string::npos) << error;
+        if (target.expected == AsideResult::Written) {
+            std::ifstream in(path);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new");
+        } else {
+            EXPECT_EQ(fs::symlink_status(path).type(), before) << "left as it was";
+        }
+    }
+    std::ifstream in(kept);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "kept") << "nothing written through the link";
+    EXPECT_EQ(fs::symlink_status("/dev/null").type(), fs::file_type::character);
+    // Only what the table made: no file beside any of them is left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 7);
+}
+
+TEST_F(FileUtilsTest, WriteAsideKeepsTheModeOfTheFileItReplacesAndNeverATakenNameWhenAsked)
+{
+    const fs::path path = dir / "mode.txt";
+    std::ofstream(path) << "old";
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    std::string error;
+    ASSERT_EQ(WriteTextAside(path.string(), "new", AsideMode::Replace, error), AsideResult::Written) << error;
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(WriteTextAside(path.string(), "newer", AsideMode::OnlyIfFree, error), AsideResult::Taken);
+    std::ifstream in(path);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new");
+    // A fill that fails leaves the old file and nothing beside it.
+    const auto failing = [](const std::string&, std::string& why) {
+        why = "no room";
+        return false;
+    };
+    EXPECT_EQ(WriteFileAside(path.string(), failing, AsideMode::Replace, error), AsideResult::Failed);
+    EXPECT_EQ(error, "no room");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
+}
+
+// A reader must answer at once for what is not a regular file: an open of a FIFO
+// waits for a writer, a read of a device may never end.
+TEST_F(FileUtilsTest, ReadersOpenRegularFilesOnlyAndNeverWaitOnAFifo)
+{
+    const fs::path fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const fs::path file = dir / "file";
+    std::ofstream(file) << "x";
+    fs::create_symlink(file, dir / "link");
+    const std::pair<fs::path, const char*> cases[] = {
+        {fifo, "not a regular file (a FIFO)"},
+        {"/dev/null", "not a regular file (a character device)"},
+        {dir, "Is a directory"},
+        {dir / "missing", "No such file or directory"},
+        {file, ""},
+        {dir / "link", ""},
+    };
+    for (const auto& [path, reason] : cases) {
+        SCOPED_TRACE(path.string());
+        const RegularFileOpen opened = OpenRegularFileForReading(path.string());
+        EXPECT_EQ(opened.reason, reason);
+        EXPECT_EQ(opened.Opened(), !*reason);
+        if (opened.Opened()) {
+            char byte = 0;
+            EXPECT_EQ(::read(opened.fd, &byte, 1), 1) << "reads block again once opened";
+            ::close(opened.fd);
+        }
+    }
+    std::size_t size = 99;
+    EXPECT_EQ(ReadFileDataA(fifo.c_str(), &size), nullptr);
+    EXPECT_EQ(ReadFileDataA("/dev/zero", &size), nullptr) << "a device that never ends is not read";
 }
 
 TEST_F(FileUtilsTest, IsFileExistOnlyForRegularFiles)
