@@ -12,6 +12,7 @@ add_library(app STATIC
   ParamReadCallback.cpp
   QtTranslations.cpp
   PaintTrace.cpp
+  PaneResizeFilter.cpp
   PortTexts.cpp
   RecordingBar.cpp
   RecordingOverview.cpp

@@ -156,6 +156,9 @@ void CParamWorkbench::TakeFromModule(const DetectionParams& module, const std::v
             WriteRaw(*m_record, *field, ReadRaw(module, *field));
     m_table->ShowRecord(*m_record);
     m_table->ShowModule(m_module);
+    // An edit left over from before would otherwise go out with the next "Write changed"
+    // and undo what this exchange (a restore, say) has just put into the module.
+    m_table->SetNewValues(module);
     if (!fields.empty() && m_recordChanged)
         m_recordChanged();
 }
@@ -170,7 +173,6 @@ bool CParamWorkbench::ReadAll()
         return false;
     }
     TakeFromModule(result.params, {});
-    m_table->SetNewValues(result.params);
     ShowStatus(result.ok ? QString() : StringTable::load(kNoAnswer).arg(QString::fromStdString(result.error)), !result.ok);
     return result.ok;
 }

@@ -57,8 +57,9 @@ private:
     // Stops acquisition and says so when the module cannot be reached.
     bool PrepareExchange();
     bool WriteRows(const std::vector<int>& rows);
-    // The module now holds `module`: the table shows it, and the record takes the
-    // fields in `fields` from it (what the module kept, not what was sent).
+    // The module now holds `module`: the table shows it, the new values start again from
+    // it, and the record takes the fields in `fields` from it (what the module kept, not
+    // what was sent).
     void TakeFromModule(const DetectionParams& module, const std::vector<std::uint16_t>& fields);
     void ShowStatus(const QString& text, bool failure);
     // Loads and checks the snapshot at path; a box names the fault when it is unusable.

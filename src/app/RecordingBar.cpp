@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QSlider>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -44,6 +45,24 @@ QToolButton* MakeButton(QWidget* parent, int textId, int tipId = 0)
     button->setAutoRaise(false);
     return button;
 }
+
+// The replayed file's name gives up room before any control of the replay row does: it
+// is cut short with "…" to the width it gets, and text() keeps the whole name.
+class CShrinkingLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return QSize(0, QLabel::minimumSizeHint().height()); }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        const QRect room = contentsRect();
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        painter.drawText(room, Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width()));
+    }
+};
 
 // "m:ss.t", or "h:mm:ss" from an hour on.
 QString Clock(std::int64_t us)
@@ -92,7 +111,7 @@ CRecordingBar::CRecordingBar(QWidget* parent) : QWidget(parent)
     auto* replay = new QHBoxLayout(m_replayRow);
     replay->setContentsMargins(0, 0, 0, 0);
     replay->setSpacing(4);
-    m_file = new QLabel(m_replayRow);
+    m_file = new CShrinkingLabel(m_replayRow);
     m_file->setTextFormat(Qt::PlainText);
     m_play = MakeButton(m_replayRow, kPlayText);
     m_speed = new QComboBox(m_replayRow);

@@ -17,8 +17,11 @@
 #include "DialogTemplate.h"
 #include "FileUtils.h"
 #include "GdiplusApi.h"
+#include "HealthStrip.h"
 #include "PortHotplugWatch.h"
+#include "RecordingBar.h"
 #include "SettingsFile.h"
+#include "StateBand.h"
 #include "StringTable.h"
 #include "SysColors.h"
 
@@ -134,6 +137,10 @@ bool CVetra_Tivane_PeloToolDlg::OnInitDialog()
     AddHealthStrip();
     AddRecordingBar();
     m_resizeTool.Init(this);
+    for (QWidget* pane : {static_cast<QWidget*>(m_healthStrip), static_cast<QWidget*>(m_stateBand),
+                          static_cast<QWidget*>(m_recordingBar)})
+        m_paneFilter.AddPane(pane);
+    m_resizeTool.SetFilter(&m_paneFilter);
     // Below this the proportional layout would cut texts and shrink them past reading.
     setMinimumSize(QSize(int(std::ceil(width() * kSmallestScale)), int(std::ceil(height() * kSmallestScale))));
     AddStatisticsPanel();
@@ -242,10 +249,10 @@ void CVetra_Tivane_PeloToolDlg::changeEvent(QEvent* event)
     // is what it was before (no resize event comes then).
     const auto* change = static_cast<QWindowStateChangeEvent*>(event);
     if ((change->oldState() & Qt::WindowMinimized) && !isMinimized())
-        OnSize(width(), height());
+        OnSize(width(), height(), true);
 }
 
-void CVetra_Tivane_PeloToolDlg::OnSize(int width, int height)
+void CVetra_Tivane_PeloToolDlg::OnSize(int width, int height, bool restored)
 {
     double ratioX = 1.0;
     double ratioY = 1.0;
@@ -258,7 +265,11 @@ void CVetra_Tivane_PeloToolDlg::OnSize(int width, int height)
     m_distanceText->update();
     m_unitText->SetFontHeight(int(m_scale * kUnitFontHeight));
     m_unitText->update();
-    SetupChart();
+    // The set-up clears the curve, which belongs to a change of the chart itself.
+    if (restored || m_chart->size() != m_chartSetUpSize || m_scale != m_chartSetUpScale)
+        SetupChart();
+    else
+        PlaceInsightViews();
 }
 
 void CVetra_Tivane_PeloToolDlg::closeEvent(QCloseEvent* event)

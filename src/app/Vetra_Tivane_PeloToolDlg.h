@@ -21,6 +21,7 @@
 #include "IReportSink.h"
 #include "IToolDlgInterface.h"
 #include "PaintTrace.h"
+#include "PaneResizeFilter.h"
 #include "ParamConfigDlg.h"
 #include "RadarDevice.h"
 #include "LabelsFileWriter.h"
@@ -285,7 +286,9 @@ private:
     Picture LoadPresencePicture(int nameId) const;
     void ConnectButtons();
     void SetupColorStatics();
-    void OnSize(int width, int height);
+    // restored: the window came back from minimised, which redoes the chart's set-up
+    // even at the same size.
+    void OnSize(int width, int height, bool restored = false);
     void LoadSettings();
     void SaveSettings();
     std::string ProgramFolder() const { return m_programFolder; }
@@ -316,8 +319,13 @@ private:
     std::string m_programFolder;
     std::string m_logFolder;
     QIcon m_icon;
+    CPaneResizeFilter m_paneFilter;  // outlives the tool, which points at it
     CWndResizeTool m_resizeTool;
     double m_scale = 1.0;
+    // The chart's size and the scale at its last set-up: a resize that changes neither
+    // (the statistics panel changes only the window's height) keeps the curve.
+    QSize m_chartSetUpSize;
+    double m_chartSetUpScale = 0.0;
     DialogControls m_controls;
     CColorStatic* m_indicator = nullptr;
     CColorStatic* m_distanceText = nullptr;
@@ -403,6 +411,7 @@ private:
     // The report interval of the replayed run: a link gap shows as that many missing
     // samples. Written before the replay thread starts.
     std::atomic<std::int64_t> m_replayIntervalMs{50};
+    // The connection controls as a replay found them, and as the link wants them since.
     std::map<int, bool> m_controlsBeforeReplay;
     QTimer m_replayTick;
     std::unique_ptr<CLabelsFileWriter> m_replayLabelsFile;

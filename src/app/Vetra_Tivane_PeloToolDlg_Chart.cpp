@@ -75,8 +75,9 @@ void CVetra_Tivane_PeloToolDlg::SetupChart()
     // whole 32-bit samples too (the type only changes at the first set-up, before any
     // run), and the next push puts the whole new history in place anyway.
     m_decoder.GetHistory().Replace(historyLength);
-    // The band under the chart shows a state for each step the chart plots.
-    m_insight.Strip().Replace(historyLength);
+    // The band under the chart shows a state for each step the chart plots; it keeps
+    // what was received (a new run clears it with the figures).
+    m_insight.Strip().Resize(historyLength);
     chart.SetSampleType(CWaveBuffer::kInt32);
     chart.SetValueRange(0.0, m_distanceMax);
     chart.SetSampleCount(historyLength);
@@ -106,6 +107,8 @@ void CVetra_Tivane_PeloToolDlg::SetupChart()
     chart.SetYAxisRange(0.0, m_distanceMax);
     chart.SetInteraction(false, false, false, false);
     chart.InitChart();
+    m_chartSetUpSize = chart.size();
+    m_chartSetUpScale = m_scale;
     PlaceInsightViews();
 }
 

@@ -95,6 +95,14 @@ bool CVetra_Tivane_PeloToolDlg::SelectPort(int portNumber)
 
 void CVetra_Tivane_PeloToolDlg::EnableControl(int id, bool enabled)
 {
+    // A replay rests the connection controls: what the link asks of them meanwhile (a
+    // link lost during the replay, say) is what the end of the replay gives back.
+    if (m_replaying) {
+        if (const auto rested = m_controlsBeforeReplay.find(id); rested != m_controlsBeforeReplay.end()) {
+            rested->second = enabled;
+            return;
+        }
+    }
     if (QWidget* control = m_controls.GetDlgItem(id))
         control->setEnabled(enabled);
 }

@@ -50,12 +50,20 @@ void CVetra_Tivane_PeloToolDlg::ShowStatistics(bool open)
     const int extra = open ? m_statisticsPanel->PreferredHeight() : 0;
     const int change = extra - m_statisticsExtra;
     m_statisticsExtra = extra;
-    // The height is taken first: a raised minimum would otherwise grow the window on its own.
+    // Growing, the new height comes before the raised minimum, which would otherwise grow
+    // the window on its own and lay it out once with the panel's room taken from the
+    // chart (a set-up that clears the curve); shrinking, the minimum comes first, or it
+    // would hold the window at its old height.
     const int newHeight = height() + change;
-    const QSize least = minimumSize();
-    setMinimumSize(least.width(), least.height() + change);
+    const QSize least(minimumWidth(), minimumHeight() + change);
     m_statisticsPanel->setVisible(open);
-    resize(width(), newHeight);
+    if (change > 0) {
+        resize(width(), newHeight);
+        setMinimumSize(least);
+    } else {
+        setMinimumSize(least);
+        resize(width(), newHeight);
+    }
     PlaceInsightViews();
     if (m_stateBand && m_stateBand->StatisticsButton()->isChecked() != open)
         m_stateBand->StatisticsButton()->setChecked(open);

@@ -130,6 +130,8 @@ bool CVetra_Tivane_PeloToolDlg::OpenReplay(const QString& path)
     DbgOutputA(2, "Replay of %s (%s)\r\n", m_replayPath.c_str(),
                m_replayNote.isEmpty() ? "paced by its capture index" : m_replayNote.toUtf8().constData());
     RestartReplayAt(0, true);
+    if (!m_replaying)
+        return false;  // it could not start: the box has said why and the stop has run
     m_recordingBar->EnableReplayRow(true);
     m_recordingBar->ShowReplayFile(name, m_replayNote);
     m_recordingBar->ShowPlaying(true);
@@ -235,6 +237,7 @@ void CVetra_Tivane_PeloToolDlg::StopReplay()
             DbgOutputA(1, "The labels file is incomplete: %s\r\n", m_replayLabelsFile->Error().c_str());
         m_replayLabelsFile.reset();
     }
+    // As they were, or as the link has asked for them since (see EnableControl).
     for (int id : kConnectionControls)
         EnableControl(id, m_controlsBeforeReplay[id]);
     m_recordingBar->EnableReplayRow(false);

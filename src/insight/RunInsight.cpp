@@ -2,6 +2,7 @@
 
 void CRunInsight::ResetFigures(std::int64_t stallThresholdUs)
 {
+    m_strip.Replace(m_strip.Length());
     std::lock_guard<std::mutex> hold(m_mutex);
     m_statistics.Reset(stallThresholdUs);
     ++m_generation;

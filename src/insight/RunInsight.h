@@ -17,7 +17,8 @@ public:
     CStateStrip& Strip() { return m_strip; }
     const CStateStrip& Strip() const { return m_strip; }
 
-    // A new run or replay: the figures start again (the strip goes with the chart).
+    // A new run or replay: the figures and the strip start again (the strip keeps its
+    // length, which follows the chart's).
     void ResetFigures(std::int64_t stallThresholdUs);
     void AddReport(std::int64_t timeUs, std::int32_t sentState, std::int32_t distance);
     // `steps` report intervals went by with nothing received.

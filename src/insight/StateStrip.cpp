@@ -9,6 +9,21 @@ void CStateStrip::Replace(std::int32_t length)
     m_oldest = 0;
 }
 
+void CStateStrip::Resize(std::int32_t length)
+{
+    std::lock_guard<std::mutex> hold(m_mutex);
+    const std::size_t size = std::size_t(std::max<std::int32_t>(length, 0));
+    if (size == m_ring.size())
+        return;
+    std::vector<StripSample> ordered(m_ring.size());
+    std::rotate_copy(m_ring.begin(), m_ring.begin() + std::ptrdiff_t(m_oldest), m_ring.end(), ordered.begin());
+    std::vector<StripSample> resized(size);
+    const std::size_t kept = std::min(size, ordered.size());
+    std::copy(ordered.end() - std::ptrdiff_t(kept), ordered.end(), resized.end() - std::ptrdiff_t(kept));
+    m_ring.swap(resized);
+    m_oldest = 0;
+}
+
 void CStateStrip::Push(const StripSample& sample)
 {
     // Under m_mutex.

@@ -18,12 +18,19 @@ struct StripSample {
 // sample remembers when its run began, so a run that began before the oldest sample
 // still tells its true start.
 //
+// The strip is its own record of what was received: the chart's set-up clears the
+// curve but only resizes the strip, so "no data" always means nothing came.
+//
 // Threads: the decoding thread (acquisition or replay) pushes; the user-interface
-// thread replaces it (with the chart's set-up) and copies it to paint. One mutex.
+// thread replaces or resizes it (at a new run, with the chart's set-up) and copies it to
+// paint. One mutex.
 class CStateStrip {
 public:
     // `length` samples of no data; below 1 leaves an empty strip.
     void Replace(std::int32_t length);
+    // `length` samples that keep the newest ones held now (no data before them when the
+    // strip grows); below 1 leaves an empty strip.
+    void Resize(std::int32_t length);
     // A report with the state as sent (values other than 0, 1, 2 count as nobody).
     void PushReport(std::int64_t timeUs, std::int32_t sentState);
     // `count` steps in which nothing was received (a link gap), at most the length.

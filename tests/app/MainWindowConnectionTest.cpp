@@ -1,5 +1,6 @@
 // Port selection, connect and disconnect, start and stop, and a link lost under way.
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -203,6 +204,31 @@ TEST_F(MainWindowConnection, ALinkLostDuringARunIsReportedOnceAndDisconnects)
     SetInProcessSimulatedModuleOptions(m_simOptions);
     ConnectToSimulatedModule();
     EXPECT_EQ(ControlText(Dlg::kConnectButton), "Disconn.");
+}
+
+// A replay rests the connection buttons and gives them back as it found them, or as a
+// link lost meanwhile has left them.
+TEST_F(MainWindowConnection, AReplayGivesTheButtonsBackAsTheLinkLeftThem)
+{
+    m_simOptions.hangupAfterMs = 2000;
+    Start();
+    const QString dat = FolderPath(QStringLiteral("two-reports.dat"));
+    QFile frames(dat);
+    ASSERT_TRUE(frames.open(QIODevice::WriteOnly));
+    frames.write(QByteArray::fromHex("AAAA01E8035555AAAA02F4015555"));
+    frames.close();
+    ConnectToSimulatedModule();
+    ASSERT_TRUE(m_window->OpenReplay(dat));
+    ExpectButtons({false, "Disconn.", false, false, "Start"}, "replaying");
+    m_window->StopReplay();
+    ExpectButtons({true, "Disconn.", true, true, "Start"}, "a replay stopped while connected");
+
+    ASSERT_TRUE(m_window->OpenReplay(dat));
+    ASSERT_TRUE(WaitFor([&] { return !Boxes().empty(); }, 5000));
+    ExpectOneErrorBox("Device unconnected");
+    ExpectButtons({false, "Connect", false, false, "Start"}, "the link lost during a replay");
+    m_window->StopReplay();
+    ExpectButtons({true, "Connect", false, false, "Start"}, "a replay stopped after the link was lost");
 }
 
 TEST_F(MainWindowConnection, ALinkLostOverASerialPortIsReportedOnce)

@@ -1,11 +1,13 @@
 // Recordings in the window: a labelled run replayed through the window's own display,
 // labels set in a replay, the CSV export and the summary, and files that cannot be
 // replayed.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QSlider>
 #include <QUrl>
 #include <QDir>
 #include <QFile>
@@ -100,17 +102,25 @@ TEST_F(MainWindowReplay, ALabelledRunReplaysExportsAndSummarises)
     EXPECT_TRUE(hover.contains(StringTable::load(50140))) << "the label in force: " << hover.toStdString();
     EXPECT_TRUE(band.HoverText(bandRect.left()).contains(StringTable::load(50303))) << "nothing came before the run";
 
-    // The panel opens below everything and leaves the rest of the window as it was.
+    // The panel opens below everything and leaves the rest of the window as it was,
+    // the curve and the band included.
     const QRect chartBefore = m_window->Chart()->geometry();
     const int heightBefore = m_window->height();
+    const std::vector<std::int32_t> curve = m_window->HistoryValues();
     m_window->ShowStatistics(true);
     EXPECT_EQ(m_window->height(), heightBefore + m_window->StatisticsPanel()->height());
     EXPECT_EQ(m_window->Chart()->geometry(), chartBefore);
     EXPECT_TRUE(m_window->Settings().showStatistics);
     EXPECT_TRUE(m_window->StatisticsPanel()->Text().contains(StringTable::load(50316).arg(2)));
     m_window->ShowStatistics(false);
+    QApplication::processEvents();
     EXPECT_EQ(m_window->height(), heightBefore);
     EXPECT_EQ(m_window->Chart()->geometry(), chartBefore);
+    EXPECT_EQ(m_window->HistoryValues(), curve) << "the panel cleared the curve";
+    std::vector<StripSample> after;
+    m_window->Insight().Strip().CopyTo(after);
+    ASSERT_EQ(after.size(), strip.size());
+    EXPECT_EQ(after.back().state, std::int8_t(PresenceState::Motionless)) << "the panel cleared the band";
 
     // The overview shows the whole recording; a click on it moves the replay there.
     m_window->OpenOverview();
@@ -236,6 +246,78 @@ TEST_F(MainWindowReplay, FilesThatCannotBeReplayedSayWhyAndChangeNothing)
     QApplication::sendEvent(m_window.get(), &drop);
     EXPECT_TRUE(WaitFor([&] { return m_window->IsReplaying(); }));
     m_window->StopReplay();
+}
+
+// The recording bar keeps all its controls, in view and side by side, at every size
+// from the smallest window up, with the statistics panel opened and closed and after a
+// minimise, in both languages, while a replay rests at its end (nothing on show changes,
+// so nothing but the resize itself lays the bar out).
+TEST_F(MainWindowReplay, TheRecordingBarKeepsEveryControlAtEverySize)
+{
+    struct BackToEnglish {
+        ~BackToEnglish() { StringTable::setLanguage(UiLanguage::English); }
+    } backToEnglish;
+    for (UiLanguage language : {UiLanguage::English, UiLanguage::Chinese}) {
+        StringTable::setLanguage(language);
+        ASSERT_NO_FATAL_FAILURE(Start());
+        const QString dat = FolderPath(QStringLiteral("a-rather-long-name-of-a-recording-from-the-kitchen.dat"));
+        QFile frames(dat);
+        ASSERT_TRUE(frames.open(QIODevice::WriteOnly));
+        frames.write(QByteArray::fromHex("AAAA01E8035555AAAA02F4015555"));
+        frames.close();
+        ASSERT_TRUE(m_window->OpenReplay(dat));
+        m_window->Replay().SetSpeed(0);
+        ASSERT_TRUE(WaitFor([&] { return m_window->Replay().Ended(); }));
+        QApplication::processEvents();
+
+        CRecordingBar& bar = *m_window->RecordingBar();
+        const std::vector<std::vector<QWidget*>> rows = {
+            {bar.OpenButton(), bar.ExportButton(), bar.SummaryButton(), bar.ParametersButton(),
+             bar.LabelButton(GroundTruthLabel::Empty), bar.LabelButton(GroundTruthLabel::Moving),
+             bar.LabelButton(GroundTruthLabel::Still), bar.LabelButton(GroundTruthLabel::Off)},
+            {bar.PlayButton(), bar.SpeedBox(), bar.StepButton(), bar.PositionSlider(), bar.StopButton(),
+             bar.OverviewButton()},
+        };
+        const QSize smallest = m_window->minimumSize();
+        const QSize sizes[] = {smallest, {800, 520}, {820, 540}, {801, 521}, {smallest.width(), 900},
+                               {1300, smallest.height()}, {1000, 700}, {1500, 950}};
+        int step = 0;
+        for (const QSize& size : sizes) {
+            for (int change = 0; change < 3; ++change) {
+                const std::string what = std::string(language == UiLanguage::English ? "en " : "zh ") +
+                                         std::to_string(size.width()) + "x" + std::to_string(size.height()) +
+                                         (change == 0 ? " resized" : change == 1 ? " panel toggled" : " restored");
+                if (change == 0) {
+                    m_window->resize(size);
+                } else if (change == 1) {
+                    m_window->ShowStatistics(step % 2 == 0);
+                } else {
+                    m_window->showMinimized();
+                    QApplication::processEvents();
+                    m_window->showNormal();
+                }
+                QApplication::processEvents();
+                ++step;
+                const QRect window = m_window->rect();
+                const QRect barArea(bar.mapTo(m_window.get(), QPoint(0, 0)), bar.size());
+                EXPECT_TRUE(window.contains(barArea)) << what;
+                for (const std::vector<QWidget*>& row : rows) {
+                    QRect left;
+                    for (QWidget* control : row) {
+                        const QRect area(control->mapTo(m_window.get(), QPoint(0, 0)), control->size());
+                        EXPECT_TRUE(control->isVisible()) << what;
+                        EXPECT_TRUE(barArea.contains(area)) << what << ": " << control->metaObject()->className();
+                        EXPECT_GE(area.width(), control->minimumSizeHint().width() * 3 / 4) << what;
+                        // Side by side, left to right, as the row lays them out.
+                        EXPECT_GE(area.left(), left.right()) << what << ": on top of its left neighbour";
+                        left = area;
+                    }
+                }
+            }
+        }
+        m_window->StopReplay();
+        CloseAndDestroy();
+    }
 }
 
 }  // namespace

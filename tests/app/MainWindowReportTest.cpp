@@ -213,8 +213,14 @@ TEST_F(MainWindowReports, ResizeRescalesTheFontsAndAxesAndClearsTheCurve)
     EXPECT_EQ(m_window->HistoryValues().back(), 400);
     m_window->showNormal();
     QCoreApplication::processEvents();
-    // Restoring, even to the same size, rescales and restarts the curve.
+    // Restoring, even to the same size, rescales and restarts the curve; the band keeps
+    // what was received, so it shows no "no data" where reports came.
     EXPECT_EQ(m_window->HistoryValues(), std::vector<std::int32_t>(300, 0)) << "a restore clears the curve";
+    std::vector<StripSample> strip;
+    m_window->Insight().Strip().CopyTo(strip);
+    ASSERT_EQ(strip.size(), 300u);
+    for (std::size_t i = strip.size() - 21; i < strip.size(); ++i)
+        EXPECT_EQ(strip[i].state, std::int8_t(PresenceState::Moving)) << "sample " << i;
     EXPECT_DOUBLE_EQ(m_window->Scale(), 1.0);
 
     m_window->resize(m_window->size() * 3 / 2);

@@ -117,12 +117,19 @@ TEST_F(ParamWorkbenchTest, ARestoreLeavesABackupAndPutsTheSnapshotBack)
     ASSERT_TRUE(m_bench->WriteChanged());
     ASSERT_EQ(m_window->Settings().params.nMotionlessRangeMax, 300);
 
+    // An edit not written before the restore must not undo it at the next write.
+    SetNew("nMotionlessRangeMax", QStringLiteral("350"));
     ASSERT_TRUE(m_bench->RestoreSnapshotFrom(snapshot)) << m_bench->StatusText().toStdString();
     EXPECT_EQ(m_window->Settings().params.nMotionlessRangeMax, 425);
     EXPECT_EQ(m_window->Settings().params.fKalman4, 0.15f);
+    EXPECT_EQ(Cell("nMotionlessRangeMax", Table::kNew), QStringLiteral("425"));
+    EXPECT_TRUE(m_bench->Table()->ChangedRows().empty());
     const QStringList backups = QDir(FolderPath(QStringLiteral("Log"))).entryList({QStringLiteral("*.json")});
     ASSERT_EQ(backups.size(), 1);
     EXPECT_TRUE(m_bench->StatusText().contains(backups[0])) << m_bench->StatusText().toStdString();
+    ASSERT_TRUE(m_bench->WriteChanged());
+    ASSERT_TRUE(m_bench->ReadAll());
+    EXPECT_EQ(Cell("nMotionlessRangeMax", Table::kModule), QStringLiteral("425")) << "the restore was undone";
 
     // Files that are no snapshot: a box naming the fault, nothing sent.
     const QString bad = FolderPath(QStringLiteral("bad.json"));

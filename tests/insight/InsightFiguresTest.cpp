@@ -184,6 +184,20 @@ TEST(StateStrip, SamplesStayAlignedWithTheHistoryAndKnowWhenTheirRunBegan)
     strip.CopyTo(samples);
     ASSERT_TRUE(FindStateRun(samples, 2, run));
     EXPECT_EQ(run.first, 2);
+    // A resize (the chart's set-up) keeps the newest samples where they were received.
+    strip.Resize(5);
+    strip.CopyTo(samples);
+    ASSERT_EQ(samples.size(), 5u);
+    EXPECT_EQ(samples[1].state, StripSample::kNoData);
+    EXPECT_EQ(samples[2].timeUs, 0);
+    EXPECT_EQ(samples[4].timeUs, 100);
+    EXPECT_EQ(samples[4].state, std::int8_t(PresenceState::Moving));
+    strip.Resize(2);
+    strip.PushReport(200, 2);
+    strip.CopyTo(samples);
+    ASSERT_EQ(samples.size(), 2u);
+    EXPECT_EQ(samples[0].timeUs, 100);
+    EXPECT_EQ(samples[1].state, std::int8_t(PresenceState::Motionless));
     strip.Replace(0);
     strip.PushReport(0, 1);
     strip.CopyTo(samples);
