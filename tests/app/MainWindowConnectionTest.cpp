@@ -217,7 +217,12 @@ TEST_F(MainWindowConnection, AReplayGivesTheButtonsBackAsTheLinkLeftThem)
     ASSERT_TRUE(frames.open(QIODevice::WriteOnly));
     frames.write(QByteArray::fromHex("AAAA01E8035555AAAA02F4015555"));
     frames.close();
+    // Connected while the replay runs, as "--replay FILE --connect" does.
+    ASSERT_TRUE(m_window->OpenReplay(dat));
     ConnectToSimulatedModule();
+    ExpectButtons({false, "Disconn.", false, false, "Start"}, "connected during a replay");
+    m_window->StopReplay();
+    ExpectButtons({true, "Disconn.", true, true, "Start"}, "a replay stopped after a connect");
     ASSERT_TRUE(m_window->OpenReplay(dat));
     ExpectButtons({false, "Disconn.", false, false, "Start"}, "replaying");
     m_window->StopReplay();
