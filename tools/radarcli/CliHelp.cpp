@@ -68,7 +68,8 @@ const char* const kReplayHelp =
     "                 English or Chinese (without --lang: as appConfig.xml beside\n"
     "                 radarcli chooses for the window)\n"
     "Exit codes: 0 done; 1 the CSV or the picture cannot be written; 2 bad command line;\n"
-    "3 FILE is missing, unreadable, empty, not a .dat or cannot be read whole.\n";
+    "3 FILE is missing, unreadable, empty, not a .dat, cannot be read whole or holds no\n"
+    "valid report (nothing is written).\n";
 
 const char* const kParamsHelp =
     "Usage: radarcli params read    --port PATH [--baud N] [--json]\n"

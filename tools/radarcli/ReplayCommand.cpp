@@ -2,8 +2,8 @@
 
 #include "PlotPicture.h"
 #include "PresenceFiguresCsv.h"
+#include "PresenceState.h"
 #include "PresenceStatistics.h"
-#include "StallWatch.h"
 
 #include <algorithm>
 #include <array>
@@ -17,8 +17,10 @@
 #include "LabelSummary.h"
 #include "RecordingDecode.h"
 #include "RecordingLoad.h"
+#include "RecordingObservation.h"
 #include "ReplayTimeline.h"
 #include "ReportCsvExport.h"
+#include "CLocaleFormat.h"
 
 namespace {
 
@@ -90,12 +92,11 @@ bool SameFile(const std::string& a, const std::string& b)
 
 // The figures of the reports beside their CSV; the absence delay set only when the
 // capture index tells it.
-bool WriteFigures(const std::string& path, const DecodedRecording& decoded, const CaptureHeader* header)
+bool WriteFigures(const std::string& path, const DecodedRecording& decoded, const LoadedRecording& loaded)
 {
-    const std::int64_t intervalMs = header && header->reportTimeMs > 0 ? header->reportTimeMs : kFallbackReportTimeMs;
-    const auto threshold = CStallWatch::Threshold(int(std::clamp<std::int64_t>(intervalMs, 0, 1 << 30)));
-    const PresenceFigures figures =
-        FiguresOfReports(decoded.reports, std::chrono::microseconds(threshold).count());
+    const CaptureHeader* header = loaded.timeline->Header() ? &*loaded.timeline->Header() : nullptr;
+    const ObservationRule rule = RecordingObservationRule(*loaded.timeline, kFallbackReportTimeMs);
+    const PresenceFigures figures = FiguresOfReports(decoded.reports, rule.stallThresholdUs, rule.linkLostUs);
     const std::int64_t offDelayMs = header && header->hasParameters ? std::int64_t(header->parameters.nOffTime) * 100 : -1;
     std::string error;
     if (WriteFiguresCsvFile(path, figures, offDelayMs, error))
@@ -115,12 +116,23 @@ bool WriteCsv(const std::string& path, const DecodedRecording& decoded, const Lo
     if (WriteReportCsvFile(partial, decoded.reports, header, loaded.labels, error)) {
         fs::rename(partial, path, failure);
         if (!failure)
-            return WriteFigures(FiguresCsvPath(path), decoded, header);
+            return WriteFigures(FiguresCsvPath(path), decoded, loaded);
         error = "cannot replace " + path + ": " + failure.message();
     }
     fs::remove(partial, failure);
     std::fprintf(stderr, "radarcli replay: %s\n", error.c_str());
     return false;
+}
+
+// Which labels the figures use, after their count.
+const char* LayerText(LabelLayer layer)
+{
+    switch (layer) {
+    case LabelLayer::Replay: return " (set in replays; the labels set while recording are left out)";
+    case LabelLayer::Live: return " (set while recording)";
+    case LabelLayer::None: break;
+    }
+    return "";
 }
 
 void PrintDescription(const std::string& path, const LoadedRecording& loaded, const DecodedRecording& decoded)
@@ -132,17 +144,20 @@ void PrintDescription(const std::string& path, const LoadedRecording& loaded, co
                     header->startedUtc.empty() ? "(time unknown)" : header->startedUtc.c_str(), header->port.c_str(),
                     static_cast<long long>(header->baud), header->firmware.empty() ? "unknown" : header->firmware.c_str());
     }
-    std::printf("duration   %.3f s\n", double(timeline.EndUs()) / 1e6);
-    // nobody, moving, motionless, anything else
-    std::array<std::size_t, 4> counts{};
-    for (const DecodedReport& report : decoded.reports)
-        ++counts[report.state >= 0 && report.state < 3 ? std::size_t(report.state) : 3];
-    std::printf("reports    %zu: nobody %zu, moving %zu, motionless %zu", decoded.reports.size(), counts[0], counts[1],
-                counts[2]);
-    if (counts[3] > 0)
-        std::printf(", unknown %zu", counts[3]);
+    CLocaleFprintf(stdout, "duration   %.3f s\n", double(timeline.EndUs()) / 1e6);
+    // nobody, moving, motionless as every figure counts them: another value is nobody
+    std::array<std::size_t, kPresenceStateCount> counts{};
+    std::size_t otherValues = 0;
+    for (const DecodedReport& report : decoded.reports) {
+        ++counts[std::size_t(DisplayedState(report.state))];
+        otherValues += DisplayedState(report.state) == PresenceState::Nobody && report.state != 0;
+    }
+    std::printf("reports    %zu: nobody %zu", decoded.reports.size(), counts[0]);
+    if (otherValues > 0)
+        std::printf(" (%zu of them sent as another state value)", otherValues);
+    std::printf(", moving %zu, motionless %zu", counts[1], counts[2]);
     std::printf("\npaced by   %s\n", PacingText(timeline, loaded.datSize).c_str());
-    std::printf("labels     %zu\n", loaded.labels.size());
+    std::printf("labels     %zu%s\n", loaded.labels.size(), LayerText(loaded.labelLayers.InUse()));
 }
 
 }  // namespace
@@ -179,6 +194,12 @@ int RunReplayCommand(const ReplayOptions& options)
         std::fprintf(stderr, "radarcli replay: %s cannot be read whole: %s\n", path.c_str(), decoded.error.c_str());
         return kExitBadRecording;
     }
+    // Nothing to show, write or draw: a file of the wrong kind, or a run that never
+    // heard the module.
+    if (decoded.reports.empty()) {
+        std::fprintf(stderr, "radarcli replay: %s: no valid report in this file\n", path.c_str());
+        return kExitBadRecording;
+    }
 
     if (!options.csvPath.empty()) {
         if (!WriteCsv(options.csvPath, decoded, loaded))
@@ -189,7 +210,10 @@ int RunReplayCommand(const ReplayOptions& options)
         if (loaded.labels.empty())
             std::printf("no labels\n");
         else
-            std::fputs(FormatLabelSummary(SummarizeLabels(decoded.reports, loaded.labels, loaded.timeline->EndUs()))
+            std::fputs(FormatLabelSummary(SummarizeLabels(decoded.reports, loaded.labels, loaded.timeline->EndUs(),
+                                                          RecordingObservationRule(*loaded.timeline,
+                                                                                   kFallbackReportTimeMs)),
+                                          loaded.labelLayers.InUse())
                            .c_str(),
                        stdout);
     }
