@@ -75,14 +75,14 @@ const ReplayCase kReplayCases[] = {
      0, "run.dat.idx is not used", "reports    3:"},
     {"no valid report",
      [](const ScratchFolder& f) {
-         WriteWholeFile(f.File("run.dat"), "no frame in here, only text\n");
-         return std::vector<std::string>{f.File("run.dat"), "--csv", f.File("out.csv")};
+         WriteWholeFile(f.File("text.dat"), "no frame in here, only text\n");
+         return std::vector<std::string>{f.File("text.dat"), "--csv", f.File("out.csv")};
      },
      3, "no valid report in this file", ""},
     {"a state value the module does not define counts as nobody",
      [](const ScratchFolder& f) {
-         WriteWholeFile(f.File("run.dat"), kThreeFrames + std::string("\xAA\xAA\x03\x00\x00\x55\x55", 7));
-         return std::vector<std::string>{f.File("run.dat")};
+         WriteWholeFile(f.File("four.dat"), kThreeFrames + std::string("\xAA\xAA\x03\x00\x00\x55\x55", 7));
+         return std::vector<std::string>{f.File("four.dat")};
      },
      0, "", "reports    4: nobody 2 (1 of them sent as another state value), moving 1, motionless 1\n"},
     {"labels of a replay and live labels: the replay's count",
