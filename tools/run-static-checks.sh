@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# clang-tidy over every source file of src/ with the checks of .clang-tidy (headers of
-# src/ are checked through the files that include them). Any finding fails the run.
-# Needs only a configured build folder for compile_commands.json: nothing is built.
+# First, numbers formatted past the locale-independent formatter (check-number-formats.py,
+# over src/ and tools/); then clang-tidy over every source file of src/ with the checks of
+# .clang-tidy (headers of src/ are checked through the files that include them). Any
+# finding fails the run. Needs only a configured build folder for compile_commands.json:
+# nothing is built.
 #
 #   tools/run-static-checks.sh [FILE-REGEX]    (default: every .cpp under src/)
 #
@@ -11,6 +13,8 @@ cd "$(dirname "$0")/.."
 root=$PWD
 build=${TIDY_BUILD_DIR:-build-tidy}
 filter=${1:-"^$root/src/.*\\.cpp\$"}
+
+python3 tools/check-number-formats.py
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
 

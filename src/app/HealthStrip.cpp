@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "StringTable.h"
+#include "CLocaleFormat.h"
 
 namespace {
 constexpr int kDisconnectedText = 50113;
@@ -48,8 +49,8 @@ QString Bytes(long long bytes)
     if (bytes < 1000 * 1000)
         return QStringLiteral("%1 kB").arg(bytes / 1000);
     if (bytes < 1000LL * 1000 * 1000)
-        return QStringLiteral("%1 MB").arg(double(bytes) / 1e6, 0, 'f', 1);
-    return QStringLiteral("%1 GB").arg(double(bytes) / 1e9, 0, 'f', 2);
+        return QStringLiteral("%1 MB").arg(QString::fromStdString(CLocaleFixed(double(bytes) / 1e6, 1)));
+    return QStringLiteral("%1 GB").arg(QString::fromStdString(CLocaleFixed(double(bytes) / 1e9, 2)));
 }
 
 // Whole seconds: "0" while reports flow, so the text stays the same between them.
@@ -61,7 +62,7 @@ QString Seconds(long long ms)
 // Whole reports a second at the usual rates, tenths below ten.
 QString Rate(double perSecond)
 {
-    return perSecond < 10.0 ? QString::number(perSecond, 'f', 1) : QString::number(qRound(perSecond));
+    return perSecond < 10.0 ? QString::fromStdString(CLocaleFixed(perSecond, 1)) : QString::number(qRound(perSecond));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "LabelInForce.h"
 #include "StringTable.h"
+#include "CLocaleFormat.h"
 
 namespace {
 
@@ -285,7 +286,7 @@ QString CStateBand::TimeText(std::int64_t us) const
 {
     if (m_runStart.isValid())
         return m_runStart.addMSecs(us / 1000).toString(QStringLiteral("HH:mm:ss.z"));
-    return QString::number(double(us) / 1e6, 'f', 1) + QStringLiteral(" s");
+    return QString::fromStdString(CLocaleFixed(double(us) / 1e6, 1)) + QStringLiteral(" s");
 }
 
 QString CStateBand::HoverText(int x)
@@ -295,7 +296,7 @@ QString CStateBand::HoverText(int x)
     StateRun run;
     if (index < 0 || !FindStateRun(m_samples, index, run))
         return QString();
-    const QString lasted = QString::number(double(run.lastedUs) / 1e6, 'f', 1);
+    const QString lasted = QString::fromStdString(CLocaleFixed(double(run.lastedUs) / 1e6, 1));
     QString text =
         StringTable::load(run.goesOn ? kRunGoesOn : kRunEnded)
             .arg(PresenceStateName(run.state), TimeText(run.beganUs), lasted);

@@ -6,6 +6,7 @@
 
 #include "StateBand.h"
 #include "StringTable.h"
+#include "CLocaleFormat.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ constexpr int kTableGap = 4;
 
 QString Seconds(std::int64_t us)
 {
-    return QString::number(double(us) / 1e6, 'f', 1);
+    return QString::fromStdString(CLocaleFixed(double(us) / 1e6, 1));
 }
 
 QString StateName(PresenceState state)
@@ -44,11 +45,11 @@ StateRow RowOf(const PresenceFigures& f, PresenceState state)
 {
     const DistanceSpread& d = f.distance[std::size_t(state)];
     StateRow row{StateName(state), Seconds(f.timeUs[std::size_t(state)]) + QStringLiteral(" s"),
-                 QString::number(f.Share(state) * 100.0, 'f', 1) + QStringLiteral(" %"), QStringLiteral("–"),
+                 QString::fromStdString(CLocaleFixed(f.Share(state) * 100.0, 1)) + QStringLiteral(" %"), QStringLiteral("–"),
                  QStringLiteral("–"), QStringLiteral("–")};
     if (d.count > 0) {
-        row.spread = QString::number(d.mean, 'f', 1) + QStringLiteral(" ± ") +
-                     QString::number(d.StandardDeviation(), 'f', 1);
+        row.spread = QString::fromStdString(CLocaleFixed(d.mean, 1)) + QStringLiteral(" ± ") +
+                     QString::fromStdString(CLocaleFixed(d.StandardDeviation(), 1));
         row.minimum = QString::number(d.minimum);
         row.maximum = QString::number(d.maximum);
     }

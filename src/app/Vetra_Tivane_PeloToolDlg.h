@@ -248,6 +248,8 @@ private:
     std::string RecordingOnShow() const;
     // True for a usable recording; otherwise a box says why, naming path.
     bool UsableOrSaidWhy(const LoadedRecording& loaded, const QString& path);
+    // Writes to the log what is wrong with the index or labels file but lets the replay go on.
+    void NoteCompanionProblems(const LoadedRecording& loaded, const QString& path);
     bool LoadForExport(const std::string& datPath, LoadedRecording& loaded, DecodedRecording& decoded);
     // The figures of a whole recording, and the absence delay its module was set to.
     PresenceFigures RecordingFigures(const LoadedRecording& loaded, const DecodedRecording& decoded) const;
@@ -405,8 +407,9 @@ private:
     bool m_replaying = false;
     std::shared_ptr<const CReplayTimeline> m_replayTimeline;
     std::string m_replayPath;
-    // Every label of the replayed recording, in time order, with those set in this replay.
-    std::vector<LabelChange> m_replayLabels;
+    // The labels of the replayed recording: those of its earlier replays, with those set in
+    // this one, or its live labels until the first is set. Window thread only.
+    CLabelLayers m_replayLabels;
     QString m_replayNote;
     // The report interval of the replayed run: a link gap shows as that many missing
     // samples. Written before the replay thread starts.

@@ -74,7 +74,7 @@ void CVetra_Tivane_PeloToolDlg::UpdateHealth()
             ShowDataAsStale(true);
             break;
         case CStallWatch::Change::Ended:
-            DbgOutputA(2, "Reports from the module again after %lld ms without\r\n",
+            DbgOutputA(2, "Reports from the module again after %lld ms without a report\r\n",
                        static_cast<long long>(silence.count()));
             ShowDataAsStale(false);
             break;

@@ -29,7 +29,7 @@ void CVetra_Tivane_PeloToolDlg::OpenOverview()
         m_overviewDialog->Overview()->SetJumpHandler([this](std::int64_t timeUs) { SeekReplay(timeUs); });
     }
     m_overviewDialog->Overview()->SetRecording(
-        std::make_shared<const std::vector<DecodedReport>>(std::move(decoded.reports)), m_replayLabels,
+        std::make_shared<const std::vector<DecodedReport>>(std::move(decoded.reports)), m_replayLabels.Changes(),
         ReplayTimeBase(), m_replayIntervalMs.load(std::memory_order_relaxed),
         QFileInfo(QString::fromStdString(m_replayPath)).fileName());
     m_overviewDialog->show();

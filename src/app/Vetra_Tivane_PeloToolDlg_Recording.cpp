@@ -15,6 +15,7 @@
 #include "LabelsFileWriter.h"
 #include "RecordingBar.h"
 #include "RecordingDecode.h"
+#include "RecordingObservation.h"
 #include "ReportCsvExport.h"
 #include "PresenceFiguresCsv.h"
 #include "PresenceStatistics.h"
@@ -24,6 +25,7 @@
 #include "StringTable.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
 #include "WriteAside.h"
+#include "CLocaleFormat.h"
 
 namespace {
 constexpr int kPromptCaption = 50001;
@@ -38,6 +40,10 @@ constexpr int kFalsePresenceLine = 50163;
 constexpr int kMissedLine = 50164;
 constexpr int kDelayLine = 50165;
 constexpr int kNeverAgreedLine = 50166;
+constexpr int kLiveLabelsUsed = 50360;
+constexpr int kReplayLabelsUsed = 50361;
+constexpr int kPartlyUnobservedLine = 50362;
+constexpr int kUnobservedTallyLine = 50363;
 constexpr int kCannotReplay = 50147;
 constexpr int kCannotRead = 50148;
 constexpr int kEmptyFile = 50149;
@@ -47,7 +53,7 @@ constexpr int kLabelNames[] = {50142, 50139, 50140, 50141};
 
 QString Seconds(std::int64_t us)
 {
-    return QString::number(double(us) / 1e6, 'f', 1);
+    return QString::fromStdString(CLocaleFixed(double(us) / 1e6, 1));
 }
 
 }  // namespace
@@ -105,10 +111,9 @@ bool CVetra_Tivane_PeloToolDlg::SetLabel(GroundTruthLabel label)
         const LabelChange change{m_replay.PositionUs(), label};
         if (m_replayLabelsFile->IsOpen() && !m_replayLabelsFile->Append(change))
             DbgOutputA(1, "A label was not written: %s\r\n", m_replayLabelsFile->Error().c_str());
-        // In force from here on, before any label of the same moment read from the files.
-        const auto at = std::upper_bound(m_replayLabels.begin(), m_replayLabels.end(), change.timeUs,
-                                         [](std::int64_t t, const LabelChange& c) { return t < c.timeUs; });
-        m_replayLabels.insert(at, change);
+        // In force from here on, before any label of the same moment read from the file;
+        // the live labels give way to this replay's layer.
+        m_replayLabels.AddReplayLabel(change);
     } else if (m_session.IsRunningFlagSet()) {
         m_session.AddCaptureEvent(CaptureEvent::Labelled(label));
         m_liveLabels.push_back(LabelChange{InsightTimeUs(), label});
@@ -212,11 +217,8 @@ void CVetra_Tivane_PeloToolDlg::OnExportCsv()
 PresenceFigures CVetra_Tivane_PeloToolDlg::RecordingFigures(const LoadedRecording& loaded,
                                                             const DecodedRecording& decoded) const
 {
-    const std::int64_t intervalMs = loaded.timeline->Header() && loaded.timeline->Header()->reportTimeMs > 0
-                                        ? loaded.timeline->Header()->reportTimeMs
-                                        : m_settings.reportTimeMS;
-    const auto threshold = CStallWatch::Threshold(int(std::clamp<std::int64_t>(intervalMs, 0, 1 << 30)));
-    return FiguresOfReports(decoded.reports, std::chrono::microseconds(threshold).count());
+    const ObservationRule rule = RecordingObservationRule(*loaded.timeline, m_settings.reportTimeMS);
+    return FiguresOfReports(decoded.reports, rule.stallThresholdUs, rule.linkLostUs);
 }
 
 std::int64_t CVetra_Tivane_PeloToolDlg::RecordingOffDelayMs(const LoadedRecording& loaded) const
@@ -237,20 +239,30 @@ QString CVetra_Tivane_PeloToolDlg::LabelSummaryText(const std::string& datPath)
     const QString figures = StatisticsPlainText(RecordingFigures(loaded, decoded), RecordingOffDelayMs(loaded));
     if (loaded.labels.empty())
         return figures + QStringLiteral("\n\n") + StringTable::load(kNoLabels);
-    const LabelSummary summary = SummarizeLabels(decoded.reports, loaded.labels, loaded.timeline->EndUs());
+    const LabelSummary summary =
+        SummarizeLabels(decoded.reports, loaded.labels, loaded.timeline->EndUs(),
+                        RecordingObservationRule(*loaded.timeline, m_settings.reportTimeMS));
     QStringList lines;
+    lines << StringTable::load(loaded.labelLayers.InUse() == LabelLayer::Replay ? kReplayLabelsUsed : kLiveLabelsUsed);
     for (const LabelTally& tally : summary.tallies) {
         if (tally.labelledUs == 0)
             continue;
+        const QString name = StringTable::load(kLabelNames[int(tally.label)]);
+        if (tally.ObservedUs() == 0) {
+            lines << StringTable::load(kUnobservedTallyLine).arg(name, Seconds(tally.labelledUs));
+            continue;
+        }
         lines << StringTable::load(kTallyLine)
-                     .arg(StringTable::load(kLabelNames[int(tally.label)]), Seconds(tally.labelledUs),
-                          QString::number(tally.AgreementPercent(), 'f', 1));
+                     .arg(name, Seconds(tally.labelledUs),
+                          QString::fromStdString(CLocaleFixed(tally.AgreementPercent(), 1)));
+        if (tally.unobservedUs > 0)
+            lines << StringTable::load(kPartlyUnobservedLine).arg(name, Seconds(tally.unobservedUs));
     }
     lines << StringTable::load(kFalsePresenceLine).arg(Seconds(summary.falsePresenceUs));
     lines << StringTable::load(kMissedLine).arg(Seconds(summary.missedUs));
     if (!summary.delaysUs.empty())
         lines << StringTable::load(kDelayLine)
-                     .arg(QString::number(summary.MedianDelayMs(), 'f', 0), QString::number(summary.MaxDelayMs(), 'f', 0));
+                     .arg(QString::fromStdString(CLocaleFixed(summary.MedianDelayMs(), 0)), QString::fromStdString(CLocaleFixed(summary.MaxDelayMs(), 0)));
     if (summary.neverAgreed > 0)
         lines << StringTable::load(kNeverAgreedLine).arg(summary.neverAgreed);
     return figures + QStringLiteral("\n\n") + lines.join(QLatin1Char('\n'));

@@ -15,6 +15,7 @@
 #include "LabelsFileWriter.h"
 #include "LabelInForce.h"
 #include "OverviewDialog.h"
+#include "RecordingDecode.h"
 #include "RecordingBar.h"
 #include "StateBand.h"
 #include "StringTable.h"
@@ -28,6 +29,7 @@ constexpr int kIndexMismatch = 50151;
 constexpr int kNoIndex = 50152;
 constexpr int kRecordingsFilter = 50160;
 constexpr int kReplayFileText = 50131;
+constexpr int kNoValidReport = 50364;
 // Reports handed to the window and not yet shown, above which a fast replay waits.
 constexpr int kMostQueuedReports = 200;
 // How often the slider, the time and the label in force follow the replay.
@@ -91,6 +93,20 @@ void CVetra_Tivane_PeloToolDlg::SetUpReplay()
     });
 }
 
+void CVetra_Tivane_PeloToolDlg::NoteCompanionProblems(const LoadedRecording& loaded, const QString& path)
+{
+    // The index's own unfitness shows in the replay's note; these go to the log alone.
+    const std::string dat = path.toStdString();
+    const ReadOutcome& index = loaded.timeline->IndexOutcome();
+    if (index.status == ReadStatus::LastLineCut)
+        DbgOutputA(2, "The capture index of %s: %s\r\n", dat.c_str(), index.reason.c_str());
+    const ReadOutcome& labels = loaded.labelsOutcome;
+    if (labels.status == ReadStatus::LastLineCut)
+        DbgOutputA(2, "The labels file %s.labels: %s\r\n", dat.c_str(), labels.reason.c_str());
+    else if (!labels.Usable() && labels.status != ReadStatus::Missing)
+        DbgOutputA(1, "The labels of %s.labels are not used: %s\r\n", dat.c_str(), labels.reason.c_str());
+}
+
 bool CVetra_Tivane_PeloToolDlg::OpenReplay(const QString& path)
 {
     if (m_session.IsRunningFlagSet()) {
@@ -104,6 +120,19 @@ bool CVetra_Tivane_PeloToolDlg::OpenReplay(const QString& path)
     if (!UsableOrSaidWhy(loaded, path))
         return false;
     const CReplayTimeline& timeline = *loaded.timeline;
+    bool hasReport = false;
+    {
+        // Its lines belong to the replay itself.
+        CDbgOutputQuietScope quiet;
+        hasReport = RecordingHasReport(timeline, path.toStdString());
+    }
+    if (!hasReport) {
+        // A replay would show nothing at all, not even the time: say so instead.
+        DbgOutputA(1, "%s holds no valid report: nothing to replay\r\n", path.toUtf8().constData());
+        ShowErrorBox(this, kCannotReplay, StringTable::load(kNoValidReport).arg(path));
+        return false;
+    }
+    NoteCompanionProblems(loaded, path);
     const std::int64_t pacingMs = timeline.Header() && timeline.Header()->reportTimeMs > 0
                                       ? timeline.Header()->reportTimeMs
                                       : (m_settings.reportTimeMS > 0 ? m_settings.reportTimeMS : 50);
@@ -116,7 +145,7 @@ bool CVetra_Tivane_PeloToolDlg::OpenReplay(const QString& path)
     }
     m_replayTimeline = loaded.timeline;
     m_replayIntervalMs.store(pacingMs, std::memory_order_relaxed);
-    m_replayLabels = std::move(loaded.labels);
+    m_replayLabels = std::move(loaded.labelLayers);
     m_replayPath = path.toStdString();
 
     for (int id : kConnectionControls) {
@@ -152,7 +181,7 @@ void CVetra_Tivane_PeloToolDlg::RestartReplayAt(std::int64_t positionUs, bool pl
     UpdatePresenceDisplay();
     // The figures cover the recording from its start to the position.
     m_insightFromReplay.store(true, std::memory_order_release);
-    StartInsight(m_replayIntervalMs.load(std::memory_order_relaxed), ReplayTimeBase(), &m_replayLabels);
+    StartInsight(m_replayIntervalMs.load(std::memory_order_relaxed), ReplayTimeBase(), &m_replayLabels.Changes());
     std::string error;
     if (!m_replay.Start(m_replayTimeline, m_replayPath, positionUs, &error)) {
         DbgOutputA(1, "The replay could not be started: %s\r\n", error.c_str());
@@ -211,7 +240,7 @@ void CVetra_Tivane_PeloToolDlg::UpdateReplayPosition()
     m_recordingBar->ShowPosition(position, m_replay.EndUs());
     if (!m_replay.Ended())
         m_recordingBar->ShowPlaying(m_replay.Playing());
-    const GroundTruthLabel label = LabelInForce(m_replayLabels, position);
+    const GroundTruthLabel label = LabelInForce(m_replayLabels.Changes(), position);
     if (label != m_recordingBar->ShownLabel())
         m_recordingBar->ShowLabel(label);
 }

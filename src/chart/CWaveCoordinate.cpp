@@ -10,6 +10,7 @@
 #include "WaveFont.h"
 #include "WaveLabel.h"
 #include "WaveMath.h"
+#include "CLocaleFormat.h"
 
 namespace {
 
@@ -106,7 +107,7 @@ QString CWaveCoordinate::FormatValue(double value, double step) const
     d = std::min(d, kMaxDecimals);
     const double scale = std::pow(10.0, d);
     const double v = FoldIntoWrap(wave_math::Nearest(value * scale) / scale);
-    return QString::asprintf("%.*f", d, v);
+    return QString::fromStdString(CLocaleFixed(v, d));
 }
 
 std::vector<CWaveCoordinate::LabelBox> CWaveCoordinate::LayoutLabels() const

@@ -4,17 +4,17 @@
 
 #include "WriteAside.h"
 
+#include "CLocaleFormat.h"
+
 namespace {
 
 const char* const kStateNames[] = {"nobody", "moving", "motionless"};
 
-// Fixed notation with a point whatever the locale: the C library's %f honours
-// LC_NUMERIC, which the tool leaves at "C".
+// Fixed notation with a point whatever the locale: the window runs under the user's,
+// where a comma would split the column.
 std::string Number(double value, int decimals)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
+    return CLocaleFixed(value, decimals);
 }
 
 std::string Seconds(std::int64_t us)

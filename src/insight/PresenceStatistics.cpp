@@ -97,10 +97,19 @@ void CPresenceStatistics::AddReport(std::int64_t timeUs, std::int32_t sentState,
     f.currentDwellUs = m_stateRunUs;
 }
 
-PresenceFigures FiguresOfReports(const std::vector<DecodedReport>& reports, std::int64_t stallThresholdUs)
+PresenceFigures FiguresOfReports(const std::vector<DecodedReport>& reports, std::int64_t stallThresholdUs,
+                                 const std::vector<std::int64_t>& linkLostUs)
 {
     CPresenceStatistics statistics(stallThresholdUs);
-    for (const DecodedReport& report : reports)
+    auto lost = linkLostUs.begin();
+    for (const DecodedReport& report : reports) {
+        // A loss at a report's own time belongs to the time after it, as in the label summary.
+        bool gap = false;
+        for (; lost != linkLostUs.end() && *lost < report.timeUs; ++lost)
+            gap = true;
+        if (gap)
+            statistics.AddLinkGap();
         statistics.AddReport(report.timeUs, report.state, report.distance);
+    }
     return statistics.Figures();
 }

@@ -85,5 +85,7 @@ private:
 };
 
 struct DecodedReport;
-// The figures of a whole decoded recording.
-PresenceFigures FiguresOfReports(const std::vector<DecodedReport>& reports, std::int64_t stallThresholdUs);
+// The figures of a whole decoded recording; linkLostUs (rising): when its link was lost,
+// each a link gap between the reports around it.
+PresenceFigures FiguresOfReports(const std::vector<DecodedReport>& reports, std::int64_t stallThresholdUs,
+                                 const std::vector<std::int64_t>& linkLostUs = {});

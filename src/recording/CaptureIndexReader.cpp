@@ -67,6 +67,8 @@ CaptureIndex CCaptureIndexReader::Read(CLineReader& lines)
             m_index.outcome.status = ReadStatus::Unreadable;
         } else if (result == CLineReader::Result::TooLong) {
             error = at + "longer than " + std::to_string(CLineReader::kDefaultMaxLineBytes / 1024) + " KiB";
+        } else if (lines.Blank()) {
+            continue;
         } else if (!m_json.Parse(lines.Line())) {
             if (!lines.Terminated()) {
                 // A crash while the line was written: what came before is whole.

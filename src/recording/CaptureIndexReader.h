@@ -11,7 +11,7 @@ class CLineReader;
 // never trusts the input: the outcome says Ok, LastLineCut (the last line was cut off
 // in a crash and is left out), Missing, Unreadable or Corrupt, with the line number of
 // the first fault. Keys it does not know are ignored, as are lines whose "type" or
-// "event" a later version may add.
+// "event" a later version may add, and blank lines.
 class CCaptureIndexReader {
 public:
     // Larger indexes are refused rather than held in memory (about 40 million blocks).

@@ -30,6 +30,8 @@ LabelsFile ReadLines(CLineReader& lines)
             error = at + "too long";
             break;
         }
+        if (lines.Blank())
+            continue;
         if (!json.Parse(lines.Line())) {
             if (!lines.Terminated()) {
                 file.outcome = {ReadStatus::LastLineCut, "the last line (" + std::to_string(lines.LineNumber()) +

@@ -15,8 +15,9 @@ struct LabelsFile {
 };
 
 // Reads the labels file at path line by line. A cut last line is dropped and reported
-// (LastLineCut); any other line that is not {"t":<µs>,"label":"empty|moving|still|off"}
-// makes the file Corrupt, naming the line, and leaves no changes.
+// (LastLineCut); blank lines are passed over; any other line that is not
+// {"t":<µs>,"label":"empty|moving|still|off"} makes the file Corrupt, naming the line,
+// and leaves no changes.
 LabelsFile ReadLabelsFile(const std::string& path);
 // The same for text in memory.
 LabelsFile ReadLabelsText(std::string_view text);

@@ -4,7 +4,9 @@
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+#include "JsonObjectLine.h"
 #include "JsonText.h"
+#include "LineReader.h"
 
 namespace {
 constexpr long kTailChunkBytes = 4096;
@@ -27,7 +29,7 @@ bool CLabelsFileWriter::Open(const std::string& datPath)
     m_file = std::fopen(m_path.c_str(), "a+e");
     if (!m_file)
         return Fail("cannot be opened", errno);
-    if (!DropCutLastLine()) {
+    if (!EndLastLine()) {
         std::fclose(m_file);
         m_file = nullptr;
         return false;
@@ -62,14 +64,14 @@ bool CLabelsFileWriter::Close()
     return closed || Fail("could not be closed", errno);
 }
 
-bool CLabelsFileWriter::DropCutLastLine()
+bool CLabelsFileWriter::EndLastLine()
 {
     if (std::fseek(m_file, 0, SEEK_END) != 0)
         return Fail("cannot be read", errno);
     const long size = std::ftell(m_file);
     if (size < 0)
         return Fail("cannot be read", errno);
-    // Back from the end to the last "\n": what follows it is a line a crash cut off.
+    // Back from the end to the last "\n": what follows it is a line without its end.
     long keep = 0;
     char chunk[kTailChunkBytes];
     for (long end = size; end > 0 && keep == 0;) {
@@ -83,9 +85,31 @@ bool CLabelsFileWriter::DropCutLastLine()
         }
         end = start;
     }
-    if (keep != size && ftruncate(fileno(m_file), keep) != 0)
+    if (keep == size)
+        return std::fseek(m_file, 0, SEEK_END) == 0 || Fail("cannot be read", errno);
+    // A whole line that only lacks its "\n" (written by hand or by another program) is
+    // a line the reader takes: it gets its end, so the next label is not glued to it.
+    // Anything else is what a crash cut off mid-write, which the reader drops anyway.
+    if (TailIsWholeLine(keep, size)) {
+        if (std::fseek(m_file, 0, SEEK_END) != 0 || std::fputc('\n', m_file) == EOF || std::fflush(m_file) != 0)
+            return Fail("cannot end its last line", errno);
+        return true;
+    }
+    if (ftruncate(fileno(m_file), keep) != 0)
         return Fail("cannot drop its cut last line", errno);
     return std::fseek(m_file, 0, SEEK_END) == 0 || Fail("cannot be read", errno);
+}
+
+bool CLabelsFileWriter::TailIsWholeLine(long from, long size)
+{
+    // Longer than any line the reader accepts: not a line at all.
+    if (size - from > long(CLineReader::kDefaultMaxLineBytes))
+        return false;
+    std::string tail(std::size_t(size - from), '\0');
+    if (std::fseek(m_file, from, SEEK_SET) != 0 || std::fread(tail.data(), 1, tail.size(), m_file) != tail.size())
+        return false;
+    CJsonObjectLine json;
+    return tail.find_first_not_of(" \t\r") == std::string::npos || json.Parse(tail);
 }
 
 bool CLabelsFileWriter::Fail(const char* what, int error)

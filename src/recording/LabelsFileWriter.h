@@ -6,9 +6,10 @@
 // Appends the labels an operator sets while replaying a recording to
 // `<recording>.dat.labels`, one JSON line per change, {"t":1500000,"label":"moving"}
 // (t: µs of replay time since the run began). Replays never touch the .dat or its
-// index. Each line is flushed at once, so a crash loses at most the line being written;
-// a line cut by an earlier crash is removed when the file is opened again, so later
-// lines never follow a broken one.
+// index. Each line is flushed at once, so a crash loses at most the line being written.
+// When the file is opened again, a last line that is whole but lacks its "\n" gets one
+// (a label is never glued to it), and a line cut by an earlier crash is removed, so
+// later lines never follow a broken one.
 //
 // Thread: one owner at a time (the window's).
 class CLabelsFileWriter {
@@ -34,7 +35,10 @@ public:
     const std::string& Error() const { return m_error; }
 
 private:
-    bool DropCutLastLine();
+    // Ends the last line or drops it when a crash cut it; leaves the file at its end.
+    bool EndLastLine();
+    // Whether the bytes from `from` to `size` are a line the reader would take whole.
+    bool TailIsWholeLine(long from, long size);
     bool Fail(const char* what, int error);
 
     std::FILE* m_file = nullptr;

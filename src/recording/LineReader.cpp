@@ -38,6 +38,11 @@ std::FILE* CLineReader::OpenRegularFile(const std::string& path, const std::stri
     return nullptr;
 }
 
+bool CLineReader::Blank() const
+{
+    return m_line.find_first_not_of(" \t\r") == std::string::npos;
+}
+
 CLineReader::Result CLineReader::Next()
 {
     m_line.clear();

@@ -40,6 +40,9 @@ public:
     std::string_view Line() const { return m_line; }
     // Whether that line ended in "\n" (false only for a last line cut off).
     bool Terminated() const { return m_terminated; }
+    // Whether that line holds nothing but spaces, tabs or a "\r": an editor's or a
+    // copy's trailing blank line says nothing and must not spoil the lines around it.
+    bool Blank() const;
     // The number of the last line returned, counting from 1.
     std::size_t LineNumber() const { return m_lineNumber; }
     int ErrorNumber() const { return m_errno; }

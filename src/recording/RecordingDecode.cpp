@@ -15,7 +15,9 @@ namespace {
 constexpr std::int64_t kPieceBytes = 65536;
 }  // namespace
 
-DecodedRecording DecodeRecording(const CReplayTimeline& timeline, std::istream& dat)
+namespace {
+// firstOnly: stop at the first valid report.
+DecodedRecording Decode(const CReplayTimeline& timeline, std::istream& dat, bool firstOnly)
 {
     DecodedRecording result;
     CReportCollectingSink sink(result.reports);
@@ -42,6 +44,8 @@ DecodedRecording DecodeRecording(const CReplayTimeline& timeline, std::istream& 
                 return result;
             }
             decoder.DecodeReportFrames(reassembly);
+            if (firstOnly && !result.reports.empty())
+                return result;
             if (got < want) {
                 result.complete = false;
                 result.error = "the recording ended at byte " + std::to_string(position) + ", before the " +
@@ -53,6 +57,18 @@ DecodedRecording DecodeRecording(const CReplayTimeline& timeline, std::istream& 
         }
     }
     return result;
+}
+}  // namespace
+
+DecodedRecording DecodeRecording(const CReplayTimeline& timeline, std::istream& dat)
+{
+    return Decode(timeline, dat, false);
+}
+
+bool RecordingHasReport(const CReplayTimeline& timeline, const std::string& datPath)
+{
+    std::ifstream dat(datPath, std::ios::binary);
+    return dat && !Decode(timeline, dat, true).reports.empty();
 }
 
 DecodedRecording DecodeRecordingFile(const CReplayTimeline& timeline, const std::string& datPath)

@@ -21,3 +21,6 @@ DecodedRecording DecodeRecording(const CReplayTimeline& timeline, std::istream& 
 
 // The same for the .dat at datPath.
 DecodedRecording DecodeRecordingFile(const CReplayTimeline& timeline, const std::string& datPath);
+
+// Whether the .dat at datPath holds at least one valid report; reads only up to the first.
+bool RecordingHasReport(const CReplayTimeline& timeline, const std::string& datPath);

@@ -60,13 +60,10 @@ LoadedRecording LoadRecording(const std::string& datPath, std::int64_t reportTim
     if (index.header && index.header->reportTimeMs > 0)
         reportTimeMs = index.header->reportTimeMs;
     auto timeline = std::make_shared<CReplayTimeline>(std::move(index), loaded.datSize, reportTimeMs);
-    loaded.labels = timeline->LabelChanges();
-    const LabelsFile replayLabels = ReadLabelsFile(datPath + ".labels");
+    LabelsFile replayLabels = ReadLabelsFile(datPath + ".labels");
     loaded.labelsOutcome = replayLabels.outcome;
-    loaded.labels.insert(loaded.labels.end(), replayLabels.changes.begin(), replayLabels.changes.end());
-    // Stable: of two at the same time, the later one (a replay's) stays in force.
-    std::stable_sort(loaded.labels.begin(), loaded.labels.end(),
-                     [](const LabelChange& a, const LabelChange& b) { return a.timeUs < b.timeUs; });
+    loaded.labelLayers = CLabelLayers(timeline->LabelChanges(), std::move(replayLabels.changes));
+    loaded.labels = loaded.labelLayers.Changes();
     loaded.timeline = std::move(timeline);
     return loaded;
 }

@@ -5,18 +5,20 @@
 #include <vector>
 
 #include "GroundTruthLabel.h"
+#include "LabelLayers.h"
 #include "ReplayTimeline.h"
 
 // A recording opened for replay, export or a summary: its timeline (from its capture
-// index when that fits the .dat, else paced at the report interval) and every label
-// set on it, live (in the index) or in replays (in the labels file).
+// index when that fits the .dat, else paced at the report interval) and the labels set
+// on it, live (in the index) and in replays (in the labels file), as two layers.
 struct LoadedRecording {
     enum class Problem { None, Unreadable, Empty, NotARecording };
     Problem problem = Problem::None;
     std::string reason;  // the system's words for Unreadable
     std::int64_t datSize = 0;
     std::shared_ptr<const CReplayTimeline> timeline;  // null unless Problem::None
-    std::vector<LabelChange> labels;                  // in time order
+    CLabelLayers labelLayers;
+    std::vector<LabelChange> labels;                  // those of the layer in use, in time order
     ReadOutcome labelsOutcome;                        // how the labels file read
 };
 

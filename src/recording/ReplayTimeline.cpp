@@ -73,6 +73,16 @@ std::vector<LabelChange> CReplayTimeline::LabelChanges() const
     return labels;
 }
 
+std::vector<std::int64_t> CReplayTimeline::LinkLostTimes() const
+{
+    std::vector<std::int64_t> times;
+    for (const TimedCaptureEvent& timed : m_events) {
+        if (timed.event.kind == CaptureEventKind::LinkLost)
+            times.push_back(timed.timeUs);
+    }
+    return times;
+}
+
 std::int64_t CReplayTimeline::EndUs() const
 {
     std::int64_t end = Size() > 0 ? At(Size() - 1).timeUs : 0;

@@ -55,6 +55,8 @@ public:
     const std::vector<TimedCaptureEvent>& Events() const { return m_events; }
     // The label events alone.
     std::vector<LabelChange> LabelChanges() const;
+    // When the link was lost, rising: the reports around each have nothing observed between them.
+    std::vector<std::int64_t> LinkLostTimes() const;
     // The time of the last delivery or event: the replay's length.
     std::int64_t EndUs() const;
 

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <string>
 #include <vector>
 
 #include "ColumnEnvelope.h"
+#include "DecodedReport.h"
+#include "PresenceFiguresCsv.h"
 #include "PresenceStatistics.h"
 #include "StateStrip.h"
 
@@ -110,6 +113,24 @@ TEST(PresenceStatistics, SharesAndDistanceFiguresPerState)
     EXPECT_EQ(f.reports, 41);
     EXPECT_EQ(f.currentDwellUs, 1000 * kMs);
     EXPECT_EQ(PresenceFigures{}.Share(PresenceState::Moving), 0.0);
+}
+
+// The figures of a recording count its recorded link losses as gaps, and their file
+// keeps its decimal point (and so its columns) under a comma-decimal locale.
+TEST(PresenceStatistics, RecordingFiguresFileCountsLinkLossesAndKeepsItsPoint)
+{
+    const std::vector<DecodedReport> reports = {{0, 0, 0}, {709 * kMs, 0, 0}, {900 * kMs, 1, 120}};
+    const PresenceFigures f = FiguresOfReports(reports, 1000 * kMs, {800 * kMs});
+    EXPECT_EQ(f.timeUs[0], 709 * kMs);
+    EXPECT_EQ(f.unobservedUs, 191 * kMs);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        GTEST_SKIP() << "no de_DE.UTF-8 locale (tools/install-deps.sh makes one)";
+    const std::string csv = PresenceFiguresCsv(f, 1500);
+    std::setlocale(LC_ALL, "C");
+    EXPECT_NE(csv.find("\r\ntime,nobody,0.709,s\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\r\nshare,nobody,100.00,%\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\r\nnot_observed,,0.191,s\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\r\ndistance_mean,moving,120.00,cm\r\n"), std::string::npos) << csv;
 }
 
 TEST(PresenceStatistics, AbsenceDelayRunsFromTheHeldReportToNobody)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include "LabelsFileReader.h"
 #include "LabelsFileWriter.h"
+#include "RecordingLoad.h"
 #include "ScratchFolder.h"
 
 namespace {
@@ -51,6 +52,60 @@ TEST(LabelsFile, ACutLastLineIsDroppedByTheReaderAndRemovedBeforeAppending)
     EXPECT_EQ(repaired.outcome.status, ReadStatus::Ok) << repaired.outcome.reason;
     EXPECT_EQ(repaired.changes,
               (std::vector<LabelChange>{{10, GroundTruthLabel::Empty}, {30, GroundTruthLabel::Moving}}));
+}
+
+TEST(LabelsFile, AWholeLastLineWithoutItsEndIsKeptAndEndedBeforeAppending)
+{
+    ScratchFolder scratch;
+    const std::string dat = scratch.File("run.dat");
+    // Written by hand: a blank line, and no "\n" after the last label.
+    WriteWholeFile(dat + ".labels", "{\"t\":10,\"label\":\"empty\"}\n\n{\"t\":20,\"label\":\"still\"}");
+    const std::vector<LabelChange> before = {{10, GroundTruthLabel::Empty}, {20, GroundTruthLabel::Still}};
+    const LabelsFile read = ReadLabelsFile(dat + ".labels");
+    EXPECT_EQ(read.outcome.status, ReadStatus::Ok) << read.outcome.reason;
+    EXPECT_EQ(read.changes, before);
+
+    CLabelsFileWriter writer;
+    ASSERT_TRUE(writer.Open(dat)) << writer.Error();
+    ASSERT_TRUE(writer.Append({30, GroundTruthLabel::Moving}));
+    writer.Close();
+    EXPECT_EQ(ReadWholeFile(dat + ".labels"), "{\"t\":10,\"label\":\"empty\"}\n\n{\"t\":20,\"label\":\"still\"}\n"
+                                              "{\"t\":30,\"label\":\"moving\"}\n");
+    const LabelsFile after = ReadLabelsFile(dat + ".labels");
+    EXPECT_EQ(after.outcome.status, ReadStatus::Ok) << after.outcome.reason;
+    std::vector<LabelChange> expected = before;
+    expected.push_back({30, GroundTruthLabel::Moving});
+    EXPECT_EQ(after.changes, expected);
+}
+
+// A replay's labelling pass is a layer of its own: where the labels file holds labels,
+// the live labels of the index do not count (a live "off" would end a replay label).
+TEST(LabelsFile, ReplayLabelsReplaceTheLiveOnesWhereverBothExist)
+{
+    ScratchFolder scratch;
+    const std::string dat = scratch.File("run.dat");
+    WriteWholeFile(dat, std::string("\xAA\xAA\x01\x2C\x01\x55\x55", 7));
+    WriteWholeFile(dat + ".idx", "{\"type\":\"header\",\"format\":\"tivane-capture-index\",\"version\":1}\n"
+                                 "{\"t\":0,\"event\":\"label\",\"label\":\"empty\"}\n"
+                                 "{\"t\":1000,\"o\":0,\"n\":7}\n"
+                                 "{\"t\":2000000,\"event\":\"label\",\"label\":\"off\"}\n");
+    const LoadedRecording live = LoadRecording(dat, 50);
+    ASSERT_EQ(live.problem, LoadedRecording::Problem::None);
+    EXPECT_EQ(live.labelLayers.InUse(), LabelLayer::Live);
+    EXPECT_EQ(live.labels, (std::vector<LabelChange>{{0, GroundTruthLabel::Empty}, {2000000, GroundTruthLabel::Off}}));
+
+    WriteWholeFile(dat + ".labels", "{\"t\":500000,\"label\":\"moving\"}\n");
+    const LoadedRecording relabelled = LoadRecording(dat, 50);
+    EXPECT_EQ(relabelled.labelLayers.InUse(), LabelLayer::Replay);
+    EXPECT_EQ(relabelled.labels, (std::vector<LabelChange>{{500000, GroundTruthLabel::Moving}}));
+
+    // In a replay of a recording not yet labelled again, the first label set switches layers.
+    CLabelLayers layers = live.labelLayers;
+    const std::vector<LabelChange>* shown = &layers.Changes();
+    layers.AddReplayLabel({1500000, GroundTruthLabel::Still});
+    EXPECT_EQ(layers.InUse(), LabelLayer::Replay);
+    EXPECT_EQ(*shown, (std::vector<LabelChange>{{1500000, GroundTruthLabel::Still}}));
+    EXPECT_EQ(CLabelLayers().InUse(), LabelLayer::None);
 }
 
 struct BadLabelsCase {

@@ -103,6 +103,35 @@ const ReplayCase kReplayCases[] = {
          return std::vector<std::string>{f.File("run.dat")};
      },
      0, "run.dat.idx is not used", "reports    3:"},
+    {"no valid report",
+     [](const ScratchFolder& f) {
+         WriteWholeFile(f.File("text.dat"), "no frame in here, only text\n");
+         return std::vector<std::string>{f.File("text.dat"), "--csv", f.File("out.csv")};
+     },
+     3, "no valid report in this file", ""},
+    {"a state value the module does not define counts as nobody",
+     [](const ScratchFolder& f) {
+         WriteWholeFile(f.File("four.dat"), kThreeFrames + std::string("\xAA\xAA\x03\x00\x00\x55\x55", 7));
+         return std::vector<std::string>{f.File("four.dat")};
+     },
+     0, "", "reports    4: nobody 2 (1 of them sent as another state value), moving 1, motionless 1\n"},
+    {"labels of a replay and live labels: the replay's count",
+     [](const ScratchFolder& f) {
+         WriteWholeFile(f.File("run.dat"), kThreeFrames);
+         WriteWholeFile(f.File("run.dat.idx"),
+                        "{\"type\":\"header\",\"format\":\"tivane-capture-index\",\"version\":1}\n"
+                        "{\"t\":0,\"event\":\"label\",\"label\":\"moving\"}\n{\"t\":0,\"o\":0,\"n\":7}\n"
+                        "{\"t\":50000,\"event\":\"label\",\"label\":\"off\"}\n{\"t\":100000,\"o\":7,\"n\":7}\n"
+                        "{\"t\":200000,\"o\":14,\"n\":7}\n");
+         WriteWholeFile(f.File("run.dat.labels"), "{\"t\":0,\"label\":\"still\"}\n");
+         return std::vector<std::string>{f.File("run.dat"), "--summary"};
+     },
+     0, "",
+     "Labels: those set in replays (the .labels file); the labels set while recording are left out\n"
+     "Ground truth: 0.2 s labelled\n"
+     "  empty   not labelled\n"
+     "  moving  not labelled\n"
+     "  still   0.2 s labelled, the module agreed 50.0 % of it\n"},
     {"no index, no labels",
      [](const ScratchFolder& f) {
          WriteWholeFile(f.File("run.dat"), kThreeFrames);

@@ -74,7 +74,8 @@ const char* const kReplayHelp =
     "FIFO, socket, folder or symbolic link in their place is refused (exit 2).\n"
     "Exit codes: 0 done; 1 the CSV or the picture cannot be written; 2 bad command line\n"
     "or an output that is not a regular file;\n"
-    "3 FILE is missing, unreadable, empty, not a .dat or cannot be read whole.\n";
+    "3 FILE is missing, unreadable, empty, not a .dat, cannot be read whole or holds no\n"
+    "valid report (nothing is written).\n";
 
 const char* const kParamsHelp =
     "Usage: radarcli params read    --port PATH [--baud N] [--json]\n"

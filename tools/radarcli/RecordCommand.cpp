@@ -15,6 +15,7 @@
 #include "PortRecorder.h"
 #include "RecordingCheck.h"
 #include "StopSignal.h"
+#include "CLocaleFormat.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ public:
         m_lastFrames = frames;
         if (!m_enabled)
             return;
-        std::printf("\r%6.0f s  %9llu frames  %11lld bytes  %7.1f frames/s", elapsedS,
+        CLocaleFprintf(stdout, "\r%6.0f s  %9llu frames  %11lld bytes  %7.1f frames/s", elapsedS,
                     static_cast<unsigned long long>(frames), bytes, rate);
         std::fflush(stdout);
         m_shown = true;
@@ -121,7 +122,7 @@ void RunUntilDone(const RecordOptions& options, const CStopSignal& stop, Recorde
         for (const auto& recorder : recorders) {
             if (recorder->IsRunning() && !recorder->LinkStands()) {
                 progress.End();
-                std::fprintf(stderr, "radarcli record: the link to %s was lost after %.1f s; its recording is kept\n",
+                CLocaleFprintf(stderr, "radarcli record: the link to %s was lost after %.1f s; its recording is kept\n",
                              recorder->Port().c_str(), SecondsSince(started));
                 recorder->StopAfterLostLink();
             }

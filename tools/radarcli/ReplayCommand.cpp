@@ -2,8 +2,8 @@
 
 #include "PlotPicture.h"
 #include "PresenceFiguresCsv.h"
+#include "PresenceState.h"
 #include "PresenceStatistics.h"
-#include "StallWatch.h"
 
 #include <algorithm>
 #include <array>
@@ -20,9 +20,11 @@
 #include "LabelSummary.h"
 #include "RecordingDecode.h"
 #include "RecordingLoad.h"
+#include "RecordingObservation.h"
 #include "ReplayTimeline.h"
 #include "ReportCsvExport.h"
 #include "WriteAside.h"
+#include "CLocaleFormat.h"
 
 namespace {
 
@@ -96,12 +98,11 @@ bool SameFile(const std::string& a, const std::string& b)
 }
 
 // The figures of the reports; the absence delay set only when the capture index tells it.
-bool WriteFigures(const std::string& path, const DecodedRecording& decoded, const CaptureHeader* header)
+bool WriteFigures(const std::string& path, const DecodedRecording& decoded, const LoadedRecording& loaded)
 {
-    const std::int64_t intervalMs = header && header->reportTimeMs > 0 ? header->reportTimeMs : kFallbackReportTimeMs;
-    const auto threshold = CStallWatch::Threshold(int(std::clamp<std::int64_t>(intervalMs, 0, 1 << 30)));
-    const PresenceFigures figures =
-        FiguresOfReports(decoded.reports, std::chrono::microseconds(threshold).count());
+    const CaptureHeader* header = loaded.timeline->Header() ? &*loaded.timeline->Header() : nullptr;
+    const ObservationRule rule = RecordingObservationRule(*loaded.timeline, kFallbackReportTimeMs);
+    const PresenceFigures figures = FiguresOfReports(decoded.reports, rule.stallThresholdUs, rule.linkLostUs);
     const std::int64_t offDelayMs = header && header->hasParameters ? std::int64_t(header->parameters.nOffTime) * 100 : -1;
     std::string error;
     if (WriteFiguresCsvFile(path, figures, offDelayMs, error))
@@ -174,6 +175,17 @@ std::string OutputProblem(const ReplayOptions& options)
     return {};
 }
 
+// Which labels the figures use, after their count.
+const char* LayerText(LabelLayer layer)
+{
+    switch (layer) {
+    case LabelLayer::Replay: return " (set in replays; the labels set while recording are left out)";
+    case LabelLayer::Live: return " (set while recording)";
+    case LabelLayer::None: break;
+    }
+    return "";
+}
+
 void PrintDescription(const std::string& path, const LoadedRecording& loaded, const DecodedRecording& decoded)
 {
     const CReplayTimeline& timeline = *loaded.timeline;
@@ -183,17 +195,20 @@ void PrintDescription(const std::string& path, const LoadedRecording& loaded, co
                     header->startedUtc.empty() ? "(time unknown)" : header->startedUtc.c_str(), header->port.c_str(),
                     static_cast<long long>(header->baud), header->firmware.empty() ? "unknown" : header->firmware.c_str());
     }
-    std::printf("duration   %.3f s\n", double(timeline.EndUs()) / 1e6);
-    // nobody, moving, motionless, anything else
-    std::array<std::size_t, 4> counts{};
-    for (const DecodedReport& report : decoded.reports)
-        ++counts[report.state >= 0 && report.state < 3 ? std::size_t(report.state) : 3];
-    std::printf("reports    %zu: nobody %zu, moving %zu, motionless %zu", decoded.reports.size(), counts[0], counts[1],
-                counts[2]);
-    if (counts[3] > 0)
-        std::printf(", unknown %zu", counts[3]);
+    CLocaleFprintf(stdout, "duration   %.3f s\n", double(timeline.EndUs()) / 1e6);
+    // nobody, moving, motionless as every figure counts them: another value is nobody
+    std::array<std::size_t, kPresenceStateCount> counts{};
+    std::size_t otherValues = 0;
+    for (const DecodedReport& report : decoded.reports) {
+        ++counts[std::size_t(DisplayedState(report.state))];
+        otherValues += DisplayedState(report.state) == PresenceState::Nobody && report.state != 0;
+    }
+    std::printf("reports    %zu: nobody %zu", decoded.reports.size(), counts[0]);
+    if (otherValues > 0)
+        std::printf(" (%zu of them sent as another state value)", otherValues);
+    std::printf(", moving %zu, motionless %zu", counts[1], counts[2]);
     std::printf("\npaced by   %s\n", PacingText(timeline, loaded.datSize).c_str());
-    std::printf("labels     %zu\n", loaded.labels.size());
+    std::printf("labels     %zu%s\n", loaded.labels.size(), LayerText(loaded.labelLayers.InUse()));
 }
 
 }  // namespace
@@ -222,6 +237,12 @@ int RunReplayCommand(const ReplayOptions& options)
         std::fprintf(stderr, "radarcli replay: %s cannot be read whole: %s\n", path.c_str(), decoded.error.c_str());
         return kExitBadRecording;
     }
+    // Nothing to show, write or draw: a file of the wrong kind, or a run that never
+    // heard the module.
+    if (decoded.reports.empty()) {
+        std::fprintf(stderr, "radarcli replay: %s: no valid report in this file\n", path.c_str());
+        return kExitBadRecording;
+    }
 
     // Standard output holds the rows then: the notes go to stderr.
     std::FILE* notes = options.csvPath == kStandardOutput ? stderr : stdout;
@@ -232,15 +253,17 @@ int RunReplayCommand(const ReplayOptions& options)
             std::printf("%zu reports written to %s\n", decoded.reports.size(), options.csvPath.c_str());
     }
     if (const std::string figures = FiguresTarget(options); !figures.empty()) {
-        const CaptureHeader* header = loaded.timeline->Header() ? &*loaded.timeline->Header() : nullptr;
-        if (!WriteFigures(figures, decoded, header))
+        if (!WriteFigures(figures, decoded, loaded))
             return kExitFailed;
     }
     if (options.summary) {
         if (loaded.labels.empty())
             std::printf("no labels\n");
         else
-            std::fputs(FormatLabelSummary(SummarizeLabels(decoded.reports, loaded.labels, loaded.timeline->EndUs()))
+            std::fputs(FormatLabelSummary(SummarizeLabels(decoded.reports, loaded.labels, loaded.timeline->EndUs(),
+                                                          RecordingObservationRule(*loaded.timeline,
+                                                                                   kFallbackReportTimeMs)),
+                                          loaded.labelLayers.InUse())
                            .c_str(),
                        stdout);
     }

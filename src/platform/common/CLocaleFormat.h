@@ -7,6 +7,8 @@
 
 #include <cstdarg>
 #include <cstddef>
+#include <cstdio>
+#include <string>
 
 // The "C" locale, made once and never freed; null only when the system cannot make it.
 // For reading and writing numbers with a decimal point whatever the user's locale.
@@ -18,3 +20,8 @@ int CLocaleVsnprintf(char* buffer, std::size_t size, const char* format, va_list
 // snprintf counterpart of CLocaleVsnprintf.
 int CLocaleSnprintf(char* buffer, std::size_t size, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
+// fprintf counterpart of CLocaleVsnprintf (any length).
+int CLocaleFprintf(std::FILE* stream, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// value in fixed notation with `decimals` digits after a point ("0.709"): for every
+// number the program writes into a file or shows, Qt text included.
+std::string CLocaleFixed(double value, int decimals);
