@@ -217,7 +217,7 @@ TEST_F(MainWindowConnection, AReplayGivesTheButtonsBackAsTheLinkLeftThem)
     ASSERT_TRUE(frames.open(QIODevice::WriteOnly));
     frames.write(QByteArray::fromHex("AAAA01E8035555AAAA02F4015555"));
     frames.close();
-    // Connected while the replay runs, as "--replay FILE --connect" does.
+    // A connect made while the replay runs is what its stop gives back.
     ASSERT_TRUE(m_window->OpenReplay(dat));
     ConnectToSimulatedModule();
     ExpectButtons({false, "Disconn.", false, false, "Start"}, "connected during a replay");
