@@ -171,6 +171,23 @@ TEST(RadarCliRecord, APortInUseNamesTheProgramThatHoldsIt)
         << second.err;
 }
 
+// A module that never answers keeps the first exchanges waiting for their time-outs; a
+// stop then skips the rest of them instead of going on to record.
+TEST(RadarCliRecord, AStopWhileTheModuleIsAskedEndsWithoutARecording)
+{
+    SimModuleProcess sim({"--mute"});
+    ASSERT_TRUE(sim.IsStarted());
+    ScratchFolder folder;
+    RadarCliProcess record({"record", "--port", sim.DevicePath(), "--out", folder.File("Log")});
+    ASSERT_TRUE(record.WaitForOutput("diagnostic log:", 10000));
+    record.Signal(SIGTERM);
+    const CliResult result = record.Finish(15000);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("stopped by SIGTERM before the recording began"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("does not answer"), std::string::npos) << result.err;
+    EXPECT_TRUE(FilesEndingWith(folder.File("Log"), ".dat").empty());
+}
+
 TEST(RadarCliWatch, TheOldCommandLinePrintsTheVersionAndTheReports)
 {
     const CliResult result = RunRadarCli({"--seconds", "1"});

@@ -95,7 +95,7 @@ bool CModuleLink::IsConnected() const
 bool CModuleLink::ReadFirmwareVersion(std::string& version)
 {
     CBaseStringA text;
-    if (!Vetra_Interface_RadarDevice_GetVersion(m_device, &text))
+    if (Stopped() || !Vetra_Interface_RadarDevice_GetVersion(m_device, &text))
         return false;
     version.assign(text.GetString(), std::size_t(text.GetLength()));
     return true;
@@ -103,24 +103,33 @@ bool CModuleLink::ReadFirmwareVersion(std::string& version)
 
 void CModuleLink::EnterCommandMode()
 {
+    if (Stopped())
+        return;
     Vetra_Interface_RadarDevice_StartCmdMode(m_device, HostLink::kCommandModeRetries, HostLink::kCommandModeTimeoutMs);
-    Vetra_Interface_RadarDevice_CleanCmdBuffer(m_device, HostLink::kCleanBufferMs);
+    if (!Stopped())
+        Vetra_Interface_RadarDevice_CleanCmdBuffer(m_device, HostLink::kCleanBufferMs);
 }
 
 void CModuleLink::SendStartBracket()
 {
     // As in the window, the results are not examined: a module that missed it shows as
     // a run without reports, which the command reports at its end.
+    // After a stop, command mode (if it was entered) is still left.
     EnterCommandMode();
-    Vetra_Interface_RadarDevice_Start(m_device);
+    if (!Stopped())
+        Vetra_Interface_RadarDevice_Start(m_device);
     Vetra_Interface_RadarDevice_StopCmdMode(m_device);
 }
 
 std::uint16_t CModuleLink::ReadParameters(DetectionParams& params)
 {
+    if (Stopped())
+        return kVetraStatusTimeout;
     EnterCommandMode();
-    const std::uint16_t status = Vetra_Interface_RadarDevice_Protocol_SendCommand(
-        m_device, kReadDetectionParamsCommand, nullptr, 0, &ParseReply, &params, kExchangeTimeoutMs);
+    const std::uint16_t status =
+        Stopped() ? std::uint16_t(kVetraStatusTimeout)
+                  : Vetra_Interface_RadarDevice_Protocol_SendCommand(m_device, kReadDetectionParamsCommand, nullptr, 0,
+                                                                     &ParseReply, &params, kExchangeTimeoutMs);
     Vetra_Interface_RadarDevice_StopCmdMode(m_device);
     return status;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,11 @@ public:
     bool Open(const std::string& port, int baud, std::string& error);
     void Close();
 
+    // Asked between the steps of every exchange below: once it says stop, the steps not
+    // yet taken are skipped (each library call still runs to its own time-out, at most
+    // about a second), so that a silent module cannot hold a stop up.
+    void SetStopCheck(std::function<bool()> stopRequested) { m_stopRequested = std::move(stopRequested); }
+
     VetraRadarHandle Handle() const { return m_device; }
     bool IsConnected() const;
     // The path the device library knows it by ("sim:module" for the simulated module).
@@ -33,19 +39,23 @@ public:
     // when it is a listed USB device, else "path:" + Path().
     const std::string& Identity() const { return m_identity; }
 
-    // Asks for the firmware version; false, leaving version alone, when the module did not answer.
+    // Asks for the firmware version; false, leaving version alone, when the module did
+    // not answer or a stop came first.
     bool ReadFirmwareVersion(std::string& version);
     // The window's start bracket: command mode, quiet line, reporting on, command mode left.
     void SendStartBracket();
-    // Reads all 18 parameters in a command-mode bracket; 0, or the status that says why not.
+    // Reads all 18 parameters in a command-mode bracket; 0, or the status that says why
+    // not (kVetraStatusTimeout after a stop).
     std::uint16_t ReadParameters(DetectionParams& params);
 
 private:
     void EnterCommandMode();
+    bool Stopped() const { return m_stopRequested && m_stopRequested(); }
 
     VetraRadarHandle m_device = nullptr;
     std::string m_path;
     std::string m_identity;
+    std::function<bool()> m_stopRequested;
 };
 
 // A sentence for a status of ReadParameters ("no reply within 2000 ms").

@@ -25,6 +25,8 @@ public:
     CPortRecorder(const CPortRecorder&) = delete;
     CPortRecorder& operator=(const CPortRecorder&) = delete;
 
+    // See CModuleLink::SetStopCheck; set before Connect.
+    void SetStopCheck(std::function<bool()> stopRequested) { m_link.SetStopCheck(std::move(stopRequested)); }
     // Opens the port, asks for the firmware version and, when the module answers, its
     // parameters. False with error when the port cannot be opened.
     bool Connect(int baud, std::string& error);

@@ -69,13 +69,18 @@ private:
     std::uint64_t m_lastFrames = 0;
 };
 
-bool ConnectAll(const RecordOptions& options, Recorders& recorders)
+bool ConnectAll(const RecordOptions& options, const CStopSignal& stop, Recorders& recorders)
 {
     for (const std::string& port : options.ports) {
         recorders.push_back(std::make_unique<CPortRecorder>(port));
+        recorders.back()->SetStopCheck([&stop] { return stop.Requested(); });
         std::string error;
         if (!recorders.back()->Connect(options.baud, error)) {
             std::fprintf(stderr, "radarcli record: %s\n", error.c_str());
+            return false;
+        }
+        if (stop.Requested()) {
+            std::fprintf(stderr, "radarcli record: stopped by %s before the recording began\n", stop.SignalName());
             return false;
         }
         if (!recorders.back()->ModuleAnswered())
@@ -173,10 +178,11 @@ int RunRecordCommand(const RecordOptions& options, const CStopSignal& stop)
     DbgOutputA(2, "radarcli %s: record, %zu port(s) at %d baud into %s\r\n", TIVANE_VERSION, options.ports.size(),
                options.baud, options.outFolder.c_str());
     std::printf("diagnostic log: %s\n", log.GetPath().c_str());
+    std::fflush(stdout);  // a script may wait for it while the modules are asked
 
     Recorders recorders;
     // All or none: a half-started set of recordings is not what was asked for.
-    if (!ConnectAll(options, recorders) || !StartAll(options, recorders)) {
+    if (!ConnectAll(options, stop, recorders) || !StartAll(options, recorders)) {
         for (const auto& recorder : recorders)
             recorder->Stop();
         return kExitFailed;

@@ -30,6 +30,7 @@ int RunWatchCommand(const WatchOptions& options, const CStopSignal& stop)
 {
     const std::string portName = options.port.empty() ? "the simulated module" : options.port;
     CModuleLink link;
+    link.SetStopCheck([&stop] { return stop.Requested(); });
     std::string error;
     if (!link.Open(options.port.empty() ? kSimulatedPortOption : options.port, options.baud, error)) {
         std::fprintf(stderr, "radarcli: %s\n", error.c_str());
