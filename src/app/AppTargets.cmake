@@ -13,6 +13,7 @@ add_library(app STATIC
   QtTranslations.cpp
   PaintTrace.cpp
   PaneResizeFilter.cpp
+  PictureFile.cpp
   PortTexts.cpp
   RecordingBar.cpp
   RecordingOverview.cpp

@@ -3,14 +3,13 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
-#include <QImageWriter>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "AppMessageBox.h"
+#include "PictureFile.h"
 #include "RecordingOverview.h"
 #include "StringTable.h"
-#include "WriteAside.h"
 
 namespace {
 constexpr int kTitle = 50325;
@@ -47,15 +46,8 @@ bool COverviewDialog::SavePicture(const QString& path, QString* error)
     // Aside, then renamed: a half-written picture never takes the name, and a FIFO or
     // a device chosen in the file dialog is refused instead of blocking or replaced.
     const QImage picture = m_overview->Picture(m_overview->size());
-    const auto fill = [&picture](const std::string& aside, std::string& why) {
-        QImageWriter writer(QFile::decodeName(aside.c_str()), "png");
-        if (writer.write(picture))
-            return true;
-        why = writer.errorString().toStdString();
-        return false;
-    };
     std::string why;
-    if (WriteFileAside(QFile::encodeName(path).toStdString(), fill, AsideMode::Replace, why) == AsideResult::Written)
+    if (SavePngAside(picture, QFile::encodeName(path).toStdString(), why))
         return true;
     if (error)
         *error = QString::fromStdString(why);

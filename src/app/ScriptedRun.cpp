@@ -4,7 +4,6 @@
 #include <QEvent>
 #include <QFile>
 #include <QImage>
-#include <QImageWriter>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
@@ -13,7 +12,7 @@
 
 #include "SerialPortNames.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
-#include "WriteAside.h"
+#include "PictureFile.h"
 
 CScriptedRun::CScriptedRun(CVetra_Tivane_PeloToolDlg& window, const AppOptions& options)
     : m_window(window), m_options(options)
@@ -89,16 +88,8 @@ void CScriptedRun::SaveScreenshot()
 {
     m_screenshotTaken = true;
     const QImage picture = m_window.grab().toImage();
-    // Aside, then renamed, like every file written whole: never over a device or a FIFO.
-    const auto fill = [&picture](const std::string& aside, std::string& why) {
-        if (QImageWriter(QFile::decodeName(aside.c_str()), "png").write(picture))
-            return true;
-        why = "the picture could not be written";
-        return false;
-    };
     std::string why;
-    if (picture.isNull() || WriteFileAside(QFile::encodeName(m_options.screenshotPath).toStdString(), fill,
-                                           AsideMode::Replace, why) != AsideResult::Written) {
+    if (!SavePngAside(picture, QFile::encodeName(m_options.screenshotPath).toStdString(), why)) {
         std::fprintf(stderr, "the screenshot could not be saved to %s\n", qPrintable(m_options.screenshotPath));
         m_succeeded = false;
     }

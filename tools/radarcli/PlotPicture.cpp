@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageWriter>
 
 #include <cstdio>
 #include <memory>
@@ -12,11 +11,11 @@
 #include "CaptureHeader.h"
 #include "FileUtils.h"
 #include "LanguageChoice.h"
+#include "PictureFile.h"
 #include "RecordingOverview.h"
 #include "ReplayTimeline.h"
 #include "StringTable.h"
 #include "UtcTime.h"
-#include "WriteAside.h"
 #include "XMLParser.h"
 
 namespace {
@@ -72,18 +71,7 @@ bool WritePlotPicture(const ReplayOptions& options, const LoadedRecording& loade
                           loaded.labels, timeBase, intervalMs,
                           QFileInfo(QString::fromStdString(options.file)).fileName());
     const QImage picture = overview.Picture(QSize(options.plotWidth, options.plotHeight));
-    if (picture.isNull()) {
-        *error = "the picture could not be drawn";
-        return false;
-    }
     // Written aside and renamed over the target: a failed write leaves an existing
     // picture as it was, and a target that is not a regular file is refused.
-    const auto fill = [&picture](const std::string& aside, std::string& why) {
-        QImageWriter writer(QFile::decodeName(aside.c_str()), "png");
-        if (writer.write(picture))
-            return true;
-        why = writer.errorString().toStdString();
-        return false;
-    };
-    return WriteFileAside(options.plotPath, fill, AsideMode::Replace, *error) == AsideResult::Written;
+    return SavePngAside(picture, options.plotPath, *error);
 }
