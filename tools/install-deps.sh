@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the build, the tool and the tests need.
 #   tools/install-deps.sh             build, run and test
 #   tools/install-deps.sh --quality   also clang 14 with its sanitizer runtime and
-#                                     clang-tidy, for the fuzzing and static-check runs
+#                                     clang-tidy and python3, for the fuzzing and static-check runs
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
@@ -13,7 +13,7 @@ packages=(
 )
 case "${1:-}" in
   "") ;;
-  --quality) packages+=(clang-14 libclang-rt-14-dev clang-tidy-14) ;;
+  --quality) packages+=(clang-14 libclang-rt-14-dev clang-tidy-14 python3) ;;
   *) echo "usage: $0 [--quality]" >&2; exit 2 ;;
 esac
 missing=()
