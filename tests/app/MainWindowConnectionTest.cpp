@@ -212,11 +212,8 @@ TEST_F(MainWindowConnection, AReplayGivesTheButtonsBackAsTheLinkLeftThem)
 {
     m_simOptions.hangupAfterMs = 2000;
     Start();
-    const QString dat = FolderPath(QStringLiteral("two-reports.dat"));
-    QFile frames(dat);
-    ASSERT_TRUE(frames.open(QIODevice::WriteOnly));
-    frames.write(QByteArray::fromHex("AAAA01E8035555AAAA02F4015555"));
-    frames.close();
+    const QString dat = WriteTwoReportRecording(QStringLiteral("two-reports.dat"));
+    ASSERT_FALSE(dat.isEmpty());
     // A connect made while the replay runs is what its stop gives back.
     ASSERT_TRUE(m_window->OpenReplay(dat));
     ConnectToSimulatedModule();

@@ -94,6 +94,13 @@ QString MainWindowFixture::FolderPath(const QString& name) const
     return m_folder.filePath(name);
 }
 
+QString MainWindowFixture::WriteTwoReportRecording(const QString& name) const
+{
+    const QByteArray frames = QByteArray::fromHex("AAAA01E8035555AAAA02F4015555");
+    QFile file(FolderPath(name));
+    return file.open(QIODevice::WriteOnly) && file.write(frames) == frames.size() ? file.fileName() : QString();
+}
+
 void MainWindowFixture::StartAndConnectTo(const std::string& devicePath)
 {
     Start();

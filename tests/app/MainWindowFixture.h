@@ -48,6 +48,9 @@ protected:
     bool IsChecked(int id) const;
     QString SettingsText() const;
     QString FolderPath(const QString& name) const;
+    // A recording of two reports (moving at 1000 cm, motionless at 500 cm) named name in
+    // the test's folder; its path, or "" when it could not be written.
+    QString WriteTwoReportRecording(const QString& name) const;
 
     const std::vector<MessageBoxWatcher::Seen>& Boxes() const { return m_watcher->Boxes(); }
 

@@ -225,11 +225,8 @@ TEST_F(MainWindowReplay, FilesThatCannotBeReplayedSayWhyAndChangeNothing)
     }
 
     // A recording whose index is damaged still replays, paced by the report interval.
-    const QString dat = FolderPath(QStringLiteral("damaged.dat"));
-    QFile frames(dat);
-    ASSERT_TRUE(frames.open(QIODevice::WriteOnly));
-    frames.write(QByteArray::fromHex("AAAA01E8035555AAAA02F4015555"));
-    frames.close();
+    const QString dat = WriteTwoReportRecording(QStringLiteral("damaged.dat"));
+    ASSERT_FALSE(dat.isEmpty());
     QFile index(dat + QStringLiteral(".idx"));
     ASSERT_TRUE(index.open(QIODevice::WriteOnly));
     index.write("{\"type\":\"header\",\"format\":\"tivane-capture-index\",\"version\":1}\n{\"t\":0,\"o\":0,\"n\":700}\n");
@@ -267,11 +264,9 @@ TEST_F(MainWindowReplay, TheRecordingBarKeepsEveryControlAtEverySize)
     for (UiLanguage language : {UiLanguage::English, UiLanguage::Chinese}) {
         StringTable::setLanguage(language);
         ASSERT_NO_FATAL_FAILURE(Start());
-        const QString dat = FolderPath(QStringLiteral("a-rather-long-name-of-a-recording-from-the-kitchen.dat"));
-        QFile frames(dat);
-        ASSERT_TRUE(frames.open(QIODevice::WriteOnly));
-        frames.write(QByteArray::fromHex("AAAA01E8035555AAAA02F4015555"));
-        frames.close();
+        const QString dat =
+            WriteTwoReportRecording(QStringLiteral("a-rather-long-name-of-a-recording-from-the-kitchen.dat"));
+        ASSERT_FALSE(dat.isEmpty());
         ASSERT_TRUE(m_window->OpenReplay(dat));
         m_window->Replay().SetSpeed(0);
         ASSERT_TRUE(WaitFor([&] { return m_window->Replay().Ended(); }));
