@@ -5,8 +5,9 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <climits>
 #include <cstdlib>
+
+#include "ProcessTable.h"
 
 namespace {
 
@@ -42,12 +43,6 @@ bool ProcessRuns(long pid, const std::string& procRoot)
 {
     struct stat status {};
     return ::stat((procRoot + "/" + std::to_string(pid)).c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
-std::string CanonicalPath(const std::string& path)
-{
-    char resolved[PATH_MAX] = {};
-    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
 }  // namespace

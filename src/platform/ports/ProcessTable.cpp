@@ -65,13 +65,13 @@ std::string FirstArgumentName(const std::string& procRoot, long pid)
     return FileNameOf(first);
 }
 
+}  // namespace
+
 std::string CanonicalPath(const std::string& path)
 {
     char resolved[PATH_MAX] = {};
     return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
-
-}  // namespace
 
 std::vector<ProcessHolding> ProcessesHolding(const std::string& devicePath, const std::string& procRoot)
 {

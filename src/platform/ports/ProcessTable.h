@@ -17,5 +17,8 @@ std::vector<ProcessHolding> ProcessesHolding(const std::string& devicePath, cons
 // argument, else its command name (which the kernel cuts to 15 characters). Empty when
 // no such process runs.
 std::string ProgramName(long pid, const std::string& procRoot = "/proc");
+// path with every link resolved (as /proc shows an open file), or path itself when it
+// cannot be resolved.
+std::string CanonicalPath(const std::string& path);
 // True when a process of that command name runs.
 bool ProgramRunning(const std::string& program, const std::string& procRoot = "/proc");
