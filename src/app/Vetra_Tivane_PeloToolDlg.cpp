@@ -266,7 +266,7 @@ void CVetra_Tivane_PeloToolDlg::OnSize(int width, int height, bool restored)
     m_unitText->SetFontHeight(int(m_scale * kUnitFontHeight));
     m_unitText->update();
     // The set-up clears the curve, which belongs to a change of the chart itself.
-    if (restored || m_chart->size() != m_chartSetUpSize || m_scale != m_chartSetUpScale)
+    if (restored || !(m_chartSetUpFor == ChartSetUp{m_chart->size(), m_scale}))
         SetupChart();
     else
         PlaceInsightViews();

@@ -324,10 +324,14 @@ private:
     CPaneResizeFilter m_paneFilter;  // outlives the tool, which points at it
     CWndResizeTool m_resizeTool;
     double m_scale = 1.0;
-    // The chart's size and the scale at its last set-up: a resize that changes neither
-    // (the statistics panel changes only the window's height) keeps the curve.
-    QSize m_chartSetUpSize;
-    double m_chartSetUpScale = 0.0;
+    // What the chart was last set up for: a resize that changes neither its size nor the
+    // scale (the statistics panel changes only the window's height) keeps the curve.
+    struct ChartSetUp {
+        QSize size;
+        double scale = 0.0;
+        bool operator==(const ChartSetUp& other) const { return size == other.size && scale == other.scale; }
+    };
+    ChartSetUp m_chartSetUpFor;
     DialogControls m_controls;
     CColorStatic* m_indicator = nullptr;
     CColorStatic* m_distanceText = nullptr;

@@ -107,8 +107,7 @@ void CVetra_Tivane_PeloToolDlg::SetupChart()
     chart.SetYAxisRange(0.0, m_distanceMax);
     chart.SetInteraction(false, false, false, false);
     chart.InitChart();
-    m_chartSetUpSize = chart.size();
-    m_chartSetUpScale = m_scale;
+    m_chartSetUpFor = {chart.size(), m_scale};
     PlaceInsightViews();
 }
 
