@@ -1,0 +1,65 @@
+#include "ControlRules.h"
+
+namespace {
+constexpr int kStartText = 50010;
+constexpr int kStopText = 50011;
+constexpr int kConnectText = 50012;
+constexpr int kDisconnectText = 50013;
+}  // namespace
+
+const char* ToolModeName(ToolMode mode)
+{
+    switch (mode) {
+    case ToolMode::Disconnected: return "Disconnected";
+    case ToolMode::Connected: return "Connected";
+    case ToolMode::Running: return "Running";
+    case ToolMode::Reconnecting: return "Reconnecting";
+    case ToolMode::Replaying: return "Replaying";
+    }
+    return "?";
+}
+
+bool ConnectionControls::operator==(const ConnectionControls& other) const
+{
+    return refreshEnabled == other.refreshEnabled && portEnabled == other.portEnabled &&
+           baudEnabled == other.baudEnabled && connectEnabled == other.connectEnabled &&
+           connectTextId == other.connectTextId && configEnabled == other.configEnabled &&
+           startEnabled == other.startEnabled && startTextId == other.startTextId;
+}
+
+ConnectionControls ControlsFor(ToolMode mode, bool stoppedByParamDialog)
+{
+    ConnectionControls controls;
+    controls.connectTextId = kConnectText;
+    controls.startTextId = kStartText;
+    switch (mode) {
+    case ToolMode::Disconnected:
+        break;
+    case ToolMode::Connected:
+        controls.connectTextId = kDisconnectText;
+        controls.connectEnabled = !stoppedByParamDialog;
+        controls.configEnabled = true;
+        controls.startEnabled = true;
+        break;
+    case ToolMode::Running:
+    case ToolMode::Reconnecting:
+        // While the link is away the run goes on: Stop ends the wait, and the parameter
+        // dialog may still be opened (it stops the run before it talks to the module).
+        controls.connectTextId = kDisconnectText;
+        controls.connectEnabled = false;
+        controls.configEnabled = true;
+        controls.startEnabled = true;
+        controls.startTextId = kStopText;
+        break;
+    case ToolMode::Replaying:
+        controls.refreshEnabled = controls.portEnabled = controls.baudEnabled = false;
+        controls.connectEnabled = false;
+        break;
+    }
+    return controls;
+}
+
+ToolMode ModeAfterReplay(bool linkOpen)
+{
+    return linkOpen ? ToolMode::Connected : ToolMode::Disconnected;
+}
