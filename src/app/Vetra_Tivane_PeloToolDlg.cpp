@@ -144,9 +144,9 @@ bool CVetra_Tivane_PeloToolDlg::OnInitDialog()
     // Below this the proportional layout would cut texts and shrink them past reading.
     setMinimumSize(QSize(int(std::ceil(width() * kSmallestScale)), int(std::ceil(height() * kSmallestScale))));
     AddStatisticsPanel();
-    m_device = Vetra_Interface_RadarDevice_Serial_Create();
-    m_session.SetDevice(m_device);
-    m_paramDlg.SetDevice(m_device);
+    m_link.Create();
+    m_session.SetDevice(m_link.Handle());
+    m_paramDlg.SetDevice(m_link.Handle());
     m_paramDlg.SetToolInterface(this);
     m_paramDlg.Create(this);
     AddParamWorkbench();
@@ -297,9 +297,7 @@ void CVetra_Tivane_PeloToolDlg::DestroyWindow()
     }
     m_paramDlg.SetToolInterface(nullptr);
     m_session.SetDevice(nullptr);
-    Vetra_Interface_RadarDevice_Serial_Close(m_device);
-    Vetra_Interface_RadarDevice_Serial_Destroy(m_device);
-    m_device = nullptr;
+    m_link.Destroy();
     m_settings.baudRate = ReadBaudRate();
     SaveSettings();
     m_log.Close();

@@ -25,6 +25,7 @@
 #include "ParamConfigDlg.h"
 #include "RadarDevice.h"
 #include "LabelsFileWriter.h"
+#include "ModuleLink.h"
 #include "RecordingDecode.h"
 #include "RecordingLoad.h"
 #include "ReplayRunner.h"
@@ -146,7 +147,7 @@ public:
     static constexpr int kReconnectIntervalMs = 500;
     const ToolSettings& Settings() const { return m_settings; }
     ToolSettings& Settings() { return m_settings; }
-    VetraRadarHandle Device() const { return m_device; }
+    VetraRadarHandle Device() const { return m_link.Handle(); }
     bool IsRunning() const { return m_session.IsRunningFlagSet(); }
     double Scale() const { return m_scale; }
     const std::string& LogPath() const { return m_log.GetPath(); }
@@ -256,18 +257,12 @@ private:
     std::int64_t RecordingOffDelayMs(const LoadedRecording& loaded) const;
     void OnExportCsv();
     void OnLabelSummary();
-    // Serial_OpenByPortNum of this port with the window's line settings; true when open.
-    bool OpenLink(int portNumber);
-    // Puts the module into reporting: the command-mode bracket around Start.
-    void SendStartBracket();
     // Reconnecting (Vetra_Tivane_PeloToolDlg_Reconnect.cpp).
-    void RememberLinkIdentity(int portNumber);
-    std::string FindLinkDevice() const;
+    // The link remembers the device of this port number, to find it again.
+    void RememberLinkDevice(int portNumber);
     void BeginReconnect();
     void TryReconnect();
     void EndReconnect();
-    // What the capture index of a run started now says of the link and the module.
-    CaptureHeader MakeCaptureHeader() const;
     // Steps the chart by the report intervals the gap has lasted, as missing samples.
     void ShowGapOnChart();
     // The window after a link that will not come back: disconnected, Start and Config off.
@@ -339,7 +334,8 @@ private:
     CWaveWnd* m_chart = nullptr;
     CDiagnosticLog m_log;
     std::int32_t m_distanceMax = 800;
-    VetraRadarHandle m_device = nullptr;
+    // The one holder of the device handle.
+    CModuleLink m_link;
     CBaseStringA m_firmwareVersion{"Unknown"};
     Picture m_nobodyPicture;
     Picture m_movingPicture;
@@ -374,9 +370,6 @@ private:
     bool m_showingStale = false;
     // The module answered the version request at the last Connect.
     bool m_moduleAnswered = false;
-    // The device of the link, to find it again: its path and its identity.
-    std::string m_linkPath;
-    std::string m_linkIdentity;
     bool m_reconnecting = false;
     int m_reconnects = 0;
     QTimer m_reconnectWatch;

@@ -9,7 +9,7 @@
 #include "PortListing.h"
 #include "PortTexts.h"
 #include "PtrListCtrl.h"
-#include "HostLinkSettings.h"
+#include "RunCaptureHeader.h"
 #include "SerialPortNames.h"
 #include "StringTable.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
@@ -130,10 +130,10 @@ void CVetra_Tivane_PeloToolDlg::OnConnect()
         StopAcquisition();
     m_settings.baudRate = ReadBaudRate();
 
-    if (Vetra_Interface_RadarDevice_IsConnected(m_device)) {
+    if (m_link.IsConnected()) {
         m_linkWatch.stop();
         m_linkShownOpen = false;
-        Vetra_Interface_RadarDevice_Serial_Close(m_device);
+        m_link.Close();
         m_controls.SetDlgItemText(kConnectButton, StringTable::load(kConnectText));
         EnableControl(kStartButton, false);
         EnableControl(kConfigButton, false);
@@ -147,15 +147,15 @@ void CVetra_Tivane_PeloToolDlg::OnConnect()
             EnableControl(kStartButton, false);
             EnableControl(kConfigButton, false);
             ShowErrorBox(this, kNoDeviceDetected);
-        } else if (!OpenLink(portNumber)) {
+        } else if (!m_link.OpenPortNumber(portNumber, m_settings.baudRate)) {
             ShowErrorBox(this, kFailToConnect, AdviceOnFailedOpen(portNumber));
             return;
         } else {
             m_controls.SetDlgItemText(kConnectButton, StringTable::load(kDisconnectText));
             EnableControl(kStartButton, true);
             EnableControl(kConfigButton, true);
-            m_moduleAnswered = Vetra_Interface_RadarDevice_GetVersion(m_device, &m_firmwareVersion) != 0;
-            RememberLinkIdentity(portNumber);
+            m_moduleAnswered = m_link.ReadFirmwareVersion(m_firmwareVersion);
+            RememberLinkDevice(portNumber);
             StartLinkWatch();
         }
     }
@@ -182,13 +182,15 @@ void CVetra_Tivane_PeloToolDlg::OnStartStop()
         return;
     }
     m_settings.baudRate = ReadBaudRate();
-    if (!Vetra_Interface_RadarDevice_IsConnected(m_device))
+    if (!m_link.IsConnected())
         return;
-    SendStartBracket();
+    m_link.SendStartBracket();
     m_decoder.SetReport(0, 0);
     SetupChart();
     UpdatePresenceDisplay();
-    m_session.SetCaptureHeader(MakeCaptureHeader());
+    m_session.SetCaptureHeader(RunCaptureHeader(
+        m_link, m_settings.baudRate, m_settings.reportTimeMS,
+        std::string(m_firmwareVersion.GetString(), std::size_t(m_firmwareVersion.GetLength())), &m_settings.params));
     // Before the worker runs: it stamps each report with this clock.
     m_runClock.start();
     m_liveLabels.clear();
@@ -204,36 +206,6 @@ void CVetra_Tivane_PeloToolDlg::OnStartStop()
     m_controls.SetDlgItemText(kStartButton, StringTable::load(kStopText));
     EnableControl(kConnectButton, false);
     SaveSettings();
-}
-
-CaptureHeader CVetra_Tivane_PeloToolDlg::MakeCaptureHeader() const
-{
-    CaptureHeader header;
-    header.port = m_linkPath;
-    header.identity = m_linkIdentity;
-    header.baud = m_settings.baudRate;
-    header.reportTimeMs = m_settings.reportTimeMS;
-    header.firmware.assign(m_firmwareVersion.GetString(), std::size_t(m_firmwareVersion.GetLength()));
-    header.toolVersion = TIVANE_VERSION;
-    header.hasParameters = true;
-    header.parameters = m_settings.params;
-    return header;
-}
-
-bool CVetra_Tivane_PeloToolDlg::OpenLink(int portNumber)
-{
-    return Vetra_Interface_RadarDevice_Serial_OpenByPortNum(m_device, portNumber, m_settings.baudRate,
-                                                           HostLink::kOpenAttempts, HostLink::kStopBits,
-                                                           HostLink::kAssertDtr, HostLink::kOpenRetryDelayMs) != 0;
-}
-
-void CVetra_Tivane_PeloToolDlg::SendStartBracket()
-{
-    // The results are not examined: a module that missed it shows as a silent run.
-    Vetra_Interface_RadarDevice_StartCmdMode(m_device, HostLink::kCommandModeRetries, HostLink::kCommandModeTimeoutMs);
-    Vetra_Interface_RadarDevice_CleanCmdBuffer(m_device, HostLink::kCleanBufferMs);
-    Vetra_Interface_RadarDevice_Start(m_device);
-    Vetra_Interface_RadarDevice_StopCmdMode(m_device);
 }
 
 void CVetra_Tivane_PeloToolDlg::OnConfig()
@@ -265,7 +237,7 @@ void CVetra_Tivane_PeloToolDlg::StartLinkWatch()
 
 void CVetra_Tivane_PeloToolDlg::CheckLink()
 {
-    if (m_linkShownOpen && !Vetra_Interface_RadarDevice_IsConnected(m_device))
+    if (m_linkShownOpen && !m_link.IsConnected())
         OnLinkLost();
     else
         UpdateHealth();
@@ -293,7 +265,7 @@ void CVetra_Tivane_PeloToolDlg::OnLinkLost()
 
 void CVetra_Tivane_PeloToolDlg::ShowLinkGone()
 {
-    Vetra_Interface_RadarDevice_Serial_Close(m_device);
+    m_link.Close();
     m_controls.SetDlgItemText(kConnectButton, StringTable::load(kConnectText));
     EnableControl(kConnectButton, true);
     EnableControl(kStartButton, false);

@@ -97,7 +97,7 @@ void CVetra_Tivane_PeloToolDlg::UpdateHealth()
         }
     }
     HealthSnapshot snapshot;
-    const bool connected = Vetra_Interface_RadarDevice_IsConnected(m_device) != 0;
+    const bool connected = m_link.IsConnected();
     snapshot.link = m_reconnecting ? LinkState::Reconnecting
                     : running      ? LinkState::Running
                     : connected    ? LinkState::Connected

@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "DbgOutput.h"
-#include "DeviceIdentity.h"
 #include "SerialPortNames.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
 
@@ -22,17 +21,10 @@ QString WallTime(const QDateTime& time)
 
 }  // namespace
 
-void CVetra_Tivane_PeloToolDlg::RememberLinkIdentity(int portNumber)
+void CVetra_Tivane_PeloToolDlg::RememberLinkDevice(int portNumber)
 {
-    m_linkPath = SerialPortPathFromNumber(portNumber);
-    const SerialPortEntry* entry = ListedPort(m_linkPath);
-    m_linkIdentity = entry ? DeviceIdentityOf(*entry) : "path:" + m_linkPath;
-}
-
-std::string CVetra_Tivane_PeloToolDlg::FindLinkDevice() const
-{
-    // The built-in module is always there.
-    return m_linkPath == kSimulatedPortPath ? m_linkPath : FindDeviceOfIdentity(m_linkIdentity, m_linkPath);
+    const std::string path = SerialPortPathFromNumber(portNumber);
+    m_link.Remember(path, ListedPort(path));
 }
 
 void CVetra_Tivane_PeloToolDlg::BeginReconnect()
@@ -42,12 +34,12 @@ void CVetra_Tivane_PeloToolDlg::BeginReconnect()
     // The worker goes; the recording stays open for the rest of the run.
     m_session.PauseWorker();
     m_session.AddCaptureEvent(CaptureEvent::LinkLost(kLinkLostReason));
-    Vetra_Interface_RadarDevice_Serial_Close(m_device);
+    m_link.Close();
     m_reconnecting = true;
     m_gapStarted = QDateTime::currentDateTime();
     m_gapTimer.start();
     m_gapIntervalsShown = 0;
-    DbgOutputA(2, "The link to the module was lost; waiting for %s to come back\r\n", m_linkPath.c_str());
+    DbgOutputA(2, "The link to the module was lost; waiting for %s to come back\r\n", m_link.Path().c_str());
     ShowDataAsStale(true);
     m_reconnectWatch.start();
     UpdateHealth();
@@ -58,13 +50,13 @@ void CVetra_Tivane_PeloToolDlg::TryReconnect()
     if (!m_reconnecting)
         return;
     ShowGapOnChart();
-    const std::string path = FindLinkDevice();
+    const std::string path = m_link.FindAgain();
     if (path.empty())
         return;
     const int portNumber = path == kSimulatedPortPath ? kSimulatedPortNumber : RegisterSerialPortPath(path);
-    if (!OpenLink(portNumber))
+    if (!m_link.OpenPortNumber(portNumber, m_settings.baudRate))
         return;  // not ready yet: the next look tries again
-    SendStartBracket();
+    m_link.SendStartBracket();
     ShowGapOnChart();
     EndReconnect();
     m_session.AddCaptureEvent(CaptureEvent::LinkBack(path));

@@ -93,7 +93,7 @@ void CVetra_Tivane_PeloToolDlg::UpdateRecordingBar()
     const bool running = m_session.IsRunningFlagSet();
     m_recordingBar->OpenButton()->setEnabled(!running);
     m_recordingBar->ParametersButton()->setEnabled(!m_replaying &&
-                                                   Vetra_Interface_RadarDevice_IsConnected(m_device) != 0);
+                                                   m_link.IsConnected());
     m_recordingBar->EnableLabels(running || m_replaying);
     if (!running && !m_replaying && m_recordingBar->ShownLabel() != GroundTruthLabel::Off)
         m_recordingBar->ShowLabel(GroundTruthLabel::Off);

@@ -7,6 +7,7 @@
 #include "ExitCodes.h"
 #include "ModuleExchange.h"
 #include "ModuleLink.h"
+#include "OpenFailureText.h"
 #include "ParameterDiff.h"
 #include "ParameterRead.h"
 #include "ParameterTable.h"
@@ -178,7 +179,7 @@ int RunParamsCommand(const ParamsOptions& options, const CStopSignal& stop)
     }
     CModuleLink link;
     std::string error;
-    if (!link.Open(options.port, options.baud, error)) {
+    if (!OpenModuleLink(link, options.port, options.baud, error)) {
         Complain(error);
         return kExitFailed;
     }

@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "DbgOutput.h"
+#include "OpenFailureText.h"
+#include "RunCaptureHeader.h"
 
 namespace {
 constexpr const char* kLinkLostReason = "the port closed";
@@ -18,7 +20,7 @@ CPortRecorder::~CPortRecorder()
 bool CPortRecorder::Connect(int baud, std::string& error)
 {
     m_baud = baud;
-    if (!m_link.Open(m_port, baud, error))
+    if (!OpenModuleLink(m_link, m_port, baud, error))
         return false;
     m_moduleAnswered = m_link.ReadFirmwareVersion(m_firmware);
     // A module that ignored the version request would only make the read wait for its time-out.
@@ -34,27 +36,13 @@ bool CPortRecorder::Connect(int baud, std::string& error)
     return true;
 }
 
-CaptureHeader CPortRecorder::MakeCaptureHeader() const
-{
-    CaptureHeader header;
-    header.port = m_link.Path();
-    header.identity = m_link.Identity();
-    header.baud = m_baud;
-    header.reportTimeMs = kReportIntervalMs;
-    header.firmware = m_firmware;
-    header.toolVersion = TIVANE_VERSION;
-    header.hasParameters = m_hasParameters;
-    if (m_hasParameters)
-        header.parameters = m_parameters;
-    return header;
-}
-
 bool CPortRecorder::Start(const std::string& folder, std::string& error)
 {
     m_link.SendStartBracket();
     m_session.SetDevice(m_link.Handle());
     m_session.SetRecordFolder(folder);
-    m_session.SetCaptureHeader(MakeCaptureHeader());
+    m_session.SetCaptureHeader(
+        RunCaptureHeader(m_link, m_baud, kReportIntervalMs, m_firmware, m_hasParameters ? &m_parameters : nullptr));
     const bool started = m_session.StartWorker();
     m_running = true;
     // The session goes on without files; a recorder without them has nothing to do.

@@ -62,8 +62,6 @@ private:
         void ShowStartButtonText() override {}
     };
 
-    CaptureHeader MakeCaptureHeader() const;
-
     std::string m_port;
     int m_baud = 0;
     CModuleLink m_link;

@@ -7,6 +7,7 @@
 
 #include "ExitCodes.h"
 #include "ModuleLink.h"
+#include "OpenFailureText.h"
 #include "ReportFrameReader.h"
 #include "StopSignal.h"
 
@@ -32,7 +33,7 @@ int RunWatchCommand(const WatchOptions& options, const CStopSignal& stop)
     CModuleLink link;
     link.SetStopCheck([&stop] { return stop.Requested(); });
     std::string error;
-    if (!link.Open(options.port.empty() ? kSimulatedPortOption : options.port, options.baud, error)) {
+    if (!OpenModuleLink(link, options.port.empty() ? kSimulatedPortOption : options.port, options.baud, error)) {
         std::fprintf(stderr, "radarcli: %s\n", error.c_str());
         return kExitFailed;
     }
