@@ -128,8 +128,8 @@ bool CVetra_Tivane_PeloToolDlg::OnInitDialog()
     RestoreDefaults();
     LoadSettings();
     m_controls.SetDlgItemInt(kBaudRateEdit, m_settings.baudRate);
-    EnableControl(kStartButton, false);
-    EnableControl(kConfigButton, false);
+    connect(&m_tool, &CToolSession::controlsChanged, this, &CVetra_Tivane_PeloToolDlg::ApplyMode);
+    ApplyMode();
     SetupColorStatics();
     SetupChart();
     UpdatePresenceDisplay();
@@ -144,9 +144,9 @@ bool CVetra_Tivane_PeloToolDlg::OnInitDialog()
     // Below this the proportional layout would cut texts and shrink them past reading.
     setMinimumSize(QSize(int(std::ceil(width() * kSmallestScale)), int(std::ceil(height() * kSmallestScale))));
     AddStatisticsPanel();
-    m_link.Create();
-    m_session.SetDevice(m_link.Handle());
-    m_paramDlg.SetDevice(m_link.Handle());
+    m_tool.Link().Create();
+    m_session.SetDevice(m_tool.Link().Handle());
+    m_paramDlg.SetDevice(m_tool.Link().Handle());
     m_paramDlg.SetToolInterface(this);
     m_paramDlg.Create(this);
     AddParamWorkbench();
@@ -286,7 +286,7 @@ void CVetra_Tivane_PeloToolDlg::DestroyWindow()
     m_destroyed = true;
     m_linkWatch.stop();
     StopReplay();
-    StopAcquisition();
+    StopRun();
     // The parameter dialog outlives the handle by a little: it must not use it any more.
     m_paramDlg.hide();
     m_paramDlg.SetDevice(nullptr);
@@ -297,7 +297,7 @@ void CVetra_Tivane_PeloToolDlg::DestroyWindow()
     }
     m_paramDlg.SetToolInterface(nullptr);
     m_session.SetDevice(nullptr);
-    m_link.Destroy();
+    m_tool.Link().Destroy();
     m_settings.baudRate = ReadBaudRate();
     SaveSettings();
     m_log.Close();

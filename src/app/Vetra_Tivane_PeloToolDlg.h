@@ -25,7 +25,7 @@
 #include "ParamConfigDlg.h"
 #include "RadarDevice.h"
 #include "LabelsFileWriter.h"
-#include "ModuleLink.h"
+#include "ToolSession.h"
 #include "RecordingDecode.h"
 #include "RecordingLoad.h"
 #include "ReplayRunner.h"
@@ -140,14 +140,16 @@ public:
     void UpdateHealth();
     // The "Reconnect automatically" check box: remembered in the settings file.
     void SetAutoReconnect(bool on);
-    bool IsReconnecting() const { return m_reconnecting; }
+    bool IsReconnecting() const { return m_tool.LinkMode() == ToolMode::Reconnecting; }
     // Completed reconnects since the window was made.
     int Reconnects() const { return m_reconnects; }
     // How often a lost device is looked for while reconnecting.
     static constexpr int kReconnectIntervalMs = 500;
     const ToolSettings& Settings() const { return m_settings; }
     ToolSettings& Settings() { return m_settings; }
-    VetraRadarHandle Device() const { return m_link.Handle(); }
+    VetraRadarHandle Device() const { return m_tool.Link().Handle(); }
+    // What the tool is doing; the connection and run controls follow it.
+    ToolMode Mode() const { return m_tool.Mode(); }
     bool IsRunning() const { return m_session.IsRunningFlagSet(); }
     double Scale() const { return m_scale; }
     const std::string& LogPath() const { return m_log.GetPath(); }
@@ -175,7 +177,7 @@ public:
     COverviewDialog* OverviewDialog() const { return m_overviewDialog; }
     // Jumps to a position of the replay, playing on if it played.
     void SeekReplay(std::int64_t positionUs);
-    bool IsReplaying() const { return m_replaying; }
+    bool IsReplaying() const { return m_tool.Mode() == ToolMode::Replaying; }
     CReplayRunner& Replay() { return m_replay; }
     CRecordingBar* RecordingBar() const { return m_recordingBar; }
     // The ground truth from now on: into the run's capture index, or a replay's labels
@@ -292,7 +294,11 @@ private:
     std::string LogFolder() const;
 
     // Connection and run control (Vetra_Tivane_PeloToolDlg_Connection.cpp).
-    void EnableControl(int id, bool enabled);
+    // Shows the connection and run controls as the mode wants them.
+    void ApplyMode();
+    // Ends the run (or the wait for a lost link) for the window's own reasons; the
+    // parameter dialog's StopAcquisition also holds Connect until a Start and a Stop.
+    void StopRun();
     int ReadBaudRate() const;
     void ShowFirmwareVersion();
     void ResetPresence();
@@ -334,8 +340,9 @@ private:
     CWaveWnd* m_chart = nullptr;
     CDiagnosticLog m_log;
     std::int32_t m_distanceMax = 800;
-    // The one holder of the device handle.
-    CModuleLink m_link;
+    // The application model: the module link (the one holder of the device handle) and
+    // the mode the controls follow.
+    CToolSession m_tool;
     CBaseStringA m_firmwareVersion{"Unknown"};
     Picture m_nobodyPicture;
     Picture m_movingPicture;
@@ -370,15 +377,12 @@ private:
     bool m_showingStale = false;
     // The module answered the version request at the last Connect.
     bool m_moduleAnswered = false;
-    bool m_reconnecting = false;
     int m_reconnects = 0;
     QTimer m_reconnectWatch;
     QDateTime m_gapStarted;
     QElapsedTimer m_gapTimer;
     // Report intervals of the current gap already shown on the chart.
     long long m_gapIntervalsShown = 0;
-    // Set while the window shows a connected link; the link watch compares it with the device.
-    bool m_linkShownOpen = false;
     QTimer m_linkWatch;
     bool m_initialised = false;
     bool m_destroyed = false;
@@ -401,7 +405,6 @@ private:
     // The labels set during the live run, in the run clock's time (user-interface thread).
     std::vector<LabelChange> m_liveLabels;
     CParamWorkbench* m_workbench = nullptr;
-    bool m_replaying = false;
     std::shared_ptr<const CReplayTimeline> m_replayTimeline;
     std::string m_replayPath;
     // The labels of the replayed recording: those of its earlier replays, with those set in
@@ -411,8 +414,6 @@ private:
     // The report interval of the replayed run: a link gap shows as that many missing
     // samples. Written before the replay thread starts.
     std::atomic<std::int64_t> m_replayIntervalMs{50};
-    // The connection controls as a replay found them, and as the link wants them since.
-    std::map<int, bool> m_controlsBeforeReplay;
     QTimer m_replayTick;
     std::unique_ptr<CLabelsFileWriter> m_replayLabelsFile;
     // During a replay the display changes at most once a frame (60 a second): the first

@@ -16,10 +16,6 @@
 
 namespace {
 
-constexpr int kStartText = 50010;
-constexpr int kStopText = 50011;
-constexpr int kConnectText = 50012;
-constexpr int kDisconnectText = 50013;
 constexpr int kFailToConnect = 50014;
 constexpr int kNoDeviceDetected = 50015;
 constexpr int kDeviceUnconnected = 50043;
@@ -93,18 +89,23 @@ bool CVetra_Tivane_PeloToolDlg::SelectPort(int portNumber)
     return true;
 }
 
-void CVetra_Tivane_PeloToolDlg::EnableControl(int id, bool enabled)
+void CVetra_Tivane_PeloToolDlg::ApplyMode()
 {
-    // A replay rests the connection controls: what the link asks of them meanwhile (a
+    // A replay rests the connection controls; what the link asks of them meanwhile (a
     // link lost during the replay, say) is what the end of the replay gives back.
-    if (m_replaying) {
-        if (const auto rested = m_controlsBeforeReplay.find(id); rested != m_controlsBeforeReplay.end()) {
-            rested->second = enabled;
-            return;
-        }
-    }
-    if (QWidget* control = m_controls.GetDlgItem(id))
-        control->setEnabled(enabled);
+    const ConnectionControls wanted = m_tool.Controls();
+    const auto enable = [this](int id, bool enabled) {
+        if (QWidget* control = m_controls.GetDlgItem(id))
+            control->setEnabled(enabled);
+    };
+    enable(kRefreshButton, wanted.refreshEnabled);
+    enable(kPortCombo, wanted.portEnabled);
+    enable(kBaudRateEdit, wanted.baudEnabled);
+    enable(kConnectButton, wanted.connectEnabled);
+    enable(kConfigButton, wanted.configEnabled);
+    enable(kStartButton, wanted.startEnabled);
+    m_controls.SetDlgItemText(kConnectButton, StringTable::load(wanted.connectTextId));
+    m_controls.SetDlgItemText(kStartButton, StringTable::load(wanted.startTextId));
 }
 
 int CVetra_Tivane_PeloToolDlg::ReadBaudRate() const
@@ -127,16 +128,13 @@ void CVetra_Tivane_PeloToolDlg::ResetPresence()
 void CVetra_Tivane_PeloToolDlg::OnConnect()
 {
     if (m_session.IsRunningFlagSet())
-        StopAcquisition();
+        StopRun();
     m_settings.baudRate = ReadBaudRate();
 
-    if (m_link.IsConnected()) {
+    if (m_tool.Link().IsConnected()) {
         m_linkWatch.stop();
-        m_linkShownOpen = false;
-        m_link.Close();
-        m_controls.SetDlgItemText(kConnectButton, StringTable::load(kConnectText));
-        EnableControl(kStartButton, false);
-        EnableControl(kConfigButton, false);
+        m_tool.Link().Close();
+        m_tool.SetLinkMode(ToolMode::Disconnected);
         m_firmwareVersion.Set("Unknown");
         m_moduleAnswered = false;
     } else {
@@ -144,17 +142,14 @@ void CVetra_Tivane_PeloToolDlg::OnConnect()
         const int index = combo ? combo->currentIndex() : -1;
         const int portNumber = index >= 0 ? combo->itemData(index).toInt() : -1;
         if (portNumber == -1) {
-            EnableControl(kStartButton, false);
-            EnableControl(kConfigButton, false);
+            m_tool.SetLinkMode(ToolMode::Disconnected);
             ShowErrorBox(this, kNoDeviceDetected);
-        } else if (!m_link.OpenPortNumber(portNumber, m_settings.baudRate)) {
+        } else if (!m_tool.Link().OpenPortNumber(portNumber, m_settings.baudRate)) {
             ShowErrorBox(this, kFailToConnect, AdviceOnFailedOpen(portNumber));
             return;
         } else {
-            m_controls.SetDlgItemText(kConnectButton, StringTable::load(kDisconnectText));
-            EnableControl(kStartButton, true);
-            EnableControl(kConfigButton, true);
-            m_moduleAnswered = m_link.ReadFirmwareVersion(m_firmwareVersion);
+            m_tool.SetLinkMode(ToolMode::Connected);
+            m_moduleAnswered = m_tool.Link().ReadFirmwareVersion(m_firmwareVersion);
             RememberLinkDevice(portNumber);
             StartLinkWatch();
         }
@@ -176,20 +171,18 @@ QString CVetra_Tivane_PeloToolDlg::AdviceOnFailedOpen(int portNumber) const
 void CVetra_Tivane_PeloToolDlg::OnStartStop()
 {
     if (m_session.IsRunningFlagSet()) {
-        StopAcquisition();
-        m_controls.SetDlgItemText(kStartButton, StringTable::load(kStartText));
-        EnableControl(kConnectButton, true);
+        StopRun();
         return;
     }
     m_settings.baudRate = ReadBaudRate();
-    if (!m_link.IsConnected())
+    if (!m_tool.Link().IsConnected())
         return;
-    m_link.SendStartBracket();
+    m_tool.Link().SendStartBracket();
     m_decoder.SetReport(0, 0);
     SetupChart();
     UpdatePresenceDisplay();
     m_session.SetCaptureHeader(RunCaptureHeader(
-        m_link, m_settings.baudRate, m_settings.reportTimeMS,
+        m_tool.Link(), m_settings.baudRate, m_settings.reportTimeMS,
         std::string(m_firmwareVersion.GetString(), std::size_t(m_firmwareVersion.GetLength())), &m_settings.params));
     // Before the worker runs: it stamps each report with this clock.
     m_runClock.start();
@@ -198,13 +191,12 @@ void CVetra_Tivane_PeloToolDlg::OnStartStop()
     if (!m_session.StartWorker()) {
         // No worker: showing "Stop" would claim a run that does not exist.
         DbgOutputA(2, "The acquisition thread could not be started\r\n");
-        StopAcquisition();
+        StopRun();
         return;
     }
     m_session.SetRunningFlag();
     StartHealthWatch();
-    m_controls.SetDlgItemText(kStartButton, StringTable::load(kStopText));
-    EnableControl(kConnectButton, false);
+    m_tool.SetLinkMode(ToolMode::Running);
     SaveSettings();
 }
 
@@ -216,13 +208,23 @@ void CVetra_Tivane_PeloToolDlg::OnConfig()
 
 void CVetra_Tivane_PeloToolDlg::StopAcquisition()
 {
-    // Connect is not touched here: Stop and a lost link enable it themselves, while after
-    // a stop by the parameter dialog it stays disabled until the operator starts and
-    // stops a run again. A stop while reconnecting ends the wait: the link is gone.
-    const bool wasReconnecting = m_reconnecting;
+    // After a stop by the parameter dialog Connect stays disabled until the operator
+    // starts and stops a run again.
+    const bool wasRunning = m_tool.LinkMode() == ToolMode::Running;
+    StopRun();
+    if (wasRunning)
+        m_tool.NoteStoppedByParamDialog();
+}
+
+void CVetra_Tivane_PeloToolDlg::StopRun()
+{
+    // A stop while reconnecting ends the wait: the link is gone.
+    const bool wasReconnecting = IsReconnecting();
     EndReconnect();
     m_session.StopAcquisition();
     StopHealthWatch();
+    if (m_tool.LinkMode() == ToolMode::Running)
+        m_tool.SetLinkMode(ToolMode::Connected);
     if (wasReconnecting) {
         DbgOutputA(2, "Reconnecting ended by a stop\r\n");
         ShowLinkGone();
@@ -231,13 +233,15 @@ void CVetra_Tivane_PeloToolDlg::StopAcquisition()
 
 void CVetra_Tivane_PeloToolDlg::StartLinkWatch()
 {
-    m_linkShownOpen = true;
     m_linkWatch.start();
 }
 
 void CVetra_Tivane_PeloToolDlg::CheckLink()
 {
-    if (m_linkShownOpen && !m_link.IsConnected())
+    // The watch stops while no link is shown open; while it runs the link is Connected
+    // or Running (also beneath a replay).
+    const ToolMode link = m_tool.LinkMode();
+    if ((link == ToolMode::Connected || link == ToolMode::Running) && !m_tool.Link().IsConnected())
         OnLinkLost();
     else
         UpdateHealth();
@@ -252,12 +256,11 @@ void CVetra_Tivane_PeloToolDlg::OnLinkLost()
     }
     // Stopped first, so that the box below (its own event loop) cannot raise a second one.
     m_linkWatch.stop();
-    m_linkShownOpen = false;
     DbgOutputA(2, "The link to the module was lost\r\n");
     // The stop closes the raw recording, which keeps everything received up to now.
     if (m_session.IsRunningFlagSet()) {
         m_session.AddCaptureEvent(CaptureEvent::LinkLost("the port closed"));
-        StopAcquisition();
+        StopRun();
     }
     ShowLinkGone();
     ShowErrorBox(this, kDeviceUnconnected);
@@ -265,11 +268,8 @@ void CVetra_Tivane_PeloToolDlg::OnLinkLost()
 
 void CVetra_Tivane_PeloToolDlg::ShowLinkGone()
 {
-    m_link.Close();
-    m_controls.SetDlgItemText(kConnectButton, StringTable::load(kConnectText));
-    EnableControl(kConnectButton, true);
-    EnableControl(kStartButton, false);
-    EnableControl(kConfigButton, false);
+    m_tool.Link().Close();
+    m_tool.SetLinkMode(ToolMode::Disconnected);
     m_firmwareVersion.Set("Unknown");
     m_moduleAnswered = false;
     ShowFirmwareVersion();

@@ -66,7 +66,7 @@ void CVetra_Tivane_PeloToolDlg::UpdateHealth()
     const std::uint64_t frames = m_decoder.FramesReported();
     const bool running = m_session.IsRunningFlagSet();
     // While reconnecting the silence is the gap's, not a stall of the module.
-    if (running && !m_reconnecting) {
+    if (running && !IsReconnecting()) {
         const auto silence = std::chrono::duration_cast<std::chrono::milliseconds>(m_stallWatch.Silence(now));
         switch (m_stallWatch.Update(frames, now, m_settings.reportTimeMS)) {
         case CStallWatch::Change::Started:
@@ -97,8 +97,8 @@ void CVetra_Tivane_PeloToolDlg::UpdateHealth()
         }
     }
     HealthSnapshot snapshot;
-    const bool connected = m_link.IsConnected();
-    snapshot.link = m_reconnecting ? LinkState::Reconnecting
+    const bool connected = m_tool.Link().IsConnected();
+    snapshot.link = IsReconnecting() ? LinkState::Reconnecting
                     : running      ? LinkState::Running
                     : connected    ? LinkState::Connected
                                    : LinkState::Disconnected;
@@ -115,7 +115,7 @@ void CVetra_Tivane_PeloToolDlg::UpdateHealth()
     }
     snapshot.moduleSilent = connected && !m_moduleAnswered;
     snapshot.lowDiskFreeMb = running ? m_lowDiskFreeMb : -1;
-    if (m_replaying)
+    if (IsReplaying())
         snapshot.replay = ReplayStatusText();
     m_healthStrip->Show(snapshot);
     UpdateRecordingBar();

@@ -125,7 +125,7 @@ void CVetra_Tivane_PeloToolDlg::ShowGapOnBand(std::int32_t steps)
 void CVetra_Tivane_PeloToolDlg::RefreshStatistics()
 {
     // A panel closed, or a run that no longer changes, costs no work and no wake-ups.
-    const bool feeding = m_session.IsRunningFlagSet() || (m_replaying && !m_replay.Ended());
+    const bool feeding = m_session.IsRunningFlagSet() || (IsReplaying() && !m_replay.Ended());
     if (!feeding)
         m_statisticsTick.stop();
     if (!m_statisticsPanel || !StatisticsShown())

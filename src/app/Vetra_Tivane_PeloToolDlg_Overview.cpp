@@ -12,7 +12,7 @@
 
 void CVetra_Tivane_PeloToolDlg::OpenOverview()
 {
-    if (!m_replaying || !m_replayTimeline)
+    if (!IsReplaying() || !m_replayTimeline)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     DecodedRecording decoded;

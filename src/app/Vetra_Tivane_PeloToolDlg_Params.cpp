@@ -37,9 +37,9 @@ void CVetra_Tivane_PeloToolDlg::OpenParamWorkbench()
         if (m_destroyed)
             return;
         m_workbench = new CParamWorkbench(&m_settings.params, this);
-        m_workbench->SetDevice(m_link.Handle());
+        m_workbench->SetDevice(m_tool.Link().Handle());
         m_workbench->SetToolInterface(this);
-        m_workbench->SetLinkSource([this] { return ModuleParams::LinkDescription{m_link.Path(), m_link.Identity()}; });
+        m_workbench->SetLinkSource([this] { return ModuleParams::LinkDescription{m_tool.Link().Path(), m_tool.Link().Identity()}; });
         m_workbench->SetBackupFolder(LogFolder());
         m_workbench->SetRecordChanged([this] { m_paramDlg.ShowParams(); });
     }

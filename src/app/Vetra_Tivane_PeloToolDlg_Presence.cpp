@@ -45,7 +45,7 @@ void CVetra_Tivane_PeloToolDlg::OnRadarReport()
 {
     // A fast replay hands over hundreds of reports a second: the digits, the picture and
     // the chart show the latest together, at most once a frame, and the last one always.
-    if (m_replaying) {
+    if (IsReplaying()) {
         if (!m_replayFrame.isActive())
             m_replayFrame.start();
         return;

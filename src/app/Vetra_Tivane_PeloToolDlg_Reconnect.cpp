@@ -24,22 +24,21 @@ QString WallTime(const QDateTime& time)
 void CVetra_Tivane_PeloToolDlg::RememberLinkDevice(int portNumber)
 {
     const std::string path = SerialPortPathFromNumber(portNumber);
-    m_link.Remember(path, ListedPort(path));
+    m_tool.Link().Remember(path, ListedPort(path));
 }
 
 void CVetra_Tivane_PeloToolDlg::BeginReconnect()
 {
     m_linkWatch.stop();
-    m_linkShownOpen = false;
     // The worker goes; the recording stays open for the rest of the run.
     m_session.PauseWorker();
     m_session.AddCaptureEvent(CaptureEvent::LinkLost(kLinkLostReason));
-    m_link.Close();
-    m_reconnecting = true;
+    m_tool.Link().Close();
+    m_tool.SetLinkMode(ToolMode::Reconnecting);
     m_gapStarted = QDateTime::currentDateTime();
     m_gapTimer.start();
     m_gapIntervalsShown = 0;
-    DbgOutputA(2, "The link to the module was lost; waiting for %s to come back\r\n", m_link.Path().c_str());
+    DbgOutputA(2, "The link to the module was lost; waiting for %s to come back\r\n", m_tool.Link().Path().c_str());
     ShowDataAsStale(true);
     m_reconnectWatch.start();
     UpdateHealth();
@@ -47,22 +46,23 @@ void CVetra_Tivane_PeloToolDlg::BeginReconnect()
 
 void CVetra_Tivane_PeloToolDlg::TryReconnect()
 {
-    if (!m_reconnecting)
+    if (!IsReconnecting())
         return;
     ShowGapOnChart();
-    const std::string path = m_link.FindAgain();
+    const std::string path = m_tool.Link().FindAgain();
     if (path.empty())
         return;
     const int portNumber = path == kSimulatedPortPath ? kSimulatedPortNumber : RegisterSerialPortPath(path);
-    if (!m_link.OpenPortNumber(portNumber, m_settings.baudRate))
+    if (!m_tool.Link().OpenPortNumber(portNumber, m_settings.baudRate))
         return;  // not ready yet: the next look tries again
-    m_link.SendStartBracket();
+    m_tool.Link().SendStartBracket();
     ShowGapOnChart();
     EndReconnect();
+    m_tool.SetLinkMode(ToolMode::Running);
     m_session.AddCaptureEvent(CaptureEvent::LinkBack(path));
     if (!m_session.ResumeWorker()) {
         DbgOutputA(2, "The acquisition thread could not be started again\r\n");
-        StopAcquisition();
+        StopRun();
         return;
     }
     ++m_reconnects;
@@ -78,7 +78,6 @@ void CVetra_Tivane_PeloToolDlg::TryReconnect()
 void CVetra_Tivane_PeloToolDlg::EndReconnect()
 {
     m_reconnectWatch.stop();
-    m_reconnecting = false;
 }
 
 void CVetra_Tivane_PeloToolDlg::ShowGapOnChart()

@@ -92,16 +92,16 @@ void CVetra_Tivane_PeloToolDlg::UpdateRecordingBar()
         return;
     const bool running = m_session.IsRunningFlagSet();
     m_recordingBar->OpenButton()->setEnabled(!running);
-    m_recordingBar->ParametersButton()->setEnabled(!m_replaying &&
-                                                   m_link.IsConnected());
-    m_recordingBar->EnableLabels(running || m_replaying);
-    if (!running && !m_replaying && m_recordingBar->ShownLabel() != GroundTruthLabel::Off)
+    m_recordingBar->ParametersButton()->setEnabled(!IsReplaying() &&
+                                                   m_tool.Link().IsConnected());
+    m_recordingBar->EnableLabels(running || IsReplaying());
+    if (!running && !IsReplaying() && m_recordingBar->ShownLabel() != GroundTruthLabel::Off)
         m_recordingBar->ShowLabel(GroundTruthLabel::Off);
 }
 
 bool CVetra_Tivane_PeloToolDlg::SetLabel(GroundTruthLabel label)
 {
-    if (m_replaying) {
+    if (IsReplaying()) {
         // Into the labels file beside the recording, never into the recording or its index.
         if (!m_replayLabelsFile) {
             m_replayLabelsFile = std::make_unique<CLabelsFileWriter>();
@@ -146,7 +146,7 @@ bool CVetra_Tivane_PeloToolDlg::UsableOrSaidWhy(const LoadedRecording& loaded, c
 
 std::string CVetra_Tivane_PeloToolDlg::RecordingOnShow() const
 {
-    return m_replaying ? m_replayPath : m_session.GetRawFilePath();
+    return IsReplaying() ? m_replayPath : m_session.GetRawFilePath();
 }
 
 bool CVetra_Tivane_PeloToolDlg::LoadForExport(const std::string& datPath, LoadedRecording& loaded,

@@ -34,12 +34,6 @@ constexpr int kNoValidReport = 50364;
 constexpr int kMostQueuedReports = 200;
 // How often the slider, the time and the label in force follow the replay.
 constexpr int kReplayTickMs = 100;
-// The controls a replay rests, and gives back as they were.
-constexpr int kConnectionControls[] = {
-    CVetra_Tivane_PeloToolDlg::kRefreshButton, CVetra_Tivane_PeloToolDlg::kPortCombo,
-    CVetra_Tivane_PeloToolDlg::kBaudRateEdit,  CVetra_Tivane_PeloToolDlg::kConnectButton,
-    CVetra_Tivane_PeloToolDlg::kStartButton,   CVetra_Tivane_PeloToolDlg::kConfigButton,
-};
 }  // namespace
 
 void CVetra_Tivane_PeloToolDlg::SetUpReplay()
@@ -113,7 +107,7 @@ bool CVetra_Tivane_PeloToolDlg::OpenReplay(const QString& path)
         DbgOutputA(2, "A recording cannot be replayed while a run goes on\r\n");
         return false;
     }
-    if (m_replaying)
+    if (IsReplaying())
         StopReplay();
     LoadedRecording loaded = LoadRecording(path.toStdString(), m_settings.reportTimeMS);
     const QString name = QFileInfo(path).fileName();
@@ -148,18 +142,13 @@ bool CVetra_Tivane_PeloToolDlg::OpenReplay(const QString& path)
     m_replayLabels = std::move(loaded.labelLayers);
     m_replayPath = path.toStdString();
 
-    for (int id : kConnectionControls) {
-        QWidget* control = m_controls.GetDlgItem(id);
-        m_controlsBeforeReplay[id] = control && control->isEnabled();
-        EnableControl(id, false);
-    }
-    m_replaying = true;
+    m_tool.SetReplaying(true);
     m_chart->HoldRepaints(true);
     m_stateBand->HoldRepaints(true);
     DbgOutputA(2, "Replay of %s (%s)\r\n", m_replayPath.c_str(),
                m_replayNote.isEmpty() ? "paced by its capture index" : m_replayNote.toUtf8().constData());
     RestartReplayAt(0, true);
-    if (!m_replaying)
+    if (!IsReplaying())
         return false;  // it could not start: the box has said why and the stop has run
     m_recordingBar->EnableReplayRow(true);
     m_recordingBar->ShowReplayFile(name, m_replayNote);
@@ -197,7 +186,7 @@ void CVetra_Tivane_PeloToolDlg::RestartReplayAt(std::int64_t positionUs, bool pl
 
 void CVetra_Tivane_PeloToolDlg::OnReplayPlayPause()
 {
-    if (!m_replaying)
+    if (!IsReplaying())
         return;
     if (m_replay.Ended()) {
         RestartReplayAt(0, true);  // from the start again
@@ -211,7 +200,7 @@ void CVetra_Tivane_PeloToolDlg::OnReplayPlayPause()
 
 void CVetra_Tivane_PeloToolDlg::SeekReplay(std::int64_t positionUs)
 {
-    if (!m_replaying)
+    if (!IsReplaying())
         return;
     const bool playing = m_replay.Playing();
     DbgOutputA(2, "Replay moved to %.1f s\r\n", double(positionUs) / 1e6);
@@ -221,7 +210,7 @@ void CVetra_Tivane_PeloToolDlg::SeekReplay(std::int64_t positionUs)
 
 void CVetra_Tivane_PeloToolDlg::OnReplayEnded()
 {
-    if (!m_replaying)
+    if (!IsReplaying())
         return;
     const std::string error = m_replay.ReadError();
     if (!error.empty())
@@ -233,7 +222,7 @@ void CVetra_Tivane_PeloToolDlg::OnReplayEnded()
 
 void CVetra_Tivane_PeloToolDlg::UpdateReplayPosition()
 {
-    if (!m_replaying)
+    if (!IsReplaying())
         return;
     m_sincePositionShown.start();
     const std::int64_t position = m_replay.PositionUs();
@@ -247,7 +236,7 @@ void CVetra_Tivane_PeloToolDlg::UpdateReplayPosition()
 
 void CVetra_Tivane_PeloToolDlg::StopReplay()
 {
-    if (!m_replaying)
+    if (!IsReplaying())
         return;
     m_replayTick.stop();
     m_replay.Stop();
@@ -255,7 +244,7 @@ void CVetra_Tivane_PeloToolDlg::StopReplay()
     DiscardQueuedReports();
     ResetPresenceIndicator();
     ShowStartButtonText();
-    m_replaying = false;
+    m_tool.SetReplaying(false);
     m_replayFrame.stop();
     m_chart->HoldRepaints(false);
     m_stateBand->HoldRepaints(false);
@@ -266,9 +255,6 @@ void CVetra_Tivane_PeloToolDlg::StopReplay()
             DbgOutputA(1, "The labels file is incomplete: %s\r\n", m_replayLabelsFile->Error().c_str());
         m_replayLabelsFile.reset();
     }
-    // As they were, or as the link has asked for them since (see EnableControl).
-    for (int id : kConnectionControls)
-        EnableControl(id, m_controlsBeforeReplay[id]);
     m_recordingBar->EnableReplayRow(false);
     // Its clicks would move a replay that no longer goes on.
     if (m_overviewDialog)

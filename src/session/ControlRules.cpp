@@ -27,7 +27,7 @@ bool ConnectionControls::operator==(const ConnectionControls& other) const
            startEnabled == other.startEnabled && startTextId == other.startTextId;
 }
 
-ConnectionControls ControlsFor(ToolMode mode, bool stoppedByParamDialog)
+ConnectionControls ControlsFor(ToolMode mode, bool stoppedByParamDialog, ToolMode beneathReplay)
 {
     ConnectionControls controls;
     controls.connectTextId = kConnectText;
@@ -52,14 +52,11 @@ ConnectionControls ControlsFor(ToolMode mode, bool stoppedByParamDialog)
         controls.startTextId = kStopText;
         break;
     case ToolMode::Replaying:
+        if (beneathReplay != ToolMode::Replaying)
+            controls = ControlsFor(beneathReplay, stoppedByParamDialog);
         controls.refreshEnabled = controls.portEnabled = controls.baudEnabled = false;
-        controls.connectEnabled = false;
+        controls.connectEnabled = controls.configEnabled = controls.startEnabled = false;
         break;
     }
     return controls;
-}
-
-ToolMode ModeAfterReplay(bool linkOpen)
-{
-    return linkOpen ? ToolMode::Connected : ToolMode::Disconnected;
 }

@@ -17,9 +17,7 @@ struct ConnectionControls {
 };
 
 // stoppedByParamDialog: the parameter dialog stopped the last run; Connect stays disabled
-// until the operator starts and stops a run again with Start.
-ConnectionControls ControlsFor(ToolMode mode, bool stoppedByParamDialog);
-
-// A replay rests the connection controls and ends where the link stands then: the mode
-// to go back to after a replay.
-ToolMode ModeAfterReplay(bool linkOpen);
+// until the operator starts and stops a run again with Start. beneathReplay: what the
+// link stands at while a replay rests the controls; their texts stay the link's.
+ConnectionControls ControlsFor(ToolMode mode, bool stoppedByParamDialog,
+                               ToolMode beneathReplay = ToolMode::Disconnected);
