@@ -63,10 +63,11 @@ CVetra_Tivane_PeloToolDlg::CVetra_Tivane_PeloToolDlg(CSettingsFile& settingsFile
 {
     m_icon = QIcon(AppResourcePath(QStringLiteral("ICON"), kIconId, StringTable::language()));
     m_session.SetRecordFolder(LogFolder());
-    m_linkWatch.setInterval(kLinkWatchIntervalMs);
-    connect(&m_linkWatch, &QTimer::timeout, this, &CVetra_Tivane_PeloToolDlg::CheckLink);
-    m_reconnectWatch.setInterval(kReconnectIntervalMs);
-    connect(&m_reconnectWatch, &QTimer::timeout, this, &CVetra_Tivane_PeloToolDlg::TryReconnect);
+    CLinkController& links = m_tool.Links();
+    connect(&links, &CLinkController::linkLost, this, &CVetra_Tivane_PeloToolDlg::OnLinkLost);
+    connect(&links, &CLinkController::linkWatched, this, &CVetra_Tivane_PeloToolDlg::UpdateHealth);
+    connect(&links, &CLinkController::gapGoesOn, this, &CVetra_Tivane_PeloToolDlg::ShowGapOnChart);
+    connect(&links, &CLinkController::linkBack, this, &CVetra_Tivane_PeloToolDlg::OnLinkBack);
 }
 
 CVetra_Tivane_PeloToolDlg::~CVetra_Tivane_PeloToolDlg()
@@ -284,7 +285,7 @@ void CVetra_Tivane_PeloToolDlg::DestroyWindow()
     if (m_destroyed || !m_initialised)
         return;
     m_destroyed = true;
-    m_linkWatch.stop();
+    m_tool.Links().StopWatch();
     StopReplay();
     StopRun();
     // The parameter dialog outlives the handle by a little: it must not use it any more.

@@ -84,7 +84,7 @@ public:
     static constexpr int kDistanceDigits = 1403;
     static constexpr int kChart = 1500;
     // How often the window checks that the link to the module still stands.
-    static constexpr int kLinkWatchIntervalMs = 250;
+    static constexpr int kLinkWatchIntervalMs = CLinkController::kWatchIntervalMs;
 
     // settingsFile: the settings document and file, already read at start-up.
     // programFolder: where "Image" and "Log" are; empty for the executable's folder.
@@ -142,9 +142,9 @@ public:
     void SetAutoReconnect(bool on);
     bool IsReconnecting() const { return m_tool.LinkMode() == ToolMode::Reconnecting; }
     // Completed reconnects since the window was made.
-    int Reconnects() const { return m_reconnects; }
+    int Reconnects() const { return m_tool.Links().Reconnects(); }
     // How often a lost device is looked for while reconnecting.
-    static constexpr int kReconnectIntervalMs = 500;
+    static constexpr int kReconnectIntervalMs = CLinkController::kReconnectIntervalMs;
     const ToolSettings& Settings() const { return m_settings; }
     ToolSettings& Settings() { return m_settings; }
     VetraRadarHandle Device() const { return m_tool.Link().Handle(); }
@@ -260,11 +260,9 @@ private:
     void OnExportCsv();
     void OnLabelSummary();
     // Reconnecting (Vetra_Tivane_PeloToolDlg_Reconnect.cpp).
-    // The link remembers the device of this port number, to find it again.
-    void RememberLinkDevice(int portNumber);
+    // The run waits for its lost device, and goes on when it is back at path.
     void BeginReconnect();
-    void TryReconnect();
-    void EndReconnect();
+    void OnLinkBack(const std::string& path);
     // Steps the chart by the report intervals the gap has lasted, as missing samples.
     void ShowGapOnChart();
     // The window after a link that will not come back: disconnected, Start and Config off.
@@ -302,8 +300,6 @@ private:
     int ReadBaudRate() const;
     void ShowFirmwareVersion();
     void ResetPresence();
-    void StartLinkWatch();
-    void CheckLink();
     void OnLinkLost();
 
     // Presence display (Vetra_Tivane_PeloToolDlg_Presence.cpp).
@@ -343,7 +339,6 @@ private:
     // The application model: the module link (the one holder of the device handle) and
     // the mode the controls follow.
     CToolSession m_tool;
-    CBaseStringA m_firmwareVersion{"Unknown"};
     Picture m_nobodyPicture;
     Picture m_movingPicture;
     Picture m_motionlessPicture;
@@ -375,15 +370,6 @@ private:
     int m_diskCheckTick = 0;
     long long m_lowDiskFreeMb = -1;
     bool m_showingStale = false;
-    // The module answered the version request at the last Connect.
-    bool m_moduleAnswered = false;
-    int m_reconnects = 0;
-    QTimer m_reconnectWatch;
-    QDateTime m_gapStarted;
-    QElapsedTimer m_gapTimer;
-    // Report intervals of the current gap already shown on the chart.
-    long long m_gapIntervalsShown = 0;
-    QTimer m_linkWatch;
     bool m_initialised = false;
     bool m_destroyed = false;
     CRecordingBar* m_recordingBar = nullptr;

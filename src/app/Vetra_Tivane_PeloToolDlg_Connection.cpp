@@ -115,7 +115,8 @@ int CVetra_Tivane_PeloToolDlg::ReadBaudRate() const
 
 void CVetra_Tivane_PeloToolDlg::ShowFirmwareVersion()
 {
-    const QString version = QString::fromUtf8(m_firmwareVersion.GetString(), m_firmwareVersion.GetLength());
+    const CBaseStringA& firmware = m_tool.Links().Firmware();
+    const QString version = QString::fromUtf8(firmware.GetString(), firmware.GetLength());
     m_controls.SetDlgItemText(kFirmwareLabel, StringTable::load(kFirmwareFormat).replace(QLatin1String("%s"), version));
 }
 
@@ -132,11 +133,7 @@ void CVetra_Tivane_PeloToolDlg::OnConnect()
     m_settings.baudRate = ReadBaudRate();
 
     if (m_tool.Link().IsConnected()) {
-        m_linkWatch.stop();
-        m_tool.Link().Close();
-        m_tool.SetLinkMode(ToolMode::Disconnected);
-        m_firmwareVersion.Set("Unknown");
-        m_moduleAnswered = false;
+        m_tool.Links().Disconnect();
     } else {
         const auto* combo = m_controls.item<QComboBox>(kPortCombo);
         const int index = combo ? combo->currentIndex() : -1;
@@ -144,14 +141,10 @@ void CVetra_Tivane_PeloToolDlg::OnConnect()
         if (portNumber == -1) {
             m_tool.SetLinkMode(ToolMode::Disconnected);
             ShowErrorBox(this, kNoDeviceDetected);
-        } else if (!m_tool.Link().OpenPortNumber(portNumber, m_settings.baudRate)) {
+        } else if (!m_tool.Links().Connect(portNumber, m_settings.baudRate,
+                                           ListedPort(SerialPortPathFromNumber(portNumber)))) {
             ShowErrorBox(this, kFailToConnect, AdviceOnFailedOpen(portNumber));
             return;
-        } else {
-            m_tool.SetLinkMode(ToolMode::Connected);
-            m_moduleAnswered = m_tool.Link().ReadFirmwareVersion(m_firmwareVersion);
-            RememberLinkDevice(portNumber);
-            StartLinkWatch();
         }
     }
     ShowFirmwareVersion();
@@ -182,8 +175,7 @@ void CVetra_Tivane_PeloToolDlg::OnStartStop()
     SetupChart();
     UpdatePresenceDisplay();
     m_session.SetCaptureHeader(RunCaptureHeader(
-        m_tool.Link(), m_settings.baudRate, m_settings.reportTimeMS,
-        std::string(m_firmwareVersion.GetString(), std::size_t(m_firmwareVersion.GetLength())), &m_settings.params));
+        m_tool.Link(), m_settings.baudRate, m_settings.reportTimeMS, m_tool.Links().FirmwareText(), &m_settings.params));
     // Before the worker runs: it stamps each report with this clock.
     m_runClock.start();
     m_liveLabels.clear();
@@ -220,7 +212,7 @@ void CVetra_Tivane_PeloToolDlg::StopRun()
 {
     // A stop while reconnecting ends the wait: the link is gone.
     const bool wasReconnecting = IsReconnecting();
-    EndReconnect();
+    m_tool.Links().EndReconnect();
     m_session.StopAcquisition();
     StopHealthWatch();
     if (m_tool.LinkMode() == ToolMode::Running)
@@ -231,22 +223,6 @@ void CVetra_Tivane_PeloToolDlg::StopRun()
     }
 }
 
-void CVetra_Tivane_PeloToolDlg::StartLinkWatch()
-{
-    m_linkWatch.start();
-}
-
-void CVetra_Tivane_PeloToolDlg::CheckLink()
-{
-    // The watch stops while no link is shown open; while it runs the link is Connected
-    // or Running (also beneath a replay).
-    const ToolMode link = m_tool.LinkMode();
-    if ((link == ToolMode::Connected || link == ToolMode::Running) && !m_tool.Link().IsConnected())
-        OnLinkLost();
-    else
-        UpdateHealth();
-}
-
 void CVetra_Tivane_PeloToolDlg::OnLinkLost()
 {
     // The operator asked for the run to survive an unplug: no box, wait for the device.
@@ -255,7 +231,7 @@ void CVetra_Tivane_PeloToolDlg::OnLinkLost()
         return;
     }
     // Stopped first, so that the box below (its own event loop) cannot raise a second one.
-    m_linkWatch.stop();
+    m_tool.Links().StopWatch();
     DbgOutputA(2, "The link to the module was lost\r\n");
     // The stop closes the raw recording, which keeps everything received up to now.
     if (m_session.IsRunningFlagSet()) {
@@ -268,10 +244,7 @@ void CVetra_Tivane_PeloToolDlg::OnLinkLost()
 
 void CVetra_Tivane_PeloToolDlg::ShowLinkGone()
 {
-    m_tool.Link().Close();
-    m_tool.SetLinkMode(ToolMode::Disconnected);
-    m_firmwareVersion.Set("Unknown");
-    m_moduleAnswered = false;
+    m_tool.Links().Abandon();
     ShowFirmwareVersion();
     ResetPresence();
     UpdateHealth();

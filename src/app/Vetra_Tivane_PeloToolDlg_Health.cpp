@@ -113,7 +113,7 @@ void CVetra_Tivane_PeloToolDlg::UpdateHealth()
         snapshot.recordedBytes = m_session.RecordedBytes();
         snapshot.recordingPath = QString::fromStdString(recording);
     }
-    snapshot.moduleSilent = connected && !m_moduleAnswered;
+    snapshot.moduleSilent = connected && !m_tool.Links().ModuleAnswered();
     snapshot.lowDiskFreeMb = running ? m_lowDiskFreeMb : -1;
     if (IsReplaying())
         snapshot.replay = ReplayStatusText();

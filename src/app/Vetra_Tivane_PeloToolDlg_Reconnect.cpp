@@ -3,10 +3,7 @@
 // run go on into the same recording.
 #include <QDateTime>
 
-#include <algorithm>
-
 #include "DbgOutput.h"
-#include "SerialPortNames.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
 
 namespace {
@@ -21,63 +18,32 @@ QString WallTime(const QDateTime& time)
 
 }  // namespace
 
-void CVetra_Tivane_PeloToolDlg::RememberLinkDevice(int portNumber)
-{
-    const std::string path = SerialPortPathFromNumber(portNumber);
-    m_tool.Link().Remember(path, ListedPort(path));
-}
-
 void CVetra_Tivane_PeloToolDlg::BeginReconnect()
 {
-    m_linkWatch.stop();
-    // The worker goes; the recording stays open for the rest of the run.
+    // The worker goes first; the recording stays open for the rest of the run.
     m_session.PauseWorker();
     m_session.AddCaptureEvent(CaptureEvent::LinkLost(kLinkLostReason));
-    m_tool.Link().Close();
-    m_tool.SetLinkMode(ToolMode::Reconnecting);
-    m_gapStarted = QDateTime::currentDateTime();
-    m_gapTimer.start();
-    m_gapIntervalsShown = 0;
+    m_tool.Links().BeginReconnect();
     DbgOutputA(2, "The link to the module was lost; waiting for %s to come back\r\n", m_tool.Link().Path().c_str());
     ShowDataAsStale(true);
-    m_reconnectWatch.start();
     UpdateHealth();
 }
 
-void CVetra_Tivane_PeloToolDlg::TryReconnect()
+void CVetra_Tivane_PeloToolDlg::OnLinkBack(const std::string& path)
 {
-    if (!IsReconnecting())
-        return;
-    ShowGapOnChart();
-    const std::string path = m_tool.Link().FindAgain();
-    if (path.empty())
-        return;
-    const int portNumber = path == kSimulatedPortPath ? kSimulatedPortNumber : RegisterSerialPortPath(path);
-    if (!m_tool.Link().OpenPortNumber(portNumber, m_settings.baudRate))
-        return;  // not ready yet: the next look tries again
-    m_tool.Link().SendStartBracket();
-    ShowGapOnChart();
-    EndReconnect();
-    m_tool.SetLinkMode(ToolMode::Running);
     m_session.AddCaptureEvent(CaptureEvent::LinkBack(path));
     if (!m_session.ResumeWorker()) {
         DbgOutputA(2, "The acquisition thread could not be started again\r\n");
         StopRun();
         return;
     }
-    ++m_reconnects;
     DbgOutputA(2, "Link gap from %s to %s (%lld ms): the link to %s was lost\r\n",
-               WallTime(m_gapStarted).toUtf8().constData(), WallTime(QDateTime::currentDateTime()).toUtf8().constData(),
-               static_cast<long long>(m_gapTimer.elapsed()), path.c_str());
-    StartLinkWatch();
+               WallTime(m_tool.Links().GapStarted()).toUtf8().constData(),
+               WallTime(QDateTime::currentDateTime()).toUtf8().constData(), m_tool.Links().GapElapsedMs(), path.c_str());
+    m_tool.Links().StartWatch();
     m_stallWatch.Start(m_decoder.FramesReported(), CStallWatch::Clock::now());
     ShowDataAsStale(false);
     UpdateHealth();
-}
-
-void CVetra_Tivane_PeloToolDlg::EndReconnect()
-{
-    m_reconnectWatch.stop();
 }
 
 void CVetra_Tivane_PeloToolDlg::ShowGapOnChart()
@@ -85,13 +51,10 @@ void CVetra_Tivane_PeloToolDlg::ShowGapOnChart()
     // The worker is paused, so this thread may step the history: the chart goes on
     // scrolling through the gap, with no line where nothing was received.
     const long long interval = m_settings.reportTimeMS > 0 ? m_settings.reportTimeMS : 50;
-    const long long due = m_gapTimer.elapsed() / interval;
-    if (due > m_gapIntervalsShown) {
-        const long long length = m_decoder.GetHistory().GetLength();
-        const auto steps = std::int32_t(std::min(due - m_gapIntervalsShown, length));
+    const std::int32_t steps = m_tool.Links().TakeGapSteps(interval, m_decoder.GetHistory().GetLength());
+    if (steps > 0) {
         ShowGapOnBand(steps);
         m_decoder.GetHistory().AdvanceMissing(steps, *this);
-        m_gapIntervalsShown = due;
     }
 }
 

@@ -41,6 +41,7 @@ void CModuleLink::Destroy()
 
 bool CModuleLink::OpenPortNumber(int portNumber, int baud)
 {
+    m_baud = baud;
     return Vetra_Interface_RadarDevice_Serial_OpenByPortNum(m_device, portNumber, baud, HostLink::kOpenAttempts,
                                                            HostLink::kStopBits, HostLink::kAssertDtr,
                                                            HostLink::kOpenRetryDelayMs) != 0;

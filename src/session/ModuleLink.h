@@ -34,6 +34,8 @@ public:
     // Opens the port of this number (the numbers of the port list) with the host link
     // settings; true when it is open.
     bool OpenPortNumber(int portNumber, int baud);
+    // The baud rate of the last open: a device that comes back is opened as it was.
+    int Baud() const { return m_baud; }
     // port: a device path, or kSimulatedPortPath for the simulated module. Remembers the
     // device (see Remember) and opens it; false when it did not open.
     bool Open(const std::string& port, int baud);
@@ -76,6 +78,7 @@ private:
     bool Stopped() const { return m_stopRequested && m_stopRequested(); }
 
     VetraRadarHandle m_device = nullptr;
+    int m_baud = 0;
     std::string m_path;
     std::string m_identity;
     std::function<bool()> m_stopRequested;

@@ -2,6 +2,7 @@
 #include <QObject>
 
 #include "ControlRules.h"
+#include "LinkController.h"
 #include "ModuleLink.h"
 #include "ToolMode.h"
 
@@ -18,6 +19,9 @@ public:
 
     CModuleLink& Link() { return m_link; }
     const CModuleLink& Link() const { return m_link; }
+    // Connect, disconnect, the link watch and reconnecting.
+    CLinkController& Links() { return m_links; }
+    const CLinkController& Links() const { return m_links; }
 
     // Replaying while a replay goes on, else what the link and the run stand at.
     ToolMode Mode() const { return m_replaying ? ToolMode::Replaying : m_linkMode; }
@@ -45,6 +49,7 @@ private:
     void Changed(ToolMode modeBefore, const ConnectionControls& controlsBefore);
 
     CModuleLink m_link;
+    CLinkController m_links{m_link, *this};
     ToolMode m_linkMode = ToolMode::Disconnected;
     bool m_replaying = false;
     bool m_stoppedByParamDialog = false;

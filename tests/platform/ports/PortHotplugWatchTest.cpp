@@ -11,22 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "EventWait.h"
 #include "PortHotplugWatch.h"
 
 namespace {
-
-// Processes events until ready() or the time is up.
-template <typename Ready>
-bool WaitFor(Ready ready, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!ready() && timer.elapsed() < timeoutMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return ready();
-}
 
 void Touch(const QString& path)
 {
