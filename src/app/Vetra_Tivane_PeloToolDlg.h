@@ -219,7 +219,6 @@ private:
     void AddHealthStrip();
     void StartHealthWatch();
     void StopHealthWatch();
-    void CheckDiskRoom();
     void ShowDataAsStale(bool stale);
     void AddParamWorkbench();
     // The state band and the statistics panel.
@@ -359,16 +358,8 @@ private:
     std::vector<SerialPortEntry> m_listedPorts;
     // Refreshes the list when devices come and go; made by OnInitDialog, a child.
     CPortHotplugWatch* m_portWatch = nullptr;
-    // The health strip, its watch and its rates; user-interface thread only.
+    // The health strip (user-interface thread); the session's health monitor feeds it.
     CHealthStrip* m_healthStrip = nullptr;
-    CStallWatch m_stallWatch;
-    std::uint64_t m_rateFrames = 0;
-    long long m_rateBytes = 0;
-    CStallWatch::Clock::time_point m_rateSince{};
-    double m_reportsPerSecond = 0.0;
-    double m_bytesPerSecond = 0.0;
-    int m_diskCheckTick = 0;
-    long long m_lowDiskFreeMb = -1;
     bool m_showingStale = false;
     bool m_initialised = false;
     bool m_destroyed = false;

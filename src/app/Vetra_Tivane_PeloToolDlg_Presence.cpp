@@ -52,7 +52,7 @@ void CVetra_Tivane_PeloToolDlg::OnRadarReport()
     }
     UpdatePresenceDisplay();
     // Data on show is fresh again the moment a report arrives, not at the next look.
-    if (m_stallWatch.Stalled())
+    if (m_tool.Health().Stalled())
         UpdateHealth();
 }
 

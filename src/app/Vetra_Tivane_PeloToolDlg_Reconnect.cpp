@@ -41,7 +41,7 @@ void CVetra_Tivane_PeloToolDlg::OnLinkBack(const std::string& path)
                WallTime(m_tool.Links().GapStarted()).toUtf8().constData(),
                WallTime(QDateTime::currentDateTime()).toUtf8().constData(), m_tool.Links().GapElapsedMs(), path.c_str());
     m_tool.Links().StartWatch();
-    m_stallWatch.Start(m_decoder.FramesReported(), CStallWatch::Clock::now());
+    m_tool.Health().RestartStallWatch(m_decoder.FramesReported(), CHealthMonitor::Clock::now());
     ShowDataAsStale(false);
     UpdateHealth();
 }

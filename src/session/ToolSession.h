@@ -2,6 +2,7 @@
 #include <QObject>
 
 #include "ControlRules.h"
+#include "HealthMonitor.h"
 #include "LinkController.h"
 #include "ModuleLink.h"
 #include "ToolMode.h"
@@ -22,6 +23,9 @@ public:
     // Connect, disconnect, the link watch and reconnecting.
     CLinkController& Links() { return m_links; }
     const CLinkController& Links() const { return m_links; }
+    // The stall watch, the rates and the disk room of a run.
+    CHealthMonitor& Health() { return m_health; }
+    const CHealthMonitor& Health() const { return m_health; }
 
     // Replaying while a replay goes on, else what the link and the run stand at.
     ToolMode Mode() const { return m_replaying ? ToolMode::Replaying : m_linkMode; }
@@ -50,6 +54,7 @@ private:
 
     CModuleLink m_link;
     CLinkController m_links{m_link, *this};
+    CHealthMonitor m_health;
     ToolMode m_linkMode = ToolMode::Disconnected;
     bool m_replaying = false;
     bool m_stoppedByParamDialog = false;
