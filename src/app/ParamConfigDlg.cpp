@@ -15,9 +15,6 @@
 
 namespace {
 
-constexpr int kCommandModeRetries = 2;
-constexpr int kCommandModeTimeoutMs = 150;
-constexpr int kCleanBufferMs = 500;
 constexpr int kExchangeTimeoutMs = 2000;
 
 constexpr int kSucceedReading = 50020;
@@ -74,13 +71,13 @@ void CParamConfigDlg::ShowParams()
 
 void CParamConfigDlg::EnterCommandMode()
 {
-    Vetra_Interface_RadarDevice_StartCmdMode(m_device, kCommandModeRetries, kCommandModeTimeoutMs);
-    Vetra_Interface_RadarDevice_CleanCmdBuffer(m_device, kCleanBufferMs);
+    if (m_link)
+        m_link->EnterCommandMode();
 }
 
 void CParamConfigDlg::OnRead()
 {
-    if (!Vetra_Interface_RadarDevice_IsConnected(m_device)) {
+    if (!Vetra_Interface_RadarDevice_IsConnected(Device())) {
         ShowErrorBox(this, kDeviceUnconnected);
         return;
     }
@@ -88,7 +85,7 @@ void CParamConfigDlg::OnRead()
         m_tool->StopAcquisition();
     EnterCommandMode();
     const std::uint16_t status = Vetra_Interface_RadarDevice_Protocol_SendCommand(
-        m_device, kReadParametersCommand, nullptr, 0, &CParamConfigDlg::ParamReadCallback, m_params,
+        Device(), kReadParametersCommand, nullptr, 0, &CParamConfigDlg::ParamReadCallback, m_params,
         kExchangeTimeoutMs);
     if (status == 0) {
         ShowParams();
@@ -97,12 +94,13 @@ void CParamConfigDlg::OnRead()
         ShowErrorBox(this, kFailReading);
     }
     // Only after the box: the module stays in command mode while the operator reads it.
-    Vetra_Interface_RadarDevice_StopCmdMode(m_device);
+    if (m_link)
+        m_link->LeaveCommandMode();
 }
 
 void CParamConfigDlg::OnSet()
 {
-    if (!Vetra_Interface_RadarDevice_IsConnected(m_device)) {
+    if (!Vetra_Interface_RadarDevice_IsConnected(Device())) {
         ShowErrorBox(this, kDeviceUnconnected);
         return;
     }
@@ -134,7 +132,7 @@ void CParamConfigDlg::CheckBasicParametersKept(const std::int32_t (&sent)[5])
 {
     // An acknowledged set is not yet a kept value: a 16-bit field holds -5 as 65531, and
     // a faulty module may answer yes and keep the old value. Only a read-back tells.
-    const ModuleParams::ReadResult read = ModuleParams::ReadAll(m_device);
+    const ModuleParams::ReadResult read = ModuleParams::ReadAll(Device());
     if (!read.valuesRead) {
         ShowErrorBox(this, kSetNotChecked, QString::fromStdString(read.error));
         return;
@@ -168,11 +166,12 @@ void CParamConfigDlg::OnReset()
 
 bool CParamConfigDlg::SendBasicParameters(const std::int32_t (&values)[5])
 {
-    const int ok = Vetra_Interface_RadarDevice_Protocol_SetParameter(m_device, kSetParametersCommand, 5,
+    const int ok = Vetra_Interface_RadarDevice_Protocol_SetParameter(Device(), kSetParametersCommand, 5,
                                                                      kBasicIdentifiers, values, kExchangeTimeoutMs);
     if (!ok)
         ShowErrorBox(this, kFailSettingBasic);
-    Vetra_Interface_RadarDevice_StopCmdMode(m_device);
+    if (m_link)
+        m_link->LeaveCommandMode();
     return ok != 0;
 }
 

@@ -5,6 +5,7 @@
 
 #include "DetectionParams.h"
 #include "DialogControls.h"
+#include "ModuleLink.h"
 #include "RadarDevice.h"
 
 class IToolDlgInterface;
@@ -39,8 +40,9 @@ public:
     // params: the main window's record, which outlives the dialog.
     explicit CParamConfigDlg(DetectionParams* params);
 
-    // The device handle and the main window's interface; null for none.
-    void SetDevice(VetraRadarHandle device) { m_device = device; }
+    // The module link (its device handle and command-mode bracket) and the main window's
+    // interface; null for none.
+    void SetLink(CModuleLink* link) { m_link = link; }
     void SetToolInterface(IToolDlgInterface* tool) { m_tool = tool; }
 
     // Builds the controls of template 199 in the interface language as a hidden,
@@ -78,7 +80,9 @@ private:
     void CheckBasicParametersKept(const std::int32_t (&sent)[5]);
 
     DetectionParams* m_params = nullptr;
-    VetraRadarHandle m_device = nullptr;
+    VetraRadarHandle Device() const { return m_link ? m_link->Handle() : nullptr; }
+
+    CModuleLink* m_link = nullptr;
     IToolDlgInterface* m_tool = nullptr;
     DialogControls m_controls;
 };

@@ -147,7 +147,7 @@ bool CVetra_Tivane_PeloToolDlg::OnInitDialog()
     AddStatisticsPanel();
     m_tool.Link().Create();
     m_session.SetDevice(m_tool.Link().Handle());
-    m_paramDlg.SetDevice(m_tool.Link().Handle());
+    m_paramDlg.SetLink(&m_tool.Link());
     m_paramDlg.SetToolInterface(this);
     m_paramDlg.Create(this);
     AddParamWorkbench();
@@ -290,7 +290,7 @@ void CVetra_Tivane_PeloToolDlg::DestroyWindow()
     StopRun();
     // The parameter dialog outlives the handle by a little: it must not use it any more.
     m_paramDlg.hide();
-    m_paramDlg.SetDevice(nullptr);
+    m_paramDlg.SetLink(nullptr);
     if (m_workbench) {
         m_workbench->hide();
         m_workbench->SetDevice(nullptr);
