@@ -1,5 +1,9 @@
 #include "JsonFields.h"
 
+#include <cfloat>
+#include <cmath>
+#include <limits>
+
 bool ReadIntegerField(const CJsonObjectLine& line, std::string_view key, bool required, std::int64_t min,
                       std::int64_t max, std::int64_t& value, std::string& error)
 {
@@ -36,4 +40,26 @@ bool ReadStringField(const CJsonObjectLine& line, std::string_view key, bool req
     }
     value = member->text;
     return true;
+}
+
+JsonFloatRead ReadJsonFloat(const JsonMember& member, float& value)
+{
+    if (member.type == JsonType::String) {
+        if (member.text == "NaN")
+            value = std::numeric_limits<float>::quiet_NaN();
+        else if (member.text == "Infinity")
+            value = std::numeric_limits<float>::infinity();
+        else if (member.text == "-Infinity")
+            value = -std::numeric_limits<float>::infinity();
+        else
+            return JsonFloatRead::NotANumber;
+        return JsonFloatRead::Ok;
+    }
+    if (member.type != JsonType::Integer && member.type != JsonType::Float)
+        return JsonFloatRead::NotANumber;
+    if (std::fabs(member.number) > double(FLT_MAX))
+        return JsonFloatRead::TooLarge;
+    // The shortest decimal of a float, as the writers give it, reads back to exactly that float.
+    value = float(member.number);
+    return JsonFloatRead::Ok;
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-// Pieces of JSON text for the recording's JSON Lines files, written the same under
+// Pieces of JSON text for the tool's JSON Lines files, written the same under
 // every locale.
 
 // Appends text as a JSON string with its quotes: quote and backslash escaped, control

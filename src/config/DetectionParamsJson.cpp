@@ -1,7 +1,5 @@
 #include "DetectionParamsJson.h"
 
-#include <cfloat>
-#include <cmath>
 #include <cstdint>
 #include <limits>
 #include "JsonText.h"
@@ -37,28 +35,6 @@ constexpr Field kFields[] = {
 static_assert(sizeof(kFields) / sizeof(kFields[0]) == 18, "one entry per detection parameter");
 
 }  // namespace
-
-JsonFloatRead ReadJsonFloat(const JsonMember& member, float& value)
-{
-    if (member.type == JsonType::String) {
-        if (member.text == "NaN")
-            value = std::numeric_limits<float>::quiet_NaN();
-        else if (member.text == "Infinity")
-            value = std::numeric_limits<float>::infinity();
-        else if (member.text == "-Infinity")
-            value = -std::numeric_limits<float>::infinity();
-        else
-            return JsonFloatRead::NotANumber;
-        return JsonFloatRead::Ok;
-    }
-    if (member.type != JsonType::Integer && member.type != JsonType::Float)
-        return JsonFloatRead::NotANumber;
-    if (std::fabs(member.number) > double(FLT_MAX))
-        return JsonFloatRead::TooLarge;
-    // The shortest decimal of a float, as the writers give it, reads back to exactly that float.
-    value = float(member.number);
-    return JsonFloatRead::Ok;
-}
 
 void AppendParametersJson(std::string& out, const DetectionParams& params)
 {
