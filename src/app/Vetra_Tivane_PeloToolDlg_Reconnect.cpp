@@ -7,6 +7,7 @@
 
 #include "DbgOutput.h"
 #include "DeviceIdentity.h"
+#include "ReportTiming.h"
 #include "SerialPortNames.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
 
@@ -93,7 +94,7 @@ void CVetra_Tivane_PeloToolDlg::ShowGapOnChart()
 {
     // The worker is paused, so this thread may step the history: the chart goes on
     // scrolling through the gap, with no line where nothing was received.
-    const long long interval = m_settings.reportTimeMS > 0 ? m_settings.reportTimeMS : 50;
+    const long long interval = ReportIntervalMs(0, m_settings.reportTimeMS);
     const long long due = m_gapTimer.elapsed() / interval;
     if (due > m_gapIntervalsShown) {
         const long long length = m_decoder.GetHistory().GetLength();
