@@ -20,9 +20,6 @@ void AppendJsonInteger(std::string& out, std::int64_t value);
 // infinity or NaN, so those are written as the strings "Infinity", "-Infinity", "NaN".
 void AppendJsonFloat(std::string& out, float value);
 
-// Appends a Unicode code point (at most U+10FFFF, no surrogate) as UTF-8.
-void AppendUtf8(std::string& out, std::uint32_t code);
-
 // The length of the valid UTF-8 sequence at the start of bytes (1 to 4), or 0 when it
 // is not one (overlong forms, surrogates and code points above U+10FFFF included).
 std::size_t Utf8SequenceLength(const unsigned char* bytes, std::size_t available);
