@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <cstring>
 #include "IReportSink.h"
+#include "ReportTiming.h"
 
 namespace {
 constexpr std::int32_t kHistorySpanMs = 15000;
-constexpr std::int32_t kDefaultReportTimeMs = 50;
 }  // namespace
 
 std::int32_t CDistanceHistory::LengthForReportInterval(std::int32_t reportTimeMS)
 {
     if (reportTimeMS == 0)
-        reportTimeMS = kDefaultReportTimeMs;
+        reportTimeMS = std::int32_t(kDefaultReportIntervalMs);
     return kHistorySpanMs / reportTimeMS;
 }
 

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
-std::chrono::milliseconds CStallWatch::Threshold(int reportTimeMs)
+std::chrono::milliseconds StallThreshold(std::int64_t reportIntervalMs)
 {
-    return std::max(std::chrono::milliseconds(1000), std::chrono::milliseconds(3LL * std::max(reportTimeMs, 0)));
+    // Clamped so that three intervals cannot overflow (a damaged setting or index).
+    const std::int64_t intervalMs = std::clamp<std::int64_t>(reportIntervalMs, 0, std::int64_t(1) << 30);
+    return std::max(std::chrono::milliseconds(1000), std::chrono::milliseconds(3 * intervalMs));
 }
 
 void CStallWatch::Start(std::uint64_t frames, Clock::time_point now)

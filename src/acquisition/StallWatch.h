@@ -2,6 +2,11 @@
 #include <chrono>
 #include <cstdint>
 
+// How long without a report counts as a stall at this report interval (any value; the
+// interval is taken as 0 when negative): three intervals, and at least a second.
+// Constant: any thread may call it.
+std::chrono::milliseconds StallThreshold(std::int64_t reportIntervalMs);
+
 // Tells when a running module has gone quiet: no valid report for three report
 // intervals, and at least a second. A module that stops sending looks exactly like a
 // room where nothing changes, so the display must say its data is old.
@@ -13,8 +18,8 @@ public:
     using Clock = std::chrono::steady_clock;
     enum class Change { None, Started, Ended };
 
-    // How long without a report counts as a stall at this report interval.
-    static std::chrono::milliseconds Threshold(int reportTimeMs);
+    // StallThreshold(reportTimeMs).
+    static std::chrono::milliseconds Threshold(int reportTimeMs) { return StallThreshold(reportTimeMs); }
 
     // A run starts (now): the silence is measured from here until the first report.
     void Start(std::uint64_t frames, Clock::time_point now);

@@ -29,6 +29,15 @@ constexpr int kSetNotChecked = 50171;
 
 // The set-parameters identifiers, in the order the module expects the basic five.
 constexpr std::uint16_t kBasicIdentifiers[5] = {0, 1, 2, 3, 4};
+// The edit box of each basic field, by identifier.
+constexpr int kBasicEdits[5] = {CParamConfigDlg::kMotionRangeMaxEdit, CParamConfigDlg::kMotionRangeMinEdit,
+                                CParamConfigDlg::kMotionlessRangeMaxEdit, CParamConfigDlg::kMotionlessRangeMinEdit,
+                                CParamConfigDlg::kOffTimeEdit};
+
+const ModuleParams::ParameterInfo& BasicField(int index)
+{
+    return ModuleParams::Table()[kBasicIdentifiers[index]];
+}
 
 }  // namespace
 
@@ -62,11 +71,11 @@ void CParamConfigDlg::ShowParams()
 {
     if (!m_params)
         return;
-    m_controls.SetDlgItemInt(kMotionlessRangeMinEdit, m_params->nMotionlessRangeMin);
-    m_controls.SetDlgItemInt(kMotionlessRangeMaxEdit, m_params->nMotionlessRangeMax);
-    m_controls.SetDlgItemInt(kMotionRangeMinEdit, m_params->nMotionRangeMin);
-    m_controls.SetDlgItemInt(kMotionRangeMaxEdit, m_params->nMotionRangeMax);
-    m_controls.SetDlgItemInt(kOffTimeEdit, m_params->nOffTime);
+    // In record order, as the boxes stand on the page.
+    for (const ModuleParams::ParameterInfo* field : ModuleParams::InRecordOrder()) {
+        if (field->id <= ModuleParams::kHighestBasicId)
+            m_controls.SetDlgItemInt(kBasicEdits[field->id], ModuleParams::ReadRaw(*m_params, *field));
+    }
 }
 
 void CParamConfigDlg::EnterCommandMode()
@@ -105,24 +114,18 @@ void CParamConfigDlg::OnSet()
         return;
     }
     const auto editValue = [this](int id) { return TextToTruncatedInt32(m_controls.GetDlgItemText(id).toStdString()); };
-    const std::int32_t motionRangeMin = editValue(kMotionRangeMinEdit);
-    const std::int32_t motionRangeMax = editValue(kMotionRangeMaxEdit);
-    const std::int32_t motionlessRangeMin = editValue(kMotionlessRangeMinEdit);
-    const std::int32_t motionlessRangeMax = editValue(kMotionlessRangeMaxEdit);
-    const std::int32_t offTime = editValue(kOffTimeEdit);
+    std::int32_t values[5] = {};
+    for (int i = 0; i < 5; ++i)
+        values[i] = editValue(kBasicEdits[i]);
 
     if (m_tool)
         m_tool->StopAcquisition();
     EnterCommandMode();
-    const std::int32_t values[5] = {motionRangeMax, motionRangeMin, motionlessRangeMax, motionlessRangeMin, offTime};
     if (!SendBasicParameters(values))
         return;
     if (m_params) {
-        m_params->nMotionRangeMax = motionRangeMax;
-        m_params->nMotionRangeMin = motionRangeMin;
-        m_params->nMotionlessRangeMax = motionlessRangeMax;
-        m_params->nMotionlessRangeMin = motionlessRangeMin;
-        m_params->nOffTime = offTime;
+        for (int i = 0; i < 5; ++i)
+            ModuleParams::WriteRaw(*m_params, BasicField(i), values[i]);
     }
     ShowPromptBox(this, kSucceedSetting);
     CheckBasicParametersKept(values);
@@ -139,7 +142,7 @@ void CParamConfigDlg::CheckBasicParametersKept(const std::int32_t (&sent)[5])
     }
     QStringList notKept;
     for (int i = 0; i < 5; ++i) {
-        const ModuleParams::ParameterInfo& field = ModuleParams::Table()[kBasicIdentifiers[i]];
+        const ModuleParams::ParameterInfo& field = BasicField(i);
         const std::int32_t held = ModuleParams::ReadRaw(read.params, field);
         if (held != sent[i])
             notKept << QStringLiteral("%1 %2 → %3").arg(QLatin1String(field.name)).arg(sent[i]).arg(held);
@@ -158,8 +161,9 @@ void CParamConfigDlg::OnReset()
     ShowParams();
     EnterCommandMode();
     const DetectionParams sent = m_params ? *m_params : DetectionParams::Defaults();
-    const std::int32_t values[5] = {sent.nMotionRangeMax, sent.nMotionRangeMin, sent.nMotionlessRangeMax,
-                                    sent.nMotionlessRangeMin, sent.nOffTime};
+    std::int32_t values[5] = {};
+    for (int i = 0; i < 5; ++i)
+        values[i] = ModuleParams::ReadRaw(sent, BasicField(i));
     if (SendBasicParameters(values))
         ShowPromptBox(this, kSucceedResetting);
 }

@@ -2,8 +2,6 @@
 
 #include <QHeaderView>
 
-#include <algorithm>
-
 #include "ParameterText.h"
 #include "StringTable.h"
 
@@ -23,15 +21,16 @@ constexpr int kFirstMeaning = 50240;
 const QColor kDiffers(255, 236, 179);  // amber: two values that should agree do not
 const QColor kInvalid(255, 205, 210);  // red: a value that cannot be written
 
-// Meaning and unit by the field's place in the record (DetectionParams order); 0: no unit.
-constexpr int kUnits[] = {kCentimetres, kCentimetres, kCentimetres, kCentimetres, kHundredMs, 0, 0, 0, 0,
-                          0,            0,            kFrames,      kFrames,      0,          0, 0, 0, kCentimetres};
-static_assert(sizeof(kUnits) / sizeof(kUnits[0]) == ModuleParams::kParameterCount, "a unit for every field");
-
-std::size_t RecordIndex(const ParameterInfo& field)
+// The text of a unit; 0: none.
+int UnitText(ModuleParams::ParameterUnit unit)
 {
-    const auto& order = ModuleParams::InRecordOrder();
-    return std::size_t(std::find(order.begin(), order.end(), &field) - order.begin());
+    switch (unit) {
+    case ModuleParams::ParameterUnit::None: return 0;
+    case ModuleParams::ParameterUnit::Centimetres: return kCentimetres;
+    case ModuleParams::ParameterUnit::HundredMs: return kHundredMs;
+    case ModuleParams::ParameterUnit::Frames: return kFrames;
+    }
+    return 0;
 }
 
 QString Format(const ParameterInfo& field, std::int32_t raw)
@@ -62,9 +61,9 @@ CParamWorkbenchTable::CParamWorkbenchTable(QWidget* parent) : QTableWidget(int(M
             setItem(row, column, item);
         }
         SetText(row, kName, QString::fromLatin1(field.name));
-        const std::size_t index = RecordIndex(field);
-        SetText(row, kMeaning, StringTable::load(kFirstMeaning + int(index)));
-        const int unit = kUnits[index];
+        // Meanings are in record order.
+        SetText(row, kMeaning, StringTable::load(kFirstMeaning + int(ModuleParams::RecordIndex(field))));
+        const int unit = UnitText(field.unit);
         SetText(row, kUnit, unit ? StringTable::load(unit) : QString());
     }
     setColumnHidden(kSnapshot, true);

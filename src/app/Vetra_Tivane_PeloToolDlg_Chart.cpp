@@ -8,6 +8,7 @@
 #include "DistanceHistory.h"
 #include "GdiplusApi.h"
 #include "PtrArrayCtrl.h"
+#include "ReportTiming.h"
 #include "StateBand.h"
 #include "StringTable.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
@@ -19,7 +20,6 @@ static_assert(CDistanceHistory::kNoDistance == CWaveBuffer::kNoInt32Sample,
               "a distance never received is a missing sample of the chart");
 
 constexpr int kBackgroundPictureId = 198;
-constexpr std::int32_t kDefaultReportTimeMs = 50;
 constexpr int kHistorySeconds = 15;
 constexpr int kTimeLabelStepSeconds = 5;
 constexpr int kDistanceTickCount = 5;
@@ -66,7 +66,7 @@ void CVetra_Tivane_PeloToolDlg::SetupChart()
     chart.SetWaveColor(0, kDistanceLineColor);
 
     if (m_settings.reportTimeMS == 0)
-        m_settings.reportTimeMS = kDefaultReportTimeMs;
+        m_settings.reportTimeMS = std::int32_t(kDefaultReportIntervalMs);
     // Intervals above 15000 ms or below 0 would leave no sample; the chart needs one.
     const std::int32_t historyLength =
         std::max<std::int32_t>(1, CDistanceHistory::LengthForReportInterval(m_settings.reportTimeMS));

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "CWaveWnd.h"
+#include "ReportTiming.h"
 #include "StallWatch.h"
 #include "StateBand.h"
 #include "StatisticsPanel.h"
@@ -95,7 +96,7 @@ void CVetra_Tivane_PeloToolDlg::PlaceInsightViews()
 void CVetra_Tivane_PeloToolDlg::StartInsight(std::int64_t reportIntervalMs, const QDateTime& timeBase,
                                              const std::vector<LabelChange>* labels)
 {
-    const auto threshold = CStallWatch::Threshold(int(std::clamp<std::int64_t>(reportIntervalMs, 0, 1 << 30)));
+    const auto threshold = StallThreshold(reportIntervalMs);
     m_insight.ResetFigures(std::chrono::duration_cast<std::chrono::microseconds>(threshold).count());
     if (m_stateBand) {
         m_stateBand->SetTimeBase(timeBase);
@@ -134,5 +135,5 @@ void CVetra_Tivane_PeloToolDlg::RefreshStatistics()
     if (generation == m_statisticsShown)
         return;
     m_statisticsShown = generation;
-    m_statisticsPanel->Show(m_insight.Figures(), std::int64_t(m_settings.params.nOffTime) * 100);
+    m_statisticsPanel->Show(m_insight.Figures(), AbsenceDelayMs(m_settings.params));
 }

@@ -4,6 +4,7 @@
 #include <QDateTime>
 
 #include "DbgOutput.h"
+#include "ReportTiming.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
 
 namespace {
@@ -50,7 +51,7 @@ void CVetra_Tivane_PeloToolDlg::ShowGapOnChart()
 {
     // The worker is paused, so this thread may step the history: the chart goes on
     // scrolling through the gap, with no line where nothing was received.
-    const long long interval = m_settings.reportTimeMS > 0 ? m_settings.reportTimeMS : 50;
+    const long long interval = ReportIntervalMs(0, m_settings.reportTimeMS);
     const std::int32_t steps = m_tool.Links().TakeGapSteps(interval, m_decoder.GetHistory().GetLength());
     if (steps > 0) {
         ShowGapOnBand(steps);

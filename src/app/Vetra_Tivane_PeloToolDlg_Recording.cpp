@@ -19,6 +19,7 @@
 #include "ReportCsvExport.h"
 #include "PresenceFiguresCsv.h"
 #include "PresenceStatistics.h"
+#include "ReportTiming.h"
 #include "StallWatch.h"
 #include "StateBand.h"
 #include "StatisticsPanel.h"
@@ -225,8 +226,7 @@ std::int64_t CVetra_Tivane_PeloToolDlg::RecordingOffDelayMs(const LoadedRecordin
 {
     // The absence delay the module had then, when the index tells it.
     const CaptureHeader* header = loaded.timeline->Header() ? &*loaded.timeline->Header() : nullptr;
-    return std::int64_t(header && header->hasParameters ? header->parameters.nOffTime : m_settings.params.nOffTime) *
-           100;
+    return AbsenceDelayMs(header && header->hasParameters ? header->parameters : m_settings.params);
 }
 
 QString CVetra_Tivane_PeloToolDlg::LabelSummaryText(const std::string& datPath)

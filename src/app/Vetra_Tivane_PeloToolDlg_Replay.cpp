@@ -17,6 +17,7 @@
 #include "OverviewDialog.h"
 #include "RecordingDecode.h"
 #include "RecordingBar.h"
+#include "ReportTiming.h"
 #include "StateBand.h"
 #include "StringTable.h"
 #include "UtcTime.h"
@@ -127,9 +128,8 @@ bool CVetra_Tivane_PeloToolDlg::OpenReplay(const QString& path)
         return false;
     }
     NoteCompanionProblems(loaded, path);
-    const std::int64_t pacingMs = timeline.Header() && timeline.Header()->reportTimeMs > 0
-                                      ? timeline.Header()->reportTimeMs
-                                      : (m_settings.reportTimeMS > 0 ? m_settings.reportTimeMS : 50);
+    const std::int64_t pacingMs =
+        ReportIntervalMs(timeline.Header() ? timeline.Header()->reportTimeMs : 0, m_settings.reportTimeMS);
     m_replayNote.clear();
     if (timeline.PacedByFallback()) {
         const ReadOutcome& outcome = timeline.IndexOutcome();

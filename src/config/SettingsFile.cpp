@@ -1,11 +1,13 @@
 #include "SettingsFile.h"
 
+#include <array>
 #include <cstddef>
 #include <cstring>
 #include <iterator>
 #include <QFile>
 #include <QString>
 #include "FileUtils.h"
+#include "ParameterTable.h"
 #include "TextConvert.h"
 
 namespace {
@@ -19,34 +21,30 @@ struct SettingAttribute {
     std::size_t offset;  // of the value inside ToolSettings
 };
 
-#define DETECTION_SETTING(field, isFloat) \
-    {#field, isFloat, offsetof(ToolSettings, params) + offsetof(DetectionParams, field)}
+constexpr std::size_t kSettingCount = 2 + ModuleParams::kParameterCount;
 
-// In the order a save writes them, which is the attribute order of a file the tool created.
-constexpr SettingAttribute kSaveOrder[] = {
-    {"BaudRate", false, offsetof(ToolSettings, baudRate)},
-    DETECTION_SETTING(nMotionlessRangeMin, false),
-    DETECTION_SETTING(nMotionlessRangeMax, false),
-    DETECTION_SETTING(nMotionRangeMin, false),
-    DETECTION_SETTING(nMotionRangeMax, false),
-    DETECTION_SETTING(nOffTime, false),
-    DETECTION_SETTING(fMotionNearEndCoef, true),
-    DETECTION_SETTING(fMotionFarEndCoef, true),
-    DETECTION_SETTING(fMotionlessNearEndCoef, true),
-    DETECTION_SETTING(fMotionlessFarEndCoef, true),
-    DETECTION_SETTING(nMotionIIR, false),
-    DETECTION_SETTING(nMotionlessIIR, false),
-    DETECTION_SETTING(nMotionWindowRange, false),
-    DETECTION_SETTING(nMotionlessWindowRange, false),
-    DETECTION_SETTING(fKalman1, true),
-    DETECTION_SETTING(fKalman2, true),
-    DETECTION_SETTING(fKalman3, true),
-    DETECTION_SETTING(fKalman4, true),
-    DETECTION_SETTING(nDistanceCalibration, false),
-    {"ReportTimeMS", false, offsetof(ToolSettings, reportTimeMS)},
-};
+// The detection parameters in the attribute order of a file the tool created: the four
+// ranges in record order, then the rest by identifier (the coefficients before the IIR pair).
+constexpr std::uint16_t kSavedParameterIds[] = {3, 2, 1, 0, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
+static_assert(std::size(kSavedParameterIds) == ModuleParams::kParameterCount);
 
-#undef DETECTION_SETTING
+// In the order a save writes them: the baud rate, the detection parameters, the report interval.
+const std::array<SettingAttribute, kSettingCount>& SaveOrder()
+{
+    static const std::array<SettingAttribute, kSettingCount> order = [] {
+        std::array<SettingAttribute, kSettingCount> list{};
+        list.front() = {"BaudRate", false, offsetof(ToolSettings, baudRate)};
+        std::size_t at = 1;
+        for (std::uint16_t id : kSavedParameterIds) {
+            const ModuleParams::ParameterInfo& field = ModuleParams::Table()[id];
+            list[at++] = {field.name, field.kind == ModuleParams::ParameterKind::F32,
+                          offsetof(ToolSettings, params) + ModuleParams::RecordIndex(field) * sizeof(std::int32_t)};
+        }
+        list.back() = {"ReportTimeMS", false, offsetof(ToolSettings, reportTimeMS)};
+        return list;
+    }();
+    return order;
+}
 
 // The extra on/off attributes of later features; each is off by default.
 struct ExtraSwitch {
@@ -58,9 +56,9 @@ constexpr ExtraSwitch kExtraSwitches[] = {
     {"ShowStatistics", &ToolSettings::showStatistics},
 };
 
-// Indexes into kSaveOrder in the order a load reads them (the IIR pair before the coefficients).
+// Indexes into SaveOrder() in the order a load reads them (the IIR pair before the coefficients).
 constexpr int kLoadOrder[] = {0, 1, 2, 3, 4, 5, 10, 11, 6, 7, 8, 9, 12, 13, 14, 15, 16, 17, 18, 19};
-static_assert(std::size(kLoadOrder) == std::size(kSaveOrder));
+static_assert(std::size(kLoadOrder) == kSettingCount);
 
 void* TargetOf(ToolSettings& settings, const SettingAttribute& attribute)
 {
@@ -158,7 +156,7 @@ void CSettingsFile::LoadSettings(ToolSettings& settings) const
     if (appConfig.IsEmpty())
         return;
     for (int index : kLoadOrder) {
-        const SettingAttribute& attribute = kSaveOrder[index];
+        const SettingAttribute& attribute = SaveOrder()[std::size_t(index)];
         const char* text = appConfig.GetAttribute(attribute.name);
         if (!text || !*text)
             continue;
@@ -177,7 +175,7 @@ void CSettingsFile::LoadSettings(ToolSettings& settings) const
 void CSettingsFile::SaveSettings(const ToolSettings& settings)
 {
     XMLNode appConfig = FindAppConfig();
-    for (const SettingAttribute& attribute : kSaveOrder) {
+    for (const SettingAttribute& attribute : SaveOrder()) {
         const void* value = TargetOf(settings, attribute);
         if (attribute.isFloat)
             appConfig.SetAttribute(attribute.name, *static_cast<const float*>(value));

@@ -12,6 +12,7 @@
 #include "CaptureIndexReader.h"
 #include "LabelsFileReader.h"
 #include "RegularFile.h"
+#include "ReportTiming.h"
 
 namespace {
 
@@ -57,8 +58,7 @@ LoadedRecording LoadRecording(const std::string& datPath, std::int64_t reportTim
     loaded.datSize = std::int64_t(info.st_size);
 
     CaptureIndex index = CCaptureIndexReader::ReadFile(datPath + ".idx");
-    if (index.header && index.header->reportTimeMs > 0)
-        reportTimeMs = index.header->reportTimeMs;
+    reportTimeMs = ReportIntervalMs(index.header ? index.header->reportTimeMs : 0, reportTimeMs);
     auto timeline = std::make_shared<CReplayTimeline>(std::move(index), loaded.datSize, reportTimeMs);
     LabelsFile replayLabels = ReadLabelsFile(datPath + ".labels");
     loaded.labelsOutcome = replayLabels.outcome;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "ReportTiming.h"
+
 CReplayTimeline::CReplayTimeline(CaptureIndex index, std::int64_t datSize, std::int64_t reportTimeMs)
     : m_index(std::move(index))
 {
@@ -18,7 +20,7 @@ CReplayTimeline::CReplayTimeline(std::int64_t datSize, std::int64_t reportTimeMs
 void CReplayTimeline::Build(std::int64_t datSize, std::int64_t reportTimeMs)
 {
     m_datSize = datSize < 0 ? 0 : datSize;
-    m_intervalUs = std::min(reportTimeMs > 0 ? reportTimeMs : kDefaultReportTimeMs, kLongestReportTimeMs) * 1000;
+    m_intervalUs = std::min(ReportIntervalMs(0, reportTimeMs), kLongestReportTimeMs) * 1000;
     m_index.ValidateAgainstDat(m_datSize);
     if (!m_index.outcome.Usable()) {
         m_index.blocks.clear();

@@ -27,7 +27,6 @@ struct ReplayDelivery {
 class CReplayTimeline {
 public:
     static constexpr std::int64_t kFallbackChunkBytes = 7;  // one report frame
-    static constexpr std::int64_t kDefaultReportTimeMs = 50;
     // Longer intervals (a damaged setting) are paced at this.
     static constexpr std::int64_t kLongestReportTimeMs = 3600000;
 

@@ -14,6 +14,7 @@
 #include "PictureFile.h"
 #include "RecordingOverview.h"
 #include "ReplayTimeline.h"
+#include "ReportTiming.h"
 #include "StringTable.h"
 #include "UtcTime.h"
 #include "XMLParser.h"
@@ -63,7 +64,7 @@ bool WritePlotPicture(const ReplayOptions& options, const LoadedRecording& loade
         if (const std::optional<std::int64_t> startedMs = ParseUtcTimestampMs(header->startedUtc))
             timeBase = QDateTime::fromMSecsSinceEpoch(*startedMs);
     }
-    const std::int64_t intervalMs = header && header->reportTimeMs > 0 ? header->reportTimeMs : 50;
+    const std::int64_t intervalMs = ReportIntervalMs(header ? header->reportTimeMs : 0, 0);
 
     CRecordingOverview overview;
     overview.resize(options.plotWidth, options.plotHeight);

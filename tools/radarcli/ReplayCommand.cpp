@@ -23,6 +23,7 @@
 #include "RecordingObservation.h"
 #include "ReplayTimeline.h"
 #include "ReportCsvExport.h"
+#include "ReportTiming.h"
 #include "WriteAside.h"
 #include "CLocaleFormat.h"
 
@@ -35,7 +36,8 @@ const std::string kStandardOutput = "-";
 
 // The report interval a recording without a usable index is paced at, unless its
 // index header names one; the module's power-up interval.
-constexpr std::int64_t kFallbackReportTimeMs = 50;
+// radarcli reads no settings file: a recording without an interval of its own goes by the default.
+constexpr std::int64_t kNoSettingsReportTimeMs = 0;
 
 // The load's refusal in the operator's words; empty when the recording loaded.
 std::string LoadProblemText(const LoadedRecording& loaded, const std::string& path)
@@ -51,8 +53,7 @@ std::string LoadProblemText(const LoadedRecording& loaded, const std::string& pa
 
 std::int64_t PacingMs(const CReplayTimeline& timeline)
 {
-    return timeline.Header() && timeline.Header()->reportTimeMs > 0 ? timeline.Header()->reportTimeMs
-                                                                     : kFallbackReportTimeMs;
+    return ReportIntervalMs(timeline.Header() ? timeline.Header()->reportTimeMs : 0, kNoSettingsReportTimeMs);
 }
 
 // How the replay is paced, for the description and the notes on stderr.
@@ -101,9 +102,9 @@ bool SameFile(const std::string& a, const std::string& b)
 bool WriteFigures(const std::string& path, const DecodedRecording& decoded, const LoadedRecording& loaded)
 {
     const CaptureHeader* header = loaded.timeline->Header() ? &*loaded.timeline->Header() : nullptr;
-    const ObservationRule rule = RecordingObservationRule(*loaded.timeline, kFallbackReportTimeMs);
+    const ObservationRule rule = RecordingObservationRule(*loaded.timeline, kNoSettingsReportTimeMs);
     const PresenceFigures figures = FiguresOfReports(decoded.reports, rule.stallThresholdUs, rule.linkLostUs);
-    const std::int64_t offDelayMs = header && header->hasParameters ? std::int64_t(header->parameters.nOffTime) * 100 : -1;
+    const std::int64_t offDelayMs = header && header->hasParameters ? AbsenceDelayMs(header->parameters) : -1;
     std::string error;
     if (WriteFiguresCsvFile(path, figures, offDelayMs, error))
         return true;
@@ -216,7 +217,7 @@ void PrintDescription(const std::string& path, const LoadedRecording& loaded, co
 int RunReplayCommand(const ReplayOptions& options)
 {
     const std::string& path = options.file;
-    const LoadedRecording loaded = LoadRecording(path, kFallbackReportTimeMs);
+    const LoadedRecording loaded = LoadRecording(path, kNoSettingsReportTimeMs);
     if (const std::string problem = LoadProblemText(loaded, path); !problem.empty()) {
         std::fprintf(stderr, "radarcli replay: %s\n", problem.c_str());
         return kExitBadRecording;
@@ -262,7 +263,7 @@ int RunReplayCommand(const ReplayOptions& options)
         else
             std::fputs(FormatLabelSummary(SummarizeLabels(decoded.reports, loaded.labels, loaded.timeline->EndUs(),
                                                           RecordingObservationRule(*loaded.timeline,
-                                                                                   kFallbackReportTimeMs)),
+                                                                                   kNoSettingsReportTimeMs)),
                                           loaded.labelLayers.InUse())
                            .c_str(),
                        stdout);

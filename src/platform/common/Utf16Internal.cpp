@@ -1,5 +1,7 @@
 #include "Utf16Internal.h"
 
+#include "Utf8Append.h"
+
 namespace vetra_common_internal {
 
 std::size_t U16Length(const char16_t* text)
@@ -25,21 +27,7 @@ std::string Utf16ToUtf8(const char16_t* text, std::size_t length)
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = 0xFFFD;
         }
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += char(0xE0 | (c >> 12));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xF0 | (c >> 18));
-            out += char(0x80 | ((c >> 12) & 0x3F));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
+        AppendUtf8(out, std::uint32_t(c));
     }
     return out;
 }

@@ -10,6 +10,5 @@
 #include "PixelBuffer.h"
 #include "PtrArrayCtrl.h"
 #include "PtrListCtrl.h"
-#include "SerialPortNames.h"
 #include "TextConvert.h"
 #include "WinTypes.h"

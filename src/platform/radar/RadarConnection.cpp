@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "../common/DbgOutput.h"
-#include "../common/SerialPortNames.h"
+#include "SerialPortNames.h"
 #include "CommandFrame.h"
 #include "CommandFrameScanner.h"
 #include "ModuleProtocol.h"

@@ -1,7 +1,8 @@
 #pragma once
 #include <string>
 
-// How reading a recording's companion file (capture index, labels) went.
+// How reading one of the tool's JSON Lines files went (a recording's capture index or
+// labels).
 enum class ReadStatus {
     Ok,
     LastLineCut,    // usable: the last line was cut off (a crash mid-write) and was dropped

@@ -2,6 +2,7 @@
 #include <span>
 #include <string>
 #include "DetectionParams.h"
+#include "JsonFields.h"
 #include "JsonObjectLine.h"
 
 // The 18 detection parameters as the "parameters" object of a capture index header,
@@ -10,11 +11,6 @@
 // Appends {"nMotionlessRangeMin":30,...} with all 18 fields in record order; floats
 // round-trip exactly.
 void AppendParametersJson(std::string& out, const DetectionParams& params);
-
-// How a JSON value reads as a 32-bit float: a number within its range, or the strings
-// "NaN", "Infinity" and "-Infinity" that stand for the values a JSON number cannot hold.
-enum class JsonFloatRead { Ok, NotANumber, TooLarge };
-JsonFloatRead ReadJsonFloat(const JsonMember& member, float& value);
 
 // Fills params from the members of a "parameters" object. Fields not present keep their
 // value; unknown keys are ignored. False, with error naming the field, when a value has

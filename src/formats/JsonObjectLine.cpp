@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include "JsonText.h"
+#include "Utf8Append.h"
 
 namespace {
 bool IsDigit(char c)

@@ -13,3 +13,9 @@ bool ReadIntegerField(const CJsonObjectLine& line, std::string_view key, bool re
 
 bool ReadStringField(const CJsonObjectLine& line, std::string_view key, bool required, std::string& value,
                      std::string& error);
+
+// How a JSON value reads as a 32-bit float: a number within its range, or the strings
+// "NaN", "Infinity" and "-Infinity" that stand for the values a JSON number cannot hold
+// (AppendJsonFloat writes them so).
+enum class JsonFloatRead { Ok, NotANumber, TooLarge };
+JsonFloatRead ReadJsonFloat(const JsonMember& member, float& value);

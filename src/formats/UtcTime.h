@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-// Wall-clock times of a recording, independent of the machine's time zone and locale.
+// Wall-clock times in the tool's files, independent of the machine's time zone and locale.
 // Times are milliseconds since 1970-01-01T00:00:00Z.
 
 // "2026-12-10T11:53:21.123Z" (1 to 9 fraction digits, or none) as milliseconds (the

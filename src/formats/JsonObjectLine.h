@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-// The kinds of value a recording's JSON line may hold. Arrays and null are refused.
+// The kinds of value a JSON line of a user's file may hold. Arrays and null are refused.
 enum class JsonType { String, Integer, Float, Bool, Object };
 
 // One "key": value of a parsed line.

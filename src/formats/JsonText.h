@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-// Pieces of JSON text for the recording's JSON Lines files, written the same under
+// Pieces of JSON text for the tool's JSON Lines files, written the same under
 // every locale.
 
 // Appends text as a JSON string with its quotes: quote and backslash escaped, control
@@ -19,9 +19,6 @@ void AppendJsonInteger(std::string& out, std::int64_t value);
 // Appends the shortest decimal that reads back as exactly this float. JSON has no
 // infinity or NaN, so those are written as the strings "Infinity", "-Infinity", "NaN".
 void AppendJsonFloat(std::string& out, float value);
-
-// Appends a Unicode code point (at most U+10FFFF, no surrogate) as UTF-8.
-void AppendUtf8(std::string& out, std::uint32_t code);
 
 // The length of the valid UTF-8 sequence at the start of bytes (1 to 4), or 0 when it
 // is not one (overlong forms, surrogates and code points above U+10FFFF included).
