@@ -38,7 +38,7 @@ add_library(app STATIC
 add_library(vetra::app ALIAS app)
 target_include_directories(app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(app PUBLIC
-  vetra::app_ui vetra::acquisition vetra::recording vetra::insight vetra::config vetra::params vetra::chart vetra::controls
+  vetra::app_ui vetra::acquisition vetra::recording vetra::insight vetra::session vetra::config vetra::params vetra::chart vetra::controls
   vetra::bitmap vetra::radar vetra::ports vetra::common Qt6::Widgets)
 
 # Built into the build root, so that Image/ (the presence pictures) and Log/ are beside it.
