@@ -29,45 +29,14 @@
 #include <string>
 #include <vector>
 
-#include "AppResources.h"
-#include "CaptureIndexWriter.h"
-#include "GdiplusApi.h"
 #include "OverviewDialog.h"
 #include "RecordingBar.h"
 #include "RecordingJobs.h"
-#include "SettingsFile.h"
 #include "StringTable.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
-#include "XMLParser.h"
+#include "../WindowBenchSupport.h"
 
 namespace {
-
-void WriteRecording(const std::string& dat, int reports)
-{
-    std::ofstream out(dat, std::ios::binary);
-    CCaptureIndexWriter index;
-    index.Open(dat);
-    index.WriteHeader(CaptureHeader{});
-    std::vector<char> bytes;
-    bytes.reserve(std::size_t(reports) * 7);
-    for (int i = 0; i < reports; ++i) {
-        const int distance = 100 + (i * 7) % 600;
-        const char frame[7] = {char(0xAA), char(0xAA), char(i / 40 % 3), char(distance & 0xFF), char(distance >> 8),
-                               0x55, 0x55};
-        bytes.insert(bytes.end(), frame, frame + sizeof frame);
-        index.AddBlock(std::int64_t(i) * 7, 7, std::int64_t(i) * 50000);
-    }
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-    index.Close();
-}
-
-double Percentile(std::vector<double> values, double q)
-{
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, std::size_t(q * double(values.size() - 1) + 0.5))];
-}
 
 double Ms(const QElapsedTimer& clock)
 {
@@ -164,28 +133,14 @@ int main(int argc, char** argv)
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const int reports = argc > 1 ? std::max(1000, std::atoi(argv[1])) : 1'728'000;
     QTemporaryDir folder;
-    QDir(folder.path()).mkpath(QStringLiteral("Image"));
-    const QDir images(QStringLiteral(PRESENCE_PICTURES_DIR));
-    for (const QString& name : images.entryList({QStringLiteral("*.png")}, QDir::Files))
-        QFile::copy(images.filePath(name), folder.filePath(QStringLiteral("Image/") + name));
+    CopyPresencePictures(folder.path(), QStringLiteral(PRESENCE_PICTURES_DIR));
     const std::string dat = folder.filePath(QStringLiteral("day.dat")).toStdString();
     QElapsedTimer writing;
     writing.start();
-    WriteRecording(dat, reports);
+    WriteBlockPerReportRecording(dat, reports);
     std::printf("%d reports written in %.1f s\n", reports, double(writing.elapsed()) / 1000.0);
 
-    StringTable::setLanguage(UiLanguage::English);
-    InitAppResources();
-    GdiplusStartupRecord* graphics = Gdiplus_Init();
-    int result = 0;
-    {
-        XMLParser document;
-        CSettingsFile settings(document, folder.filePath(QStringLiteral("appConfig.xml")).toStdString());
-        settings.ReadAtStartup();
-        CVetra_Tivane_PeloToolDlg window(settings, folder.path().toStdString());
-        if (!window.OnInitDialog())
-            return 1;
-        window.show();
+    return RunWindowOn(folder.path(), [&](CVetra_Tivane_PeloToolDlg& window) {
         CRecordingBar& bar = *window.RecordingBar();
         bar.SpeedBox()->setCurrentIndex(bar.SpeedBox()->findData(1));
         if (!window.OpenReplay(QString::fromStdString(dat)))
@@ -264,10 +219,6 @@ int main(int argc, char** argv)
                     stopWaitMs, window.IsReplaying() ? "still on" : "stopped",
                     tasks.Busy(kCsvExportJob) ? "still busy" : "cancelled", kept ? "kept" : "CHANGED",
                     static_cast<long long>(leftovers.size()));
-        if (!kept || window.IsReplaying())
-            result = 1;
-        window.DestroyWindow();
-    }
-    Gdiplus_DeInit(graphics);
-    return result;
+        return kept && !window.IsReplaying() ? 0 : 1;
+    });
 }

@@ -32,6 +32,15 @@ PresenceFigures WholeRecordingFigures(const LoadedAndDecoded& recording, const R
     return FiguresOfReports(recording.decoded.reports, rule.stallThresholdUs, rule.linkLostUs);
 }
 
+// Takes what the load says into out; true when the job ends there.
+template <class Outcome>
+bool EndsAtLoad(Outcome& out, const LoadedAndDecoded& recording)
+{
+    out.loaded = recording.loaded;
+    out.cancelled = recording.cancelled;
+    return out.loaded.problem != LoadedRecording::Problem::None || out.cancelled;
+}
+
 }  // namespace
 
 std::int64_t RecordingOffDelayMs(const LoadedRecording& loaded, const RecordingJobSettings& settings)
@@ -69,10 +78,8 @@ CsvExportOutcome ExportRecordingCsv(const std::string& datPath, const std::strin
                                     const RecordingJobSettings& settings, CTaskControl* control)
 {
     CsvExportOutcome outcome;
-    LoadedAndDecoded recording = LoadAndDecode(datPath, settings, control, 40);
-    outcome.loaded = recording.loaded;
-    outcome.cancelled = recording.cancelled;
-    if (outcome.loaded.problem != LoadedRecording::Problem::None || outcome.cancelled)
+    const LoadedAndDecoded recording = LoadAndDecode(datPath, settings, control, 40);
+    if (EndsAtLoad(outcome, recording))
         return outcome;
     const LoadedRecording& loaded = recording.loaded;
     const CaptureHeader* header = loaded.timeline->Header() ? &*loaded.timeline->Header() : nullptr;
@@ -97,10 +104,8 @@ RecordingSummary SummarizeRecording(const std::string& datPath, const RecordingJ
                                     CTaskControl* control)
 {
     RecordingSummary summary;
-    LoadedAndDecoded recording = LoadAndDecode(datPath, settings, control, 80);
-    summary.loaded = recording.loaded;
-    summary.cancelled = recording.cancelled;
-    if (summary.loaded.problem != LoadedRecording::Problem::None || summary.cancelled)
+    const LoadedAndDecoded recording = LoadAndDecode(datPath, settings, control, 80);
+    if (EndsAtLoad(summary, recording))
         return summary;
     summary.figures = WholeRecordingFigures(recording, settings);
     summary.offDelayMs = RecordingOffDelayMs(summary.loaded, settings);
