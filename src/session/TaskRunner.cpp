@@ -1,9 +1,35 @@
 #include "TaskRunner.h"
 
 #include <QMetaObject>
+#include <QRunnable>
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
+
+namespace {
+
+// The pool hands a job to its thread under Qt's own futex lock, which ThreadSanitizer
+// cannot see; the release in the constructor (the owner's thread) and the acquire in
+// run (the pool's thread) order the hand-over where it can.
+class CTaskRunnable : public QRunnable {
+public:
+    explicit CTaskRunnable(std::function<void()> body) : m_body(std::move(body))
+    {
+        m_handedOver.store(true, std::memory_order_release);
+    }
+    void run() override
+    {
+        if (m_handedOver.load(std::memory_order_acquire))
+            m_body();
+    }
+
+private:
+    std::function<void()> m_body;
+    std::atomic<bool> m_handedOver{false};
+};
+
+}  // namespace
 
 CTaskRunner::CTaskRunner(QObject* parent) : QObject(parent)
 {
@@ -30,12 +56,12 @@ void CTaskRunner::Launch(int kind, std::function<void(CTaskControl&)> work, std:
                                   Qt::QueuedConnection);
     });
     m_running[kind] = Running{id, control, std::move(progress)};
-    m_pool.start([this, kind, id, control, work = std::move(work), deliver = std::move(deliver)] {
+    m_pool.start(new CTaskRunnable([this, kind, id, control, work = std::move(work), deliver = std::move(deliver)] {
         if (!control->Cancelled())
             work(*control);
         QMetaObject::invokeMethod(this, [this, kind, id, deliver] { Finish(kind, id, deliver); },
                                   Qt::QueuedConnection);
-    });
+    }));
     TellBusy(kind, true);
 }
 
