@@ -18,20 +18,15 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "AppResources.h"
-#include "CaptureIndexWriter.h"
 #include "CWaveWnd.h"
 #include "ColorStatic.h"
-#include "GdiplusApi.h"
 #include "RecordingBar.h"
-#include "SettingsFile.h"
 #include "StringTable.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
-#include "XMLParser.h"
+#include "../WindowBenchSupport.h"
 
 namespace {
 
@@ -53,31 +48,6 @@ protected:
     }
 };
 
-// 30 minutes of reports at 20 a second, a block each, with its index.
-void WriteRecording(const std::string& dat)
-{
-    std::ofstream out(dat, std::ios::binary);
-    CCaptureIndexWriter index;
-    index.Open(dat);
-    index.WriteHeader(CaptureHeader{});
-    for (int i = 0; i < 36000; ++i) {
-        const int distance = 100 + (i * 7) % 600;
-        const char frame[7] = {char(0xAA), char(0xAA), char(i / 40 % 3), char(distance & 0xFF), char(distance >> 8),
-                               0x55, 0x55};
-        out.write(frame, sizeof frame);
-        index.AddBlock(std::int64_t(i) * 7, 7, std::int64_t(i) * 50000);
-    }
-    index.Close();
-}
-
-double Percentile(std::vector<double> values, double q)
-{
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, std::size_t(q * double(values.size() - 1) + 0.5))];
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -85,24 +55,12 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? std::max(2, std::atoi(argv[1])) : 20;
     QTemporaryDir folder;
-    QDir(folder.path()).mkpath(QStringLiteral("Image"));
-    const QDir images(QStringLiteral(PRESENCE_PICTURES_DIR));
-    for (const QString& name : images.entryList({QStringLiteral("*.png")}, QDir::Files))
-        QFile::copy(images.filePath(name), folder.filePath(QStringLiteral("Image/") + name));
+    CopyPresencePictures(folder.path(), QStringLiteral(PRESENCE_PICTURES_DIR));
     const std::string dat = folder.filePath(QStringLiteral("bench.dat")).toStdString();
-    WriteRecording(dat);
+    // 30 minutes.
+    WriteBlockPerReportRecording(dat, 36000);
 
-    StringTable::setLanguage(UiLanguage::English);
-    InitAppResources();
-    GdiplusStartupRecord* graphics = Gdiplus_Init();
-    {
-        XMLParser document;
-        CSettingsFile settings(document, folder.filePath(QStringLiteral("appConfig.xml")).toStdString());
-        settings.ReadAtStartup();
-        CVetra_Tivane_PeloToolDlg window(settings, folder.path().toStdString());
-        if (!window.OnInitDialog())
-            return 1;
-        window.show();
+    return RunWindowOn(folder.path(), [&](CVetra_Tivane_PeloToolDlg& window) {
         PaintCounter counter;
         for (QWidget* part : {static_cast<QWidget*>(window.Chart()), static_cast<QWidget*>(window.DistanceDigits()),
                               static_cast<QWidget*>(window.IndicatorPicture())})
@@ -145,8 +103,6 @@ int main(int argc, char** argv)
                     elapsed, latenciesMs.size(), Percentile(latenciesMs, 0.5), Percentile(latenciesMs, 0.99),
                     Percentile(latenciesMs, 1.0), double(counter.frames) / elapsed, double(counter.paints) / elapsed,
                     double(window.Replay().PositionUs()) / 1e6);
-        window.DestroyWindow();
-    }
-    Gdiplus_DeInit(graphics);
-    return 0;
+        return 0;
+    });
 }

@@ -27,12 +27,14 @@
 #include "LabelsFileWriter.h"
 #include "ToolSession.h"
 #include "RecordingDecode.h"
+#include "RecordingJobs.h"
 #include "RecordingLoad.h"
 #include "ReplayRunner.h"
 #include "ReportFrameDecoder.h"
 #include "RunInsight.h"
 #include "SerialPortEntry.h"
 #include "StallWatch.h"
+#include "TaskRunner.h"
 #include "ToolSettings.h"
 #include "WndResizeTool.h"
 
@@ -175,6 +177,8 @@ public:
     // The overview of the replayed recording (Vetra_Tivane_PeloToolDlg_Overview.cpp).
     void OpenOverview();
     COverviewDialog* OverviewDialog() const { return m_overviewDialog; }
+    // The whole-file jobs of the recording bar's clicks, off this thread (see CTaskRunner).
+    CTaskRunner& Tasks() { return m_tasks; }
     // Jumps to a position of the replay, playing on if it played.
     void SeekReplay(std::int64_t positionUs);
     bool IsReplaying() const { return m_tool.Mode() == ToolMode::Replaying; }
@@ -252,12 +256,15 @@ private:
     bool UsableOrSaidWhy(const LoadedRecording& loaded, const QString& path);
     // Writes to the log what is wrong with the index or labels file but lets the replay go on.
     void NoteCompanionProblems(const LoadedRecording& loaded, const QString& path);
-    bool LoadForExport(const std::string& datPath, LoadedRecording& loaded, DecodedRecording& decoded);
-    // The figures of a whole recording, and the absence delay its module was set to.
-    PresenceFigures RecordingFigures(const LoadedRecording& loaded, const DecodedRecording& decoded) const;
-    std::int64_t RecordingOffDelayMs(const LoadedRecording& loaded) const;
     void OnExportCsv();
     void OnLabelSummary();
+    void RequestOverview();
+    void ShowOverview(DecodedRecording decoded);
+    void ShowTaskBusy(int kind, bool busy);
+    // The outcome of a CSV export or a summary, sync or async: boxes for what went wrong.
+    bool ExportFinished(const TaskOutcome<CsvExportOutcome>& outcome, const std::string& datPath,
+                        const std::string& csvPath, QString* message);
+    QString SummaryFinished(const TaskOutcome<RecordingSummary>& outcome, const std::string& datPath);
     // Reconnecting (Vetra_Tivane_PeloToolDlg_Reconnect.cpp).
     // The run waits for its lost device, and goes on when it is back at path.
     void BeginReconnect();
@@ -369,6 +376,8 @@ private:
     CStateBand* m_stateBand = nullptr;
     CStatisticsPanel* m_statisticsPanel = nullptr;
     COverviewDialog* m_overviewDialog = nullptr;
+    // Driven and answered on this thread only; its jobs touch nothing of the window.
+    CTaskRunner m_tasks;
     // The panel's height while it is open: the window is that much taller, and the
     // proportional layout works on the rest.
     int m_statisticsExtra = 0;

@@ -1,5 +1,6 @@
 // The overview of the replayed recording: its whole length at a glance, where a click
 // moves the replay.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
 
@@ -7,6 +8,7 @@
 #include "OverviewDialog.h"
 #include "RecordingBar.h"
 #include "RecordingDecode.h"
+#include "RecordingJobs.h"
 #include "RecordingOverview.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
 
@@ -15,13 +17,37 @@ void CVetra_Tivane_PeloToolDlg::OpenOverview()
     if (!IsReplaying() || !m_replayTimeline)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    DecodedRecording decoded;
-    {
-        // Decoded again on the side: its lines are already in the log of the run.
-        CDbgOutputQuietScope quiet;
-        decoded = DecodeRecordingFile(*m_replayTimeline, m_replayPath);
-    }
+    TaskOutcome<DecodedRecording> decoded = m_tasks.RunHere<DecodedRecording>(
+        kOverviewJob, [this](CTaskControl& control) { return DecodeForOverview(*m_replayTimeline, m_replayPath, &control); });
     QApplication::restoreOverrideCursor();
+    if (decoded.Succeeded())
+        ShowOverview(std::move(*decoded.value));
+    else
+        DbgOutputA(1, "No overview of %s: %s\r\n", m_replayPath.c_str(), decoded.error.c_str());
+}
+
+void CVetra_Tivane_PeloToolDlg::RequestOverview()
+{
+    if (!IsReplaying() || !m_replayTimeline)
+        return;
+    // The job keeps the timeline and the name: the replay may stop (and cancel it) meanwhile.
+    m_tasks.Start<DecodedRecording>(
+        kOverviewJob,
+        [timeline = m_replayTimeline, path = m_replayPath](CTaskControl& control) {
+            return DecodeForOverview(*timeline, path, &control);
+        },
+        [this](TaskOutcome<DecodedRecording> decoded) {
+            if (decoded.Succeeded())
+                ShowOverview(std::move(*decoded.value));
+            else
+                DbgOutputA(1, "No overview of %s: %s\r\n", m_replayPath.c_str(), decoded.error.c_str());
+        });
+}
+
+void CVetra_Tivane_PeloToolDlg::ShowOverview(DecodedRecording decoded)
+{
+    if (!IsReplaying())
+        return;
     if (!decoded.complete)
         DbgOutputA(1, "The overview shows only part of %s: %s\r\n", m_replayPath.c_str(), decoded.error.c_str());
     if (!m_overviewDialog) {

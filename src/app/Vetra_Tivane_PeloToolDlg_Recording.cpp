@@ -15,7 +15,7 @@
 #include "LabelsFileWriter.h"
 #include "RecordingBar.h"
 #include "RecordingDecode.h"
-#include "RecordingObservation.h"
+#include "RecordingJobs.h"
 #include "ReportCsvExport.h"
 #include "PresenceFiguresCsv.h"
 #include "PresenceStatistics.h"
@@ -57,6 +57,59 @@ QString Seconds(std::int64_t us)
     return QString::fromStdString(CLocaleFixed(double(us) / 1e6, 1));
 }
 
+RecordingJobSettings JobSettingsOf(const ToolSettings& settings)
+{
+    return {settings.reportTimeMS, AbsenceDelayMs(settings.params)};
+}
+
+// Both names are judged before either file is written: no rows without their figures.
+bool ExportRefused(const std::string& csvPath, QString* message)
+{
+    for (const std::string& target : {csvPath, FiguresCsvPath(csvPath)}) {
+        if (const std::string refusal = ReplaceRefusal(target); !refusal.empty()) {
+            if (message)
+                *message = StringTable::load(kCsvNotWritten).arg(QString::fromStdString(refusal));
+            return true;
+        }
+    }
+    return false;
+}
+
+// The figures of the whole recording first; the labels' tally after them.
+QString SummaryText(const RecordingSummary& recording)
+{
+    const QString figures = StatisticsPlainText(recording.figures, recording.offDelayMs);
+    if (recording.loaded.labels.empty())
+        return figures + QStringLiteral("\n\n") + StringTable::load(kNoLabels);
+    const LabelSummary& summary = recording.labels;
+    QStringList lines;
+    lines << StringTable::load(recording.loaded.labelLayers.InUse() == LabelLayer::Replay ? kReplayLabelsUsed
+                                                                                           : kLiveLabelsUsed);
+    for (const LabelTally& tally : summary.tallies) {
+        if (tally.labelledUs == 0)
+            continue;
+        const QString name = StringTable::load(kLabelNames[int(tally.label)]);
+        if (tally.ObservedUs() == 0) {
+            lines << StringTable::load(kUnobservedTallyLine).arg(name, Seconds(tally.labelledUs));
+            continue;
+        }
+        lines << StringTable::load(kTallyLine)
+                     .arg(name, Seconds(tally.labelledUs),
+                          QString::fromStdString(CLocaleFixed(tally.AgreementPercent(), 1)));
+        if (tally.unobservedUs > 0)
+            lines << StringTable::load(kPartlyUnobservedLine).arg(name, Seconds(tally.unobservedUs));
+    }
+    lines << StringTable::load(kFalsePresenceLine).arg(Seconds(summary.falsePresenceUs));
+    lines << StringTable::load(kMissedLine).arg(Seconds(summary.missedUs));
+    if (!summary.delaysUs.empty())
+        lines << StringTable::load(kDelayLine)
+                     .arg(QString::fromStdString(CLocaleFixed(summary.MedianDelayMs(), 0)),
+                          QString::fromStdString(CLocaleFixed(summary.MaxDelayMs(), 0)));
+    if (summary.neverAgreed > 0)
+        lines << StringTable::load(kNeverAgreedLine).arg(summary.neverAgreed);
+    return figures + QStringLiteral("\n\n") + lines.join(QLatin1Char('\n'));
+}
+
 }  // namespace
 
 void CVetra_Tivane_PeloToolDlg::AddRecordingBar()
@@ -83,6 +136,9 @@ void CVetra_Tivane_PeloToolDlg::AddRecordingBar()
     connect(m_recordingBar->ExportButton(), &QAbstractButton::clicked, this, &CVetra_Tivane_PeloToolDlg::OnExportCsv);
     connect(m_recordingBar->SummaryButton(), &QAbstractButton::clicked, this,
             &CVetra_Tivane_PeloToolDlg::OnLabelSummary);
+    m_tasks.SetBusyHandler([this](int kind, bool busy) { ShowTaskBusy(kind, busy); });
+    // A closed window wants no outcome any more.
+    connect(this, &QDialog::finished, &m_tasks, [this] { m_tasks.CancelAll(); });
     setAcceptDrops(true);
     SetUpReplay();
 }
@@ -150,50 +206,34 @@ std::string CVetra_Tivane_PeloToolDlg::RecordingOnShow() const
     return IsReplaying() ? m_replayPath : m_session.GetRawFilePath();
 }
 
-bool CVetra_Tivane_PeloToolDlg::LoadForExport(const std::string& datPath, LoadedRecording& loaded,
-                                              DecodedRecording& decoded)
-{
-    loaded = LoadRecording(datPath, m_settings.reportTimeMS);
-    if (!UsableOrSaidWhy(loaded, QString::fromStdString(datPath)))
-        return false;
-    // Decoded again on the side: its lines are already in the log of the run.
-    CDbgOutputQuietScope quiet;
-    decoded = DecodeRecordingFile(*loaded.timeline, datPath);
-    return true;
-}
-
 bool CVetra_Tivane_PeloToolDlg::ExportCsvTo(const std::string& datPath, const std::string& csvPath, QString* message)
 {
-    // Both names are judged before either file is written: no rows without their figures.
-    const std::string figuresPath = FiguresCsvPath(csvPath);
-    for (const std::string& target : {csvPath, figuresPath}) {
-        if (const std::string refusal = ReplaceRefusal(target); !refusal.empty()) {
-            if (message)
-                *message = StringTable::load(kCsvNotWritten).arg(QString::fromStdString(refusal));
-            return false;
-        }
-    }
-    LoadedRecording loaded;
-    DecodedRecording decoded;
-    if (!LoadForExport(datPath, loaded, decoded))
+    if (ExportRefused(csvPath, message))
         return false;
-    std::string error;
-    const CaptureHeader* header = loaded.timeline->Header() ? &*loaded.timeline->Header() : nullptr;
-    if (!WriteReportCsvFile(csvPath, decoded.reports, header, loaded.labels, error)) {
+    const RecordingJobSettings settings = JobSettingsOf(m_settings);
+    return ExportFinished(m_tasks.RunHere<CsvExportOutcome>(
+                              kCsvExportJob,
+                              [&](CTaskControl& control) { return ExportRecordingCsv(datPath, csvPath, settings, &control); }),
+                          datPath, csvPath, message);
+}
+
+bool CVetra_Tivane_PeloToolDlg::ExportFinished(const TaskOutcome<CsvExportOutcome>& outcome,
+                                               const std::string& datPath, const std::string& csvPath,
+                                               QString* message)
+{
+    if (outcome.Succeeded() && !UsableOrSaidWhy(outcome.value->loaded, QString::fromStdString(datPath)))
+        return false;
+    if (!outcome.Succeeded() || !outcome.value->written) {
         if (message)
-            *message = StringTable::load(kCsvNotWritten).arg(QString::fromStdString(error));
+            *message = StringTable::load(kCsvNotWritten)
+                           .arg(QString::fromStdString(outcome.Succeeded() ? outcome.value->error : outcome.error));
         return false;
     }
-    // The figures of the whole recording go beside the rows.
-    if (!WriteFiguresCsvFile(figuresPath, RecordingFigures(loaded, decoded), RecordingOffDelayMs(loaded), error)) {
-        if (message)
-            *message = StringTable::load(kCsvNotWritten).arg(QString::fromStdString(error));
-        return false;
-    }
+    const std::size_t reports = outcome.value->reports;
     if (message)
-        *message = StringTable::load(kCsvSaved).arg(decoded.reports.size()).arg(QString::fromStdString(csvPath));
-    DbgOutputA(2, "%zu reports of %s exported to %s, their figures to %s\r\n", decoded.reports.size(),
-               datPath.c_str(), csvPath.c_str(), figuresPath.c_str());
+        *message = StringTable::load(kCsvSaved).arg(reports).arg(QString::fromStdString(csvPath));
+    DbgOutputA(2, "%zu reports of %s exported to %s, their figures to %s\r\n", reports, datPath.c_str(),
+               csvPath.c_str(), FiguresCsvPath(csvPath).c_str());
     return true;
 }
 
@@ -208,64 +248,48 @@ void CVetra_Tivane_PeloToolDlg::OnExportCsv()
     const QString target = QFileDialog::getSaveFileName(this, QString(), suggested, StringTable::load(kCsvFilter));
     if (target.isEmpty())
         return;
+    const std::string csvPath = target.toStdString();
     QString message;
-    if (ExportCsvTo(source, target.toStdString(), &message))
-        AppMessageBox(this, message, StringTable::load(kPromptCaption), kMbPrompt);
-    else if (!message.isEmpty())
+    if (ExportRefused(csvPath, &message)) {
         AppMessageBox(this, message, StringTable::load(kCannotReplay), kMbError);
-}
-
-PresenceFigures CVetra_Tivane_PeloToolDlg::RecordingFigures(const LoadedRecording& loaded,
-                                                            const DecodedRecording& decoded) const
-{
-    const ObservationRule rule = RecordingObservationRule(*loaded.timeline, m_settings.reportTimeMS);
-    return FiguresOfReports(decoded.reports, rule.stallThresholdUs, rule.linkLostUs);
-}
-
-std::int64_t CVetra_Tivane_PeloToolDlg::RecordingOffDelayMs(const LoadedRecording& loaded) const
-{
-    // The absence delay the module had then, when the index tells it.
-    const CaptureHeader* header = loaded.timeline->Header() ? &*loaded.timeline->Header() : nullptr;
-    return AbsenceDelayMs(header && header->hasParameters ? header->parameters : m_settings.params);
+        return;
+    }
+    // The click returns at once; the outcome comes back here, unless a stop, a close or
+    // another export cancels it first.
+    const RecordingJobSettings settings = JobSettingsOf(m_settings);
+    m_tasks.Start<CsvExportOutcome>(
+        kCsvExportJob,
+        [source, csvPath, settings](CTaskControl& control) {
+            return ExportRecordingCsv(source, csvPath, settings, &control);
+        },
+        [this, source, csvPath](TaskOutcome<CsvExportOutcome> outcome) {
+            QString text;
+            if (ExportFinished(outcome, source, csvPath, &text))
+                AppMessageBox(this, text, StringTable::load(kPromptCaption), kMbPrompt);
+            else if (!text.isEmpty())
+                AppMessageBox(this, text, StringTable::load(kCannotReplay), kMbError);
+        });
 }
 
 QString CVetra_Tivane_PeloToolDlg::LabelSummaryText(const std::string& datPath)
 {
-    LoadedRecording loaded;
-    DecodedRecording decoded;
-    if (!LoadForExport(datPath, loaded, decoded))
+    const RecordingJobSettings settings = JobSettingsOf(m_settings);
+    return SummaryFinished(m_tasks.RunHere<RecordingSummary>(
+                               kLabelSummaryJob,
+                               [&](CTaskControl& control) { return SummarizeRecording(datPath, settings, &control); }),
+                           datPath);
+}
+
+QString CVetra_Tivane_PeloToolDlg::SummaryFinished(const TaskOutcome<RecordingSummary>& outcome,
+                                                   const std::string& datPath)
+{
+    if (!outcome.Succeeded()) {
+        AppMessageBox(this, QString::fromStdString(outcome.error), StringTable::load(kCannotReplay), kMbError);
         return {};
-    // The figures of the whole recording come first; the labels' tally after them.
-    const QString figures = StatisticsPlainText(RecordingFigures(loaded, decoded), RecordingOffDelayMs(loaded));
-    if (loaded.labels.empty())
-        return figures + QStringLiteral("\n\n") + StringTable::load(kNoLabels);
-    const LabelSummary summary =
-        SummarizeLabels(decoded.reports, loaded.labels, loaded.timeline->EndUs(),
-                        RecordingObservationRule(*loaded.timeline, m_settings.reportTimeMS));
-    QStringList lines;
-    lines << StringTable::load(loaded.labelLayers.InUse() == LabelLayer::Replay ? kReplayLabelsUsed : kLiveLabelsUsed);
-    for (const LabelTally& tally : summary.tallies) {
-        if (tally.labelledUs == 0)
-            continue;
-        const QString name = StringTable::load(kLabelNames[int(tally.label)]);
-        if (tally.ObservedUs() == 0) {
-            lines << StringTable::load(kUnobservedTallyLine).arg(name, Seconds(tally.labelledUs));
-            continue;
-        }
-        lines << StringTable::load(kTallyLine)
-                     .arg(name, Seconds(tally.labelledUs),
-                          QString::fromStdString(CLocaleFixed(tally.AgreementPercent(), 1)));
-        if (tally.unobservedUs > 0)
-            lines << StringTable::load(kPartlyUnobservedLine).arg(name, Seconds(tally.unobservedUs));
     }
-    lines << StringTable::load(kFalsePresenceLine).arg(Seconds(summary.falsePresenceUs));
-    lines << StringTable::load(kMissedLine).arg(Seconds(summary.missedUs));
-    if (!summary.delaysUs.empty())
-        lines << StringTable::load(kDelayLine)
-                     .arg(QString::fromStdString(CLocaleFixed(summary.MedianDelayMs(), 0)), QString::fromStdString(CLocaleFixed(summary.MaxDelayMs(), 0)));
-    if (summary.neverAgreed > 0)
-        lines << StringTable::load(kNeverAgreedLine).arg(summary.neverAgreed);
-    return figures + QStringLiteral("\n\n") + lines.join(QLatin1Char('\n'));
+    if (!UsableOrSaidWhy(outcome.value->loaded, QString::fromStdString(datPath)))
+        return {};
+    return SummaryText(*outcome.value);
 }
 
 void CVetra_Tivane_PeloToolDlg::OnLabelSummary()
@@ -275,9 +299,26 @@ void CVetra_Tivane_PeloToolDlg::OnLabelSummary()
         ShowPromptBox(this, kNothingToExport);
         return;
     }
-    const QString text = LabelSummaryText(source);
-    if (!text.isEmpty())
-        AppMessageBox(this, text, StringTable::load(kSummaryTitle), kMbPrompt);
+    const RecordingJobSettings settings = JobSettingsOf(m_settings);
+    m_tasks.Start<RecordingSummary>(
+        kLabelSummaryJob,
+        [source, settings](CTaskControl& control) { return SummarizeRecording(source, settings, &control); },
+        [this, source](TaskOutcome<RecordingSummary> outcome) {
+            const QString text = SummaryFinished(outcome, source);
+            if (!text.isEmpty())
+                AppMessageBox(this, text, StringTable::load(kSummaryTitle), kMbPrompt);
+        });
+}
+
+void CVetra_Tivane_PeloToolDlg::ShowTaskBusy(int kind, bool busy)
+{
+    // The button of a job that runs rests until its outcome is in (or it was cancelled).
+    QAbstractButton* button = kind == kCsvExportJob      ? m_recordingBar->ExportButton()
+                              : kind == kLabelSummaryJob ? m_recordingBar->SummaryButton()
+                              : kind == kOverviewJob     ? m_recordingBar->OverviewButton()
+                                                         : nullptr;
+    if (button)
+        button->setEnabled(!busy);
 }
 
 void CVetra_Tivane_PeloToolDlg::dragEnterEvent(QDragEnterEvent* event)

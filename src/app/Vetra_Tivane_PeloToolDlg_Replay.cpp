@@ -75,7 +75,7 @@ void CVetra_Tivane_PeloToolDlg::SetUpReplay()
         UpdateReplayPosition();
     });
     connect(bar.StopButton(), &QAbstractButton::clicked, this, &CVetra_Tivane_PeloToolDlg::StopReplay);
-    connect(bar.OverviewButton(), &QAbstractButton::clicked, this, &CVetra_Tivane_PeloToolDlg::OpenOverview);
+    connect(bar.OverviewButton(), &QAbstractButton::clicked, this, &CVetra_Tivane_PeloToolDlg::RequestOverview);
     connect(bar.SpeedBox(), qOverload<int>(&QComboBox::currentIndexChanged), this,
             [this] { m_replay.SetSpeed(m_recordingBar->ChosenSpeed()); });
     connect(bar.PositionSlider(), &QSlider::sliderReleased, this,
@@ -238,6 +238,8 @@ void CVetra_Tivane_PeloToolDlg::StopReplay()
 {
     if (!IsReplaying())
         return;
+    // Their outcomes would arrive for a replay that no longer goes on.
+    m_tasks.CancelAll();
     m_replayTick.stop();
     m_replay.Stop();
     // The same display steps as the stop of a live run.

@@ -13,25 +13,42 @@ namespace {
 // A delivery that absorbs a long stretch the index skipped is read in pieces of this;
 // the decoder finds the same frames however the bytes are split.
 constexpr std::int64_t kPieceBytes = 65536;
+// Deliveries between two questions to the progress hook: a few hundred microseconds.
+constexpr std::size_t kDeliveriesPerStep = 2048;
 }  // namespace
 
 namespace {
 // firstOnly: stop at the first valid report.
-DecodedRecording Decode(const CReplayTimeline& timeline, std::istream& dat, bool firstOnly)
+DecodedRecording Decode(const CReplayTimeline& timeline, std::istream& dat, bool firstOnly,
+                        const BlockProgress& progress)
 {
     DecodedRecording result;
+    std::int64_t position = 0;
+    const std::int64_t totalBytes =
+        timeline.Size() == 0 ? 0 : timeline.At(timeline.Size() - 1).offset + timeline.At(timeline.Size() - 1).length;
+    const auto goOn = [&] {
+        if (!progress || progress(position, totalBytes))
+            return true;
+        result.complete = false;
+        result.cancelled = true;
+        result.error = "cancelled at byte " + std::to_string(position);
+        return false;
+    };
     CReportCollectingSink sink(result.reports);
     CReportFrameDecoder decoder(sink);
     sink.Attach(decoder);
     CBaseBuffer reassembly;
     std::vector<char> piece;
-    std::int64_t position = 0;
     for (std::size_t i = 0; i < timeline.Size(); ++i) {
+        if (i % kDeliveriesPerStep == 0 && !goOn())
+            return result;
         const ReplayDelivery delivery = timeline.At(i);
         if (delivery.resetReassembly)
             reassembly.Delete();
         sink.SetDeliveryTime(delivery.timeUs);
         for (std::int64_t done = 0; done < delivery.length;) {
+            if (done > 0 && !goOn())
+                return result;
             const std::int64_t want = std::min(kPieceBytes, delivery.length - done);
             piece.resize(std::size_t(want));
             dat.read(piece.data(), std::streamsize(want));
@@ -60,18 +77,19 @@ DecodedRecording Decode(const CReplayTimeline& timeline, std::istream& dat, bool
 }
 }  // namespace
 
-DecodedRecording DecodeRecording(const CReplayTimeline& timeline, std::istream& dat)
+DecodedRecording DecodeRecording(const CReplayTimeline& timeline, std::istream& dat, const BlockProgress& progress)
 {
-    return Decode(timeline, dat, false);
+    return Decode(timeline, dat, false, progress);
 }
 
 bool RecordingHasReport(const CReplayTimeline& timeline, const std::string& datPath)
 {
     std::ifstream dat(datPath, std::ios::binary);
-    return dat && !Decode(timeline, dat, true).reports.empty();
+    return dat && !Decode(timeline, dat, true, {}).reports.empty();
 }
 
-DecodedRecording DecodeRecordingFile(const CReplayTimeline& timeline, const std::string& datPath)
+DecodedRecording DecodeRecordingFile(const CReplayTimeline& timeline, const std::string& datPath,
+                                     const BlockProgress& progress)
 {
     // Checked first: a FIFO or device swapped in since the recording was loaded must
     // not hold the decode up.
@@ -87,5 +105,5 @@ DecodedRecording DecodeRecordingFile(const CReplayTimeline& timeline, const std:
         result.error = "the recording " + datPath + " cannot be opened";
         return result;
     }
-    return DecodeRecording(timeline, dat);
+    return DecodeRecording(timeline, dat, progress);
 }

@@ -10,6 +10,8 @@
 
 namespace {
 constexpr const char* kLineEnd = "\r\n";
+// Rows between two questions to the progress hook: well under a millisecond.
+constexpr std::size_t kRowsPerStep = 4096;
 
 void AppendNumber(std::string& row, std::int64_t value)
 {
@@ -30,7 +32,7 @@ const char* ReportStateName(std::int32_t state)
 }
 
 bool WriteReportCsv(std::ostream& out, const std::vector<DecodedReport>& reports, const CaptureHeader* header,
-                    const std::vector<LabelChange>& labels)
+                    const std::vector<LabelChange>& labels, const BlockProgress& progress)
 {
     std::optional<std::int64_t> startUtcMs;
     if (header)
@@ -41,7 +43,12 @@ bool WriteReportCsv(std::ostream& out, const std::vector<DecodedReport>& reports
 
     std::size_t nextLabel = 0;
     GroundTruthLabel inForce = GroundTruthLabel::Off;
+    const auto total = std::int64_t(reports.size());
+    std::int64_t done = 0;
     for (const DecodedReport& report : reports) {
+        if (progress && done % kRowsPerStep == 0 && !progress(done, total))
+            return false;
+        ++done;
         while (nextLabel < labels.size() && labels[nextLabel].timeUs <= report.timeUs)
             inForce = labels[nextLabel++].label;
         const std::int64_t timeMs = report.timeUs / 1000;
@@ -67,8 +74,15 @@ bool WriteReportCsv(std::ostream& out, const std::vector<DecodedReport>& reports
 }
 
 bool WriteReportCsvFile(const std::string& path, const std::vector<DecodedReport>& reports,
-                        const CaptureHeader* header, const std::vector<LabelChange>& labels, std::string& error)
+                        const CaptureHeader* header, const std::vector<LabelChange>& labels, std::string& error,
+                        const BlockProgress& progress)
 {
+    const auto total = std::int64_t(reports.size());
+    bool stopped = false;
+    const BlockProgress watch = [&](std::int64_t done, std::int64_t all) {
+        stopped = stopped || (progress && !progress(done, all));
+        return !stopped;
+    };
     const auto fill = [&](const std::string& aside, std::string& why) {
         std::ofstream out(aside, std::ios::binary | std::ios::trunc);
         if (!out) {
@@ -76,15 +90,19 @@ bool WriteReportCsvFile(const std::string& path, const std::vector<DecodedReport
             return false;
         }
         errno = 0;
-        bool written = WriteReportCsv(out, reports, header, labels);
+        bool written = WriteReportCsv(out, reports, header, labels, watch);
         out.close();
         written = written && !out.fail();
-        if (!written)
+        if (stopped)
+            why = "the CSV file " + path + " was not written: cancelled";
+        else if (!written)
             why = "the CSV file " + path + " could not be written completely: " +
                   (errno != 0 ? std::strerror(errno) : "write failed");
         return written;
     };
-    const AsideResult result = WriteFileAside(path, fill, AsideMode::Replace, error);
+    // Asked once more after the sync: the rename is the last moment a stop keeps the old file.
+    const AsideResult result =
+        WriteFileAside(path, fill, AsideMode::Replace, error, [&] { return watch(total, total); });
     if (result != AsideResult::Written && error.find("the CSV file") == std::string::npos)
         error = "the CSV file " + error;
     return result == AsideResult::Written;

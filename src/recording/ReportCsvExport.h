@@ -2,6 +2,7 @@
 #include <ostream>
 #include <string>
 #include <vector>
+#include "BlockProgress.h"
 #include "CaptureHeader.h"
 #include "DecodedReport.h"
 #include "GroundTruthLabel.h"
@@ -22,13 +23,14 @@
 const char* ReportStateName(std::int32_t state);
 
 // Writes the CSV to out. header may be null; labels in time order ("off" ends a label).
-// False when the stream failed.
+// False when the stream failed or progress (rows written) stopped it.
 bool WriteReportCsv(std::ostream& out, const std::vector<DecodedReport>& reports, const CaptureHeader* header,
-                    const std::vector<LabelChange>& labels);
+                    const std::vector<LabelChange>& labels, const BlockProgress& progress = {});
 
 // The same into a file at path, written aside and renamed over it (WriteAside): an
 // existing regular file is replaced only by the whole new one, and a path that is not
 // a regular file is refused. False with error set (the path and the reason) when
-// nothing was written.
+// nothing was written; a stop asked by progress, up to the rename, leaves path alone.
 bool WriteReportCsvFile(const std::string& path, const std::vector<DecodedReport>& reports,
-                        const CaptureHeader* header, const std::vector<LabelChange>& labels, std::string& error);
+                        const CaptureHeader* header, const std::vector<LabelChange>& labels, std::string& error,
+                        const BlockProgress& progress = {});

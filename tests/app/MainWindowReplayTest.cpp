@@ -252,6 +252,39 @@ TEST_F(MainWindowReplay, FilesThatCannotBeReplayedSayWhyAndChangeNothing)
     m_window->StopReplay();
 }
 
+// A click on the overview or the summary returns before the job's outcome is shown; the
+// job's button rests meanwhile, and a stopped replay drops what was still to come.
+TEST_F(MainWindowReplay, ClickedWholeFileJobsAnswerLaterAndAStopDropsThem)
+{
+    Start();
+    const QString dat = WriteTwoReportRecording(QStringLiteral("clicked.dat"));
+    ASSERT_FALSE(dat.isEmpty());
+    ASSERT_TRUE(m_window->OpenReplay(dat));
+    CRecordingBar& bar = *m_window->RecordingBar();
+    bar.OverviewButton()->click();
+    EXPECT_EQ(m_window->OverviewDialog(), nullptr);
+    EXPECT_FALSE(bar.OverviewButton()->isEnabled()) << "no sign of the job that runs";
+    m_window->StopReplay();
+    EXPECT_TRUE(bar.OverviewButton()->isEnabledTo(bar.OverviewButton()->parentWidget())) << "left resting";
+    WaitFor([] { return false; }, 200);
+    EXPECT_EQ(m_window->OverviewDialog(), nullptr) << "an overview came after the stop";
+
+    ASSERT_TRUE(m_window->OpenReplay(dat));
+    m_watcher->Clear();
+    bar.SummaryButton()->click();
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_FALSE(bar.SummaryButton()->isEnabled());
+    bar.OverviewButton()->click();
+    ASSERT_TRUE(WaitFor([&] { return Boxes().size() == 1 && m_window->OverviewDialog(); }));
+    EXPECT_EQ(Boxes()[0].caption, StringTable::load(50158));
+    EXPECT_EQ(Boxes()[0].text, m_window->LabelSummaryText(dat.toStdString()));
+    EXPECT_TRUE(m_window->OverviewDialog()->isVisible());
+    EXPECT_FALSE(m_window->OverviewDialog()->Overview()->Columns().empty());
+    EXPECT_TRUE(bar.SummaryButton()->isEnabled());
+    EXPECT_TRUE(bar.OverviewButton()->isEnabled());
+    m_window->StopReplay();
+}
+
 // The recording bar keeps all its controls, in view and side by side, at every size
 // from the smallest window up, with the statistics panel opened and closed and after a
 // minimise, in both languages, while a replay rests at its end (nothing on show changes,

@@ -1,6 +1,8 @@
 // A recording decoded through the tool's own decoder and written as CSV, and the wall
 // times it carries.
 #include <clocale>
+#include <filesystem>
+#include <functional>
 #include <locale>
 #include <sstream>
 #include <gtest/gtest.h>
@@ -139,4 +141,45 @@ TEST(ReportCsvExport, WithoutAHeaderTheWallTimeIsEmptyAndAFileIsWrittenWhole)
     EXPECT_NE(error.find("cannot be created"), std::string::npos) << error;
 }
 
+// A stop asked by the progress hook, at the first block or only at the rename, leaves
+// the old file as it was and nothing beside it; a stopped decode says it was stopped.
+TEST(ReportCsvExport, AStopAskedByTheProgressHookLeavesTheOldFileAlone)
+{
+    ScratchFolder scratch;
+    const std::string csv = scratch.File("run.csv");
+    const std::vector<DecodedReport> reports(10000, DecodedReport{1000, 1, 120});
+    std::string error;
+    ASSERT_TRUE(WriteReportCsvFile(csv, {{5, 0, 7}}, nullptr, {}, error)) << error;
+    const std::string old = ReadWholeFile(csv);
+    struct Row {
+        const char* when;
+        std::function<bool(std::int64_t, std::int64_t)> hook;
+    };
+    const Row rows[] = {
+        {"at the first block", [](std::int64_t, std::int64_t) { return false; }},
+        {"in the middle", [](std::int64_t done, std::int64_t) { return done < 5000; }},
+        {"just before the rename", [](std::int64_t done, std::int64_t total) { return done < total; }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.when);
+        EXPECT_FALSE(WriteReportCsvFile(csv, reports, nullptr, {}, error, row.hook));
+        EXPECT_NE(error.find("cancelled"), std::string::npos) << error;
+        EXPECT_EQ(ReadWholeFile(csv), old);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.Path()), {}), 1) << "a file left aside";
+    }
+
+    std::string dat;
+    for (int i = 0; i < 5000; ++i)
+        dat += Frame(1, 100);
+    std::istringstream in(dat);
+    std::int64_t asked = 0;
+    const DecodedRecording stopped = DecodeRecording(CReplayTimeline(std::int64_t(dat.size()), 50), in,
+                                                     [&](std::int64_t done, std::int64_t total) {
+                                                         EXPECT_EQ(total, std::int64_t(dat.size()));
+                                                         return ++asked < 2 && done < total;
+                                                     });
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_FALSE(stopped.complete);
+    EXPECT_LT(stopped.reports.size(), 5000u);
+}
 }  // namespace

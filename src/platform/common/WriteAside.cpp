@@ -89,7 +89,7 @@ std::string ReplaceRefusal(const std::string& path)
 
 AsideResult WriteFileAside(const std::string& path,
                            const std::function<bool(const std::string& asidePath, std::string& error)>& fill,
-                           AsideMode mode, std::string& error)
+                           AsideMode mode, std::string& error, const std::function<bool()>& stillWanted)
 {
     if (path.empty()) {
         error = "no file name given";
@@ -123,6 +123,12 @@ AsideResult WriteFileAside(const std::string& path,
     if (::close(fd) != 0) {
         error = SystemError(aside, errno);
         ::unlink(aside.c_str());
+        return AsideResult::Failed;
+    }
+    // A long write may have been called off while the file was synced.
+    if (stillWanted && !stillWanted()) {
+        ::unlink(aside.c_str());
+        error = path + " was not written: cancelled";
         return AsideResult::Failed;
     }
     // Looked at again: the name may have changed while the file was being written.

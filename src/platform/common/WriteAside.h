@@ -31,10 +31,11 @@ enum class AsideResult {
 // the usual 0666 less the umask), lets fill write it by its name, syncs it and renames
 // it to path. fill returns false, with error set, when it could not write; nothing
 // then reaches path. The file beside is gone afterwards whatever happened. error says
-// why when the result is not Written.
+// why when the result is not Written. stillWanted, when given, is asked once more after
+// the sync, just before the rename: false leaves path as it was (Failed, "cancelled").
 AsideResult WriteFileAside(const std::string& path,
                            const std::function<bool(const std::string& asidePath, std::string& error)>& fill,
-                           AsideMode mode, std::string& error);
+                           AsideMode mode, std::string& error, const std::function<bool()>& stillWanted = {});
 
 // WriteFileAside with text as the whole content.
 AsideResult WriteTextAside(const std::string& path, std::string_view text, AsideMode mode, std::string& error);
