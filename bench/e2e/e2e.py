@@ -2,11 +2,20 @@
 """End-to-end figures of the tool through the real serial path.
 
 The stand-alone simulated module (simradar) serves a pseudo-terminal; the real
-TivanePeloTool runs off-screen with --port <pty> --start --seconds N in a scratch
-program folder (a copy of the executable with Image/ beside it), and this script
-reads the tool's CPU time and memory from /proc while it runs.
+TivanePeloTool runs with --port <pty> --start --seconds N in a scratch program folder
+(a copy of the executable with Image/ beside it), and this script reads the tool's CPU
+time and memory from /proc while it runs.
 
-  python3 bench/e2e/e2e.py [--build DIR] [--seconds N] [--long-seconds N] [--repeat N] [measurement...]
+  python3 bench/e2e/e2e.py [--build DIR] [--platform offscreen|xvfb] [--seconds N]
+                           [--long-seconds N] [--repeat N] [measurement...]
+
+--platform offscreen (the default) runs the tool on Qt's off-screen platform, which
+draws into memory and has no display server. --platform xvfb shows the window on a
+real X server: the script starts Xvfb on a free display and the openbox window
+manager on it, runs the tool there (Qt's xcb platform), and stops both at the end,
+also when a run fails or the script is interrupted. Every figure printed names the
+platform it was measured on (the first line, and each CPU, latency, memory and
+start-up figure).
 
 Without measurements: rate cpu idle idle-connected latency startup long. Exit status 1
 when a zero-loss or latency check fails.
@@ -34,7 +43,8 @@ startup  wall time of --seconds 0: exec, settings, window shown, event loop ente
 CPU figures are utime+stime of the tool process (clock ticks, /proc/<pid>/stat),
 so load from other processes on the machine affects them far less than wall time;
 "sleeps/s" counts the voluntary context switches of all the tool's threads, i.e. how
-often it wakes up.
+often it wakes up; the cpu measurement also gives them per report and per thread (by
+the thread's name, threads of one name summed).
 
 On a virtual machine a wake-up across virtual CPUs may cost the guest an exit to the
 host, counted as the tool's system time: run the script under "taskset -c 1" to put
@@ -42,6 +52,7 @@ the tool and the module on one CPU and see the tool's own work.
 """
 import argparse
 import bisect
+import contextlib
 import hashlib
 import json
 import os
@@ -81,18 +92,40 @@ def cpu_split(pid):
     return int(fields[11]), int(fields[12])  # utime, stime
 
 
-def context_switches(pid, seen):
+def context_switches(pid, seen, names=None):
     """Voluntary context switches of all the tool's threads, i.e. how often it went to
-    sleep; seen (thread id -> last count) keeps the counts of threads that have ended."""
+    sleep; seen (thread id -> last count) keeps the counts of threads that have ended,
+    names (thread id -> name), when given, is filled with the threads' names."""
     for tid in os.listdir(f"/proc/{pid}/task"):
         try:
             with open(f"/proc/{pid}/task/{tid}/status") as f:
                 for line in f:
-                    if line.startswith("voluntary_ctxt_switches:"):
+                    if line.startswith("Name:") and names is not None:
+                        names[tid] = line[len("Name:"):].strip() or tid
+                    elif line.startswith("voluntary_ctxt_switches:"):
                         seen[tid] = int(line.split()[1])
         except FileNotFoundError:
             pass
     return sum(seen.values())
+
+
+def per_thread_rates(history, names, warmup=5.0):
+    """Sleeps per second after warm-up of each thread name (threads of one name summed).
+    history: thread id -> [(t, count)] at every sample, a thread that ended keeping its
+    last count; a thread born after warm-up began counts from zero."""
+    rates = {}
+    after_all = sorted({t for samples in history.values() for t, _ in samples if t >= warmup})
+    if len(after_all) < 2:
+        return rates
+    span = after_all[-1] - after_all[0]
+    for tid, samples in history.items():
+        after = [(t, n) for t, n in samples if t >= warmup]
+        if not after:
+            continue
+        base = after[0][1] if after[0][0] == after_all[0] else 0
+        name = names.get(tid, tid)
+        rates[name] = rates.get(name, 0.0) + (after[-1][1] - base) / span
+    return rates
 
 
 def steady_rate(samples, warmup=5.0):
@@ -111,7 +144,8 @@ def status_kb(pid, key):
 
 
 class Workspace:
-    def __init__(self, build):
+    def __init__(self, build, display):
+        self.display = display
         self.dir = tempfile.mkdtemp(prefix="e2e-")
         self.tool = os.path.join(self.dir, "TivanePeloTool")
         shutil.copy2(os.path.join(build, "TivanePeloTool"), self.tool)
@@ -157,31 +191,130 @@ def stop(proc):
             proc.wait()
 
 
+class Display:
+    """Where the tool shows its window: Qt's off-screen platform, or a virtual X server
+    (Xvfb) with a window manager (openbox) that this object starts and stops."""
+
+    def __init__(self, platform):
+        self.platform = platform
+        self.label = "off-screen (QT_QPA_PLATFORM=offscreen)" if platform == "offscreen" else ""
+        self.display = None
+        self.server = None
+        self.manager = None
+
+    def __enter__(self):
+        if self.platform == "xvfb":
+            try:
+                self._start_x()
+            except BaseException:
+                self.close()
+                raise
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    def _start_x(self):
+        for program in ("Xvfb", "openbox"):
+            if shutil.which(program) is None:
+                sys.exit(f"--platform xvfb needs {program}: apt-get install xvfb openbox")
+        # -displayfd: the server takes the first free display itself and writes its number
+        # once it accepts clients, so there is no guessing and no race with other servers.
+        read_end, write_end = os.pipe()
+        self.server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1920x1080x24",
+                                        "-nolisten", "tcp", "-noreset"],
+                                       pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                       start_new_session=True)
+        os.close(write_end)
+        number = b""
+        with os.fdopen(read_end, "rb") as pipe:
+            deadline = time.monotonic() + 20
+            while not number.endswith(b"\n") and time.monotonic() < deadline:
+                chunk = pipe.read(1)
+                if not chunk:
+                    break
+                number += chunk
+        if not number.strip().isdigit():
+            raise RuntimeError(f"Xvfb did not start (it said {number!r}, exit status {self.server.poll()})")
+        self.display = ":" + number.strip().decode()
+        self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=dict(os.environ, DISPLAY=self.display),
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        # The manager is up once it has claimed the screen; give it that long, at most 5 s.
+        deadline = time.monotonic() + 5
+        while time.monotonic() < deadline and self.manager.poll() is None and not self._manager_ready():
+            time.sleep(0.05)
+        if self.manager.poll() is not None:
+            raise RuntimeError(f"openbox ended at once (exit status {self.manager.returncode})")
+        self.label = f"Xvfb {self.display} with openbox (QT_QPA_PLATFORM=xcb)"
+
+    def _manager_ready(self):
+        if shutil.which("xprop") is None:
+            time.sleep(0.5)
+            return True
+        probe = subprocess.run(["xprop", "-root", "-display", self.display, "_NET_SUPPORTING_WM_CHECK"],
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        return b"window id" in probe.stdout
+
+    def close(self):
+        for proc in (self.manager, self.server):
+            if proc is not None:
+                stop(proc)
+        self.manager = self.server = None
+
+    def env(self, extra=None):
+        """The tool's environment on this display."""
+        env = dict(os.environ, **(extra or {}))
+        if self.platform == "xvfb":
+            env.update(QT_QPA_PLATFORM="xcb", DISPLAY=self.display)
+            env.pop("WAYLAND_DISPLAY", None)
+        else:
+            env["QT_QPA_PLATFORM"] = "offscreen"
+        return env
+
+
+@contextlib.contextmanager
+def ended_on_interrupt(proc):
+    """Kills proc when the block is left by an exception (a failed run, Ctrl-C, SIGTERM):
+    the tool must not outlive the script, nor the display it is shown on."""
+    try:
+        yield proc
+    except BaseException:
+        if proc.poll() is None:
+            proc.kill()
+            proc.wait()
+        raise
+
+
 def run_tool(ws, args, sample_every=1.0, extra_env=None):
     """Runs the tool to its end; returns wall seconds, cpu seconds, rss samples (kB), VmHWM."""
-    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", **(extra_env or {}))
+    env = ws.display.env(extra_env)
     started = time.monotonic()
     proc = subprocess.Popen([ws.tool] + args, env=env, cwd=ws.dir,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     rss, hwm, ticks, cpu, split, switches, threads, splits = [], 0, 0, [], (0, 0), [], {}, []
-    while proc.poll() is None:
-        try:
-            now = time.monotonic() - started
-            ticks = cpu_ticks(proc.pid)
-            split = cpu_split(proc.pid)
-            splits.append((now, split))
-            switches.append((now, context_switches(proc.pid, threads)))
-            cpu.append((now, ticks))
-            rss.append((now, status_kb(proc.pid, "VmRSS")))
-            hwm = max(hwm, status_kb(proc.pid, "VmHWM"))
-        except (FileNotFoundError, ProcessLookupError, IndexError):
-            break
-        time.sleep(sample_every)
-    err = proc.communicate()[1].decode(errors="replace")
+    names, history = {}, {}
+    with ended_on_interrupt(proc):
+        while proc.poll() is None:
+            try:
+                now = time.monotonic() - started
+                ticks = cpu_ticks(proc.pid)
+                split = cpu_split(proc.pid)
+                splits.append((now, split))
+                switches.append((now, context_switches(proc.pid, threads, names)))
+                for tid, count in threads.items():
+                    history.setdefault(tid, []).append((now, count))
+                cpu.append((now, ticks))
+                rss.append((now, status_kb(proc.pid, "VmRSS")))
+                hwm = max(hwm, status_kb(proc.pid, "VmHWM"))
+            except (FileNotFoundError, ProcessLookupError, IndexError):
+                break
+            time.sleep(sample_every)
+        err = proc.communicate()[1].decode(errors="replace")
     wall = time.monotonic() - started
     return {"rc": proc.returncode, "wall": wall, "cpu": ticks / TICK, "rss": rss, "hwm": hwm, "stderr": err,
             "steady": steady_share(cpu), "user": split[0] / TICK, "system": split[1] / TICK,
-            "wakeups": steady_rate(switches),
+            "wakeups": steady_rate(switches), "thread_wakeups": per_thread_rates(history, names),
             "steady_user": steady_share([(t, u) for t, (u, _) in splits]),
             "steady_system": steady_share([(t, k) for t, (_, k) in splits])}
 
@@ -271,7 +404,7 @@ def line_rate(ws, seconds, baud):
                                "--baud", str(baud), "--seconds", str(seconds), "--record", record],
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     pty = feeder.stdout.readline().decode().strip()
-    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    env = ws.display.env()
     started = time.monotonic()
     tool = subprocess.Popen([ws.tool, "--port", pty, "--start", "--seconds", str(seconds + 30)], env=env, cwd=ws.dir,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -307,7 +440,8 @@ def line_rate(ws, seconds, baud):
     return sent_frames == raw_frames == decoded and same and index_ok
 
 
-def report_cpu(what, runs):
+def report_cpu(ws, what, runs, reports_per_second=None):
+    what = f"{what} [{ws.display.label}]"
     for r in runs:
         print(f"  {what}: {r['cpu']:.2f} s CPU (user {r['user']:.2f}, system {r['system']:.2f}) over "
               f"{r['wall']:.1f} s wall = {100 * r['cpu'] / r['wall']:.2f}% of one core; after start-up "
@@ -318,6 +452,17 @@ def report_cpu(what, runs):
     print(f"{what}: median after start-up {100 * steady[len(steady) // 2]:.2f}% of one core "
           f"(range {100 * steady[0]:.2f} to {100 * steady[-1]:.2f}% over {len(runs)} runs), "
           f"median {wakeups[len(wakeups) // 2]:.1f} sleeps/s")
+    if reports_per_second:
+        per_report = sorted(r["wakeups"] / reports_per_second for r in runs)
+        print(f"  wake-ups per report ({reports_per_second} reports/s): median {per_report[len(per_report) // 2]:.2f} "
+              f"(range {per_report[0]:.2f} to {per_report[-1]:.2f})")
+        names = sorted({name for r in runs for name in r["thread_wakeups"]})
+        rows = []
+        for name in names:
+            values = sorted(r["thread_wakeups"].get(name, 0.0) / reports_per_second for r in runs)
+            rows.append((values[len(values) // 2], name, values))
+        for median, name, values in sorted(rows, reverse=True):
+            print(f"    thread {name}: {median:.2f} per report (runs: {', '.join(f'{v:.2f}' for v in values)})")
 
 
 def cpu(ws, seconds, repeats, panel=False):
@@ -335,7 +480,7 @@ def cpu(ws, seconds, repeats, panel=False):
         r["reports"] = state_lines(ws.newest(".log"))
         runs.append(r)
     ws.panel(False)
-    report_cpu("cpu 20 reports/s" + (", statistics panel open" if panel else ""), runs)
+    report_cpu(ws, "cpu 20 reports/s" + (", statistics panel open" if panel else ""), runs, reports_per_second=20)
     print(f"  reports decoded per run: {[r['reports'] for r in runs]}")
 
 
@@ -346,7 +491,7 @@ def idle(ws, seconds, repeats, panel=False):
         ws.clear_log()
         runs.append(run_tool(ws, ["--seconds", str(seconds)]))
     ws.panel(False)
-    report_cpu("cpu idle (window up, no port)" + (", statistics panel open" if panel else ""), runs)
+    report_cpu(ws, "cpu idle (window up, no port)" + (", statistics panel open" if panel else ""), runs)
 
 
 def idle_connected(ws, seconds, repeats):
@@ -359,7 +504,7 @@ def idle_connected(ws, seconds, repeats):
             runs.append(run_tool(ws, ["--port", pty, "--connect", "--seconds", str(seconds)]))
         finally:
             stop(module)
-    report_cpu("cpu idle (connected, not running)", runs)
+    report_cpu(ws, "cpu idle (connected, not running)", runs)
 
 
 def frame_ends(data):
@@ -436,7 +581,7 @@ def latency(ws, seconds, warmup=3.0):
 
     def pct(q):
         return latencies[min(len(latencies) - 1, int(q * len(latencies)))]
-    print(f"latency module write to paint, 20 reports/s: p50 {pct(0.50):.2f} ms, p99 {pct(0.99):.2f} ms, "
+    print(f"latency module write to paint, 20 reports/s [{ws.display.label}]: p50 {pct(0.50):.2f} ms, p99 {pct(0.99):.2f} ms, "
           f"max {latencies[-1]:.2f} ms over {len(latencies)} frames ({len(ends)} recorded, first {warmup:.0f} s "
           f"left out); {len(paints)} paints; rc={r['rc']}")
     return True
@@ -453,7 +598,7 @@ def long_run(ws, seconds):
     samples = [kb for t, kb in r["rss"] if t >= 10]  # after the first 10 s of warm-up
     if not samples:
         samples = [kb for t, kb in r["rss"]]
-    print(f"long run: {decoded} frames in {r['wall']:.0f} s; VmHWM {r['hwm'] / 1024:.1f} MB; "
+    print(f"long run [{ws.display.label}]: {decoded} frames in {r['wall']:.0f} s; VmHWM {r['hwm'] / 1024:.1f} MB; "
           f"RSS at 10 s {samples[0] / 1024:.1f} MB, at end {samples[-1] / 1024:.1f} MB, "
           f"growth {(samples[-1] - samples[0]) / 1024:.2f} MB (max {(max(samples) - samples[0]) / 1024:.2f} MB); "
           f"cpu {r['cpu']:.1f} s; rc={r['rc']}")
@@ -467,7 +612,7 @@ def startup(ws, repeats=5):
         times.append(r["wall"])
         cpus.append(r["cpu"])
     times.sort()
-    print(f"start-up to window and shutdown (--seconds 0): median {times[len(times) // 2] * 1000:.0f} ms, "
+    print(f"start-up to window and shutdown (--seconds 0) [{ws.display.label}]: median {times[len(times) // 2] * 1000:.0f} ms, "
           f"min {times[0] * 1000:.0f} ms over {repeats} runs; cpu per run {sum(cpus) / len(cpus):.2f} s")
 
 
@@ -475,12 +620,23 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--build", default=os.path.join(here, "..", "..", "build-perf"))
+    ap.add_argument("--platform", choices=("offscreen", "xvfb"), default="offscreen",
+                    help="where the window is shown: Qt's off-screen platform, or Xvfb with openbox")
     ap.add_argument("--seconds", type=int, default=60)
     ap.add_argument("--long-seconds", type=int, default=300)
     ap.add_argument("--repeat", type=int, default=3, help="runs of each CPU measurement (median reported)")
     ap.add_argument("what", nargs="*", default=["rate", "cpu", "idle", "idle-connected", "latency", "startup", "long"])
     a = ap.parse_args()
-    ws = Workspace(os.path.abspath(a.build))
+    # A plain "kill" of the script must still stop the X server and the module it started.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+    ok = True
+    with Display(a.platform) as display:
+        ok = measure(a, Workspace(os.path.abspath(a.build), display))
+    return 0 if ok else 1
+
+
+def measure(a, ws):
+    print(f"platform: {ws.display.label}")
     ok = True
     try:
         for what in a.what:
@@ -509,7 +665,7 @@ def main():
             sys.stdout.flush()
     finally:
         shutil.rmtree(ws.dir, ignore_errors=True)
-    return 0 if ok else 1
+    return ok
 
 
 if __name__ == "__main__":

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include "JsonText.h"
 #include "Utf8Append.h"
 
@@ -10,6 +11,16 @@ bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
 }
+
+// A byte that stands for itself inside a JSON string: printable ASCII but the quote
+// and the backslash.
+bool IsPlainStringByte(unsigned char c)
+{
+    return c >= 0x20 && c < 0x80 && c != '"' && c != '\\';
+}
+
+// Fewer decimal digits than this never overflow a signed 64-bit integer.
+constexpr std::size_t kSafeIntegerDigits = 19;
 }  // namespace
 
 bool CJsonObjectLine::Parse(std::string_view line)
@@ -17,10 +28,10 @@ bool CJsonObjectLine::Parse(std::string_view line)
     m_text = line;
     m_pos = 0;
     m_error.clear();
-    m_members.clear();
-    m_children.clear();
+    m_memberCount = 0;
+    m_childCount = 0;
     SkipSpace();
-    if (!ParseObject(m_members, false))
+    if (!ParseObject(false))
         return false;
     SkipSpace();
     if (m_pos != m_text.size())
@@ -30,7 +41,7 @@ bool CJsonObjectLine::Parse(std::string_view line)
 
 std::span<const JsonMember> CJsonObjectLine::Children(const JsonMember& object) const
 {
-    if (object.type != JsonType::Object || object.firstChild + object.childCount > m_children.size())
+    if (object.type != JsonType::Object || object.firstChild + object.childCount > m_childCount)
         return {};
     return std::span<const JsonMember>(m_children).subspan(object.firstChild, object.childCount);
 }
@@ -38,18 +49,39 @@ std::span<const JsonMember> CJsonObjectLine::Children(const JsonMember& object) 
 const JsonMember* CJsonObjectLine::FindIn(std::span<const JsonMember> members, std::string_view key)
 {
     for (const JsonMember& member : members) {
-        if (member.key == key)
+        // The size first: most keys differ in it, and then no bytes need comparing.
+        if (member.key.size() == key.size() && std::memcmp(member.key.data(), key.data(), key.size()) == 0)
             return &member;
     }
     return nullptr;
 }
 
-bool CJsonObjectLine::ParseObject(std::vector<JsonMember>& into, bool nested)
+JsonMember& CJsonObjectLine::FreshSlot(std::vector<JsonMember>& list, std::size_t used)
+{
+    if (used == list.size())
+        return list.emplace_back();
+    JsonMember& member = list[used];
+    member.key.clear();
+    member.type = JsonType::Integer;
+    member.text.clear();
+    member.integer = 0;
+    member.number = 0.0;
+    member.boolean = false;
+    member.firstChild = 0;
+    member.childCount = 0;
+    return member;
+}
+
+bool CJsonObjectLine::ParseObject(bool nested)
 {
     if (m_pos >= m_text.size() || m_text[m_pos] != '{')
         return Fail(nested ? "expected '{'" : "the line is not a JSON object");
     ++m_pos;
-    const std::size_t first = into.size();
+    // Objects nest one level deep, so a nested object's members are parsed straight
+    // to the end of the nested list and lie there together.
+    std::vector<JsonMember>& into = nested ? m_children : m_members;
+    std::size_t& used = nested ? m_childCount : m_memberCount;
+    const std::size_t first = used;
     SkipSpace();
     if (m_pos < m_text.size() && m_text[m_pos] == '}') {
         ++m_pos;
@@ -60,10 +92,10 @@ bool CJsonObjectLine::ParseObject(std::vector<JsonMember>& into, bool nested)
         if (m_pos >= m_text.size() || m_text[m_pos] != '"')
             return Fail("expected a key in quotes");
         const std::size_t keyColumn = m_pos;
-        JsonMember member;
+        JsonMember& member = FreshSlot(into, used);
         if (!ParseString(member.key))
             return false;
-        for (std::size_t k = first; k < into.size(); ++k) {
+        for (std::size_t k = first; k < used; ++k) {
             if (into[k].key == member.key) {
                 m_pos = keyColumn;
                 return Fail("duplicate key");
@@ -76,7 +108,7 @@ bool CJsonObjectLine::ParseObject(std::vector<JsonMember>& into, bool nested)
         SkipSpace();
         if (!ParseValue(member, nested))
             return false;
-        into.push_back(std::move(member));
+        ++used;
         SkipSpace();
         if (m_pos < m_text.size() && m_text[m_pos] == ',') {
             ++m_pos;
@@ -109,15 +141,12 @@ bool CJsonObjectLine::ParseValue(JsonMember& member, bool nested)
     if (c == '{') {
         if (nested)
             return Fail("objects nest one level deep at most");
-        // Parsed into a scratch list first: the nested list must stay contiguous per object.
-        std::vector<JsonMember> children;
-        if (!ParseObject(children, true))
+        const std::size_t firstChild = m_childCount;
+        if (!ParseObject(true))
             return false;
         member.type = JsonType::Object;
-        member.firstChild = m_children.size();
-        member.childCount = children.size();
-        for (JsonMember& child : children)
-            m_children.push_back(std::move(child));
+        member.firstChild = firstChild;
+        member.childCount = m_childCount - firstChild;
         return true;
     }
     if (c == '[')
@@ -131,7 +160,19 @@ bool CJsonObjectLine::ParseString(std::string& out)
 {
     ++m_pos;  // the opening quote
     const auto* bytes = reinterpret_cast<const unsigned char*>(m_text.data());
-    while (m_pos < m_text.size()) {
+    const std::size_t size = m_text.size();
+    while (m_pos < size) {
+        // Plain printable ASCII, nearly all a recording's text, goes over in one piece;
+        // the scan runs on a local position, which the appends cannot disturb.
+        std::size_t plainEnd = m_pos;
+        while (plainEnd < size && IsPlainStringByte(bytes[plainEnd]))
+            ++plainEnd;
+        if (plainEnd != m_pos) {
+            out.append(m_text.data() + m_pos, plainEnd - m_pos);
+            m_pos = plainEnd;
+            if (m_pos == size)
+                break;
+        }
         const unsigned char c = bytes[m_pos];
         if (c == '"') {
             ++m_pos;
@@ -220,38 +261,56 @@ bool CJsonObjectLine::ParseHex4(std::uint32_t& code)
 bool CJsonObjectLine::ParseNumber(JsonMember& member)
 {
     // JSON's grammar exactly: -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?
+    // Scanned on a local position (the member's stores might otherwise alias it).
+    const char* const text = m_text.data();
+    const std::size_t size = m_text.size();
     const std::size_t start = m_pos;
-    if (m_text[m_pos] == '-')
-        ++m_pos;
-    if (m_pos >= m_text.size() || !IsDigit(m_text[m_pos]))
-        return Fail("bad number");
-    if (m_text[m_pos] == '0' && m_pos + 1 < m_text.size() && IsDigit(m_text[m_pos + 1]))
-        return Fail("number with a leading zero");
-    while (m_pos < m_text.size() && IsDigit(m_text[m_pos]))
-        ++m_pos;
+    std::size_t pos = m_pos;
+    const auto fail = [this, &pos](const char* what) {
+        m_pos = pos;
+        return Fail(what);
+    };
+    if (text[pos] == '-')
+        ++pos;
+    if (pos >= size || !IsDigit(text[pos]))
+        return fail("bad number");
+    if (text[pos] == '0' && pos + 1 < size && IsDigit(text[pos + 1]))
+        return fail("number with a leading zero");
+    while (pos < size && IsDigit(text[pos]))
+        ++pos;
     bool integral = true;
-    if (m_pos < m_text.size() && m_text[m_pos] == '.') {
+    if (pos < size && text[pos] == '.') {
         integral = false;
-        ++m_pos;
-        if (m_pos >= m_text.size() || !IsDigit(m_text[m_pos]))
-            return Fail("bad fraction in a number");
-        while (m_pos < m_text.size() && IsDigit(m_text[m_pos]))
-            ++m_pos;
+        ++pos;
+        if (pos >= size || !IsDigit(text[pos]))
+            return fail("bad fraction in a number");
+        while (pos < size && IsDigit(text[pos]))
+            ++pos;
     }
-    if (m_pos < m_text.size() && (m_text[m_pos] == 'e' || m_text[m_pos] == 'E')) {
+    if (pos < size && (text[pos] == 'e' || text[pos] == 'E')) {
         integral = false;
-        ++m_pos;
-        if (m_pos < m_text.size() && (m_text[m_pos] == '+' || m_text[m_pos] == '-'))
-            ++m_pos;
-        if (m_pos >= m_text.size() || !IsDigit(m_text[m_pos]))
-            return Fail("bad exponent in a number");
-        while (m_pos < m_text.size() && IsDigit(m_text[m_pos]))
-            ++m_pos;
+        ++pos;
+        if (pos < size && (text[pos] == '+' || text[pos] == '-'))
+            ++pos;
+        if (pos >= size || !IsDigit(text[pos]))
+            return fail("bad exponent in a number");
+        while (pos < size && IsDigit(text[pos]))
+            ++pos;
     }
-    const char* first = m_text.data() + start;
-    const char* last = m_text.data() + m_pos;
+    m_pos = pos;
+    const char* first = text + start;
+    const char* last = text + pos;
     if (integral) {
         member.type = JsonType::Integer;
+        const bool negative = *first == '-';
+        if (std::size_t(last - first) - (negative ? 1 : 0) < kSafeIntegerDigits) {
+            std::int64_t value = 0;
+            for (const char* digit = first + (negative ? 1 : 0); digit != last; ++digit)
+                value = value * 10 + (*digit - '0');
+            member.integer = negative ? -value : value;
+            member.number = value == 0 && negative ? -0.0 : double(member.integer);
+            return true;
+        }
         const auto result = std::from_chars(first, last, member.integer);
         if (result.ec != std::errc() || result.ptr != last) {
             m_pos = start;
@@ -282,9 +341,12 @@ bool CJsonObjectLine::ParseLiteral(std::string_view literal)
 
 void CJsonObjectLine::SkipSpace()
 {
-    while (m_pos < m_text.size() &&
-           (m_text[m_pos] == ' ' || m_text[m_pos] == '\t' || m_text[m_pos] == '\r' || m_text[m_pos] == '\n'))
-        ++m_pos;
+    const char* const text = m_text.data();
+    const std::size_t size = m_text.size();
+    std::size_t pos = m_pos;
+    while (pos < size && (text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\r' || text[pos] == '\n'))
+        ++pos;
+    m_pos = pos;
 }
 
 bool CJsonObjectLine::Fail(const char* what)

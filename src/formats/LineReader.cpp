@@ -40,12 +40,26 @@ std::FILE* CLineReader::OpenRegularFile(const std::string& path, const std::stri
 
 bool CLineReader::Blank() const
 {
-    return m_line.find_first_not_of(" \t\r") == std::string::npos;
+    for (const char c : m_view) {
+        if (c != ' ' && c != '\t' && c != '\r')
+            return false;
+    }
+    return true;
 }
 
 CLineReader::Result CLineReader::Next()
 {
     m_line.clear();
+    m_view = {};
+    // Nearly every line lies whole inside the chunk: it is handed out where it is.
+    if (const std::size_t newline = m_window.find('\n');
+        newline != std::string_view::npos && newline <= m_maxLineBytes) {
+        m_view = m_window.substr(0, newline);
+        m_window.remove_prefix(newline + 1);
+        ++m_lineNumber;
+        m_terminated = true;
+        return Result::Line;
+    }
     bool tooLong = false;
     bool sawAnything = false;
     for (;;) {
@@ -56,6 +70,7 @@ CLineReader::Result CLineReader::Next()
                 return Result::End;
             ++m_lineNumber;
             m_terminated = false;
+            m_view = m_line;
             return tooLong ? Result::TooLong : Result::Line;
         }
         sawAnything = true;
@@ -73,6 +88,7 @@ CLineReader::Result CLineReader::Next()
             m_window.remove_prefix(newline + 1);
             ++m_lineNumber;
             m_terminated = true;
+            m_view = m_line;
             return tooLong ? Result::TooLong : Result::Line;
         }
         m_window = {};

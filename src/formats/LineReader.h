@@ -37,7 +37,7 @@ public:
 
     Result Next();
     // The last line read; valid until the next call.
-    std::string_view Line() const { return m_line; }
+    std::string_view Line() const { return m_view; }
     // Whether that line ended in "\n" (false only for a last line cut off).
     bool Terminated() const { return m_terminated; }
     // Whether that line holds nothing but spaces, tabs or a "\r": an editor's or a
@@ -53,6 +53,9 @@ private:
     std::FILE* m_file = nullptr;
     std::unique_ptr<char[]> m_chunk;
     std::string_view m_window;  // unread bytes of the current chunk (or of the text)
+    // The last line: a view into the chunk (or the text) when it lies wholly inside,
+    // else into m_line, where a line that spans chunks is gathered.
+    std::string_view m_view;
     std::string m_line;
     std::size_t m_maxLineBytes;
     std::size_t m_lineNumber = 0;

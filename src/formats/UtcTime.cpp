@@ -67,17 +67,51 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b)
     return a / b - ((a % b != 0 && (a < 0) != (b < 0)) ? 1 : 0);
 }
 
-std::string FormatMs(std::int64_t ms, const char* zone)
+void AppendTwoDigits(std::string& out, std::int64_t value)
+{
+    out += char('0' + value / 10 % 10);
+    out += char('0' + value % 10);
+}
+
+// "+01:00": the offset's sign, hours (two digits, as many as a day's offset has) and minutes.
+void AppendZone(std::string& out, std::int64_t utcOffsetMinutes)
+{
+    const std::int64_t magnitude = utcOffsetMinutes < 0 ? -utcOffsetMinutes : utcOffsetMinutes;
+    out += utcOffsetMinutes < 0 ? '-' : '+';
+    AppendTwoDigits(out, magnitude / 60 % 100);
+    out += ':';
+    AppendTwoDigits(out, magnitude % 60);
+}
+
+// The date and time of ms with milliseconds, without a zone. Digits are put by hand:
+// a CSV export writes one per report, and the C library's formatting would cost more
+// than all the rest of the row.
+void AppendMs(std::string& out, std::int64_t ms)
 {
     const std::int64_t days = FloorDiv(ms, kMsPerDay);
     const std::int64_t inDay = ms - days * kMsPerDay;
     const CivilDate date = CivilFromDays(days);
-    char text[64];
-    std::snprintf(text, sizeof text, "%04lld-%02u-%02uT%02lld:%02lld:%02lld.%03lld%s", static_cast<long long>(date.year),
-                  date.month, date.day, static_cast<long long>(inDay / 3600000),
-                  static_cast<long long>(inDay / 60000 % 60), static_cast<long long>(inDay / 1000 % 60),
-                  static_cast<long long>(inDay % 1000), zone);
-    return text;
+    if (date.year < 0 || date.year > 9999) {
+        char year[24];
+        std::snprintf(year, sizeof year, "%04lld", static_cast<long long>(date.year));
+        out += year;
+    } else {
+        AppendTwoDigits(out, date.year / 100);
+        AppendTwoDigits(out, date.year % 100);
+    }
+    out += '-';
+    AppendTwoDigits(out, date.month);
+    out += '-';
+    AppendTwoDigits(out, date.day);
+    out += 'T';
+    AppendTwoDigits(out, inDay / 3600000);
+    out += ':';
+    AppendTwoDigits(out, inDay / 60000 % 60);
+    out += ':';
+    AppendTwoDigits(out, inDay / 1000 % 60);
+    out += '.';
+    out += char('0' + inDay % 1000 / 100);
+    AppendTwoDigits(out, inDay % 100);
 }
 }  // namespace
 
@@ -116,16 +150,23 @@ std::optional<std::int64_t> ParseUtcTimestampMs(std::string_view text)
 
 std::string FormatUtcTimestampMs(std::int64_t utcMs)
 {
-    return FormatMs(utcMs, "Z");
+    std::string text;
+    AppendMs(text, utcMs);
+    text += 'Z';
+    return text;
 }
 
 std::string FormatWallTimeMs(std::int64_t utcMs, std::int64_t utcOffsetMinutes)
 {
-    const std::int64_t magnitude = utcOffsetMinutes < 0 ? -utcOffsetMinutes : utcOffsetMinutes;
-    char zone[16];
-    std::snprintf(zone, sizeof zone, "%c%02lld:%02lld", utcOffsetMinutes < 0 ? '-' : '+',
-                  static_cast<long long>(magnitude / 60 % 100), static_cast<long long>(magnitude % 60));
-    return FormatMs(utcMs + utcOffsetMinutes * 60000, zone);
+    std::string text;
+    AppendWallTimeMs(text, utcMs, utcOffsetMinutes);
+    return text;
+}
+
+void AppendWallTimeMs(std::string& out, std::int64_t utcMs, std::int64_t utcOffsetMinutes)
+{
+    AppendMs(out, utcMs + utcOffsetMinutes * 60000);
+    AppendZone(out, utcOffsetMinutes);
 }
 
 std::int64_t LocalUtcOffsetMinutes(std::int64_t utcMs)

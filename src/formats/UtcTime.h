@@ -17,6 +17,8 @@ std::string FormatUtcTimestampMs(std::int64_t utcMs);
 // The local wall time with its offset, "2026-12-10T12:53:21.173+01:00" for an offset
 // of 60 minutes.
 std::string FormatWallTimeMs(std::int64_t utcMs, std::int64_t utcOffsetMinutes);
+// The same appended to out, for a text written row after row.
+void AppendWallTimeMs(std::string& out, std::int64_t utcMs, std::int64_t utcOffsetMinutes);
 
 // This machine's offset from UTC, in minutes, at the given moment (daylight saving
 // included); 0 when the system cannot tell.

@@ -24,11 +24,16 @@ public:
 
 private:
     CCaptureIndexReader() = default;
+    // Sizes the block list for an index of this many bytes.
+    void ReserveFor(std::int64_t bytes);
     CaptureIndex Read(CLineReader& lines);
     // One parsed line into the index; false with error saying what is wrong with it.
     bool TakeRecord(std::string& error);
     bool TakeHeader(std::string& error);
     bool TakeBlock(std::int64_t timeUs, std::string& error);
+    // A record's time, which must not go back; a block whose values are in range.
+    bool TakeTime(std::int64_t timeUs, std::string& error);
+    bool AddBlock(const CaptureBlock& block, std::string& error);
     bool TakeEvent(std::int64_t timeUs, std::string& error);
 
     CaptureIndex m_index;

@@ -56,7 +56,7 @@ bool WriteReportCsv(std::ostream& out, const std::vector<DecodedReport>& reports
         AppendNumber(row, timeMs);
         row += ',';
         if (startUtcMs)
-            row += FormatWallTimeMs(*startUtcMs + timeMs, header->utcOffsetMinutes);
+            AppendWallTimeMs(row, *startUtcMs + timeMs, header->utcOffsetMinutes);
         row += ',';
         AppendNumber(row, report.state);
         row += ',';
