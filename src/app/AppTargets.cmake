@@ -1,10 +1,22 @@
+# The overview of a whole recording with its state band, and pictures saved aside:
+# widgets that need no main window, so that radarcli draws the same overview picture
+# without linking the window.
+add_library(overview_picture STATIC
+  PictureFile.cpp
+  RecordingOverview.cpp
+  StateBand.cpp
+)
+add_library(vetra::overview_picture ALIAS overview_picture)
+target_include_directories(overview_picture PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(overview_picture PUBLIC
+  vetra::app_ui vetra::chart vetra::insight vetra::recording_index vetra::common Qt6::Widgets)
+
 # The application: start-up, main window, connection and run control, chart set-up and
 # the parameter dialog (library `app`), and the executable TivanePeloTool.
 add_library(app STATIC
   AppMessageBox.cpp
   AppOptions.cpp
   HealthStrip.cpp
-  LanguageChoice.cpp
   OverviewDialog.cpp
   ParamConfigDlg.cpp
   ParamWorkbench.cpp
@@ -13,12 +25,9 @@ add_library(app STATIC
   QtTranslations.cpp
   PaintTrace.cpp
   PaneResizeFilter.cpp
-  PictureFile.cpp
   PortTexts.cpp
   RecordingBar.cpp
-  RecordingOverview.cpp
   ScriptedRun.cpp
-  StateBand.cpp
   StatisticsPanel.cpp
   TextToTruncatedInt.cpp
   ToolFolders.cpp
@@ -38,7 +47,7 @@ add_library(app STATIC
 add_library(vetra::app ALIAS app)
 target_include_directories(app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(app PUBLIC
-  vetra::app_ui vetra::session vetra::acquisition vetra::recording vetra::insight vetra::config vetra::params vetra::chart vetra::controls
+  vetra::overview_picture vetra::app_ui vetra::session vetra::acquisition vetra::recording vetra::insight vetra::config vetra::params vetra::chart vetra::controls
   vetra::bitmap vetra::radar vetra::ports vetra::common Qt6::Widgets)
 
 # Built into the build root, so that Image/ (the presence pictures) and Log/ are beside it.
