@@ -21,7 +21,7 @@ export QT_QPA_PLATFORM=offscreen
 
 # The threaded tests: their programs, and the ctest names of the tests to run in them.
 tsan_targets=(common_tests ports_tests radar_tests acquisition_session_tests chart_concurrency_tests session_tests app_tests)
-tsan_tests='^common\.(DbgOutputTest\.|CBaseThread\.)|^ports\.SerialPortNames\.RegistryIsThreadSafe|^(RadarDeviceOverPty|RadarDeviceInProcess|RadarDeviceHandle)\.|^(SessionOverPty|AcquisitionSession)\.|^WaveWndConcurrency\.|^(TaskRunner|LinkController)\.|^MainWindow(Replay|Reports|Connection)\.'
+tsan_tests='^common\.(DbgOutputTest\.|CBaseThread\.)|^ports\.SerialPortNames\.RegistryIsThreadSafe|^(RadarDeviceOverPty|RadarDeviceInProcess|RadarDeviceHandle)\.|^(SessionOverPty|AcquisitionSession)\.|^WaveWndConcurrency\.|^(TaskRunner|LinkController|ReportFanOut)\.|^MainWindow(Replay|Reports|Connection)\.'
 
 configure() {
   cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIVANE_BUILD_BENCH=OFF \

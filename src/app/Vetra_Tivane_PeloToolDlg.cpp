@@ -62,7 +62,7 @@ CVetra_Tivane_PeloToolDlg::CVetra_Tivane_PeloToolDlg(CSettingsFile& settingsFile
       m_programFolder(programFolder.empty() ? ExecutableFolder() : std::move(programFolder))
 {
     m_icon = QIcon(AppResourcePath(QStringLiteral("ICON"), kIconId, StringTable::language()));
-    m_session.SetRecordFolder(LogFolder());
+    m_tool.Acquisition().SetRecordFolder(LogFolder());
     CLinkController& links = m_tool.Links();
     connect(&links, &CLinkController::linkLost, this, &CVetra_Tivane_PeloToolDlg::OnLinkLost);
     connect(&links, &CLinkController::linkWatched, this, &CVetra_Tivane_PeloToolDlg::UpdateHealth);
@@ -78,7 +78,7 @@ CVetra_Tivane_PeloToolDlg::~CVetra_Tivane_PeloToolDlg()
 void CVetra_Tivane_PeloToolDlg::UseLogFolder(const std::string& folder)
 {
     m_logFolder = folder;
-    m_session.SetRecordFolder(LogFolder());
+    m_tool.Acquisition().SetRecordFolder(LogFolder());
 }
 
 std::string CVetra_Tivane_PeloToolDlg::LogFolder() const
@@ -146,7 +146,7 @@ bool CVetra_Tivane_PeloToolDlg::OnInitDialog()
     setMinimumSize(QSize(int(std::ceil(width() * kSmallestScale)), int(std::ceil(height() * kSmallestScale))));
     AddStatisticsPanel();
     m_tool.Link().Create();
-    m_session.SetDevice(m_tool.Link().Handle());
+    m_tool.Acquisition().SetDevice(m_tool.Link().Handle());
     m_paramDlg.SetLink(&m_tool.Link());
     m_paramDlg.SetToolInterface(this);
     m_paramDlg.Create(this);
@@ -297,7 +297,7 @@ void CVetra_Tivane_PeloToolDlg::DestroyWindow()
         m_workbench->SetToolInterface(nullptr);
     }
     m_paramDlg.SetToolInterface(nullptr);
-    m_session.SetDevice(nullptr);
+    m_tool.Acquisition().SetDevice(nullptr);
     m_tool.Link().Destroy();
     m_settings.baudRate = ReadBaudRate();
     SaveSettings();
@@ -306,5 +306,5 @@ void CVetra_Tivane_PeloToolDlg::DestroyWindow()
     m_nobodyPicture.reset();
     m_movingPicture.reset();
     m_motionlessPicture.reset();
-    m_decoder.GetHistory().Replace(0);
+    m_tool.Decoder().GetHistory().Replace(0);
 }

@@ -54,14 +54,16 @@ class Bitmap;
 
 // The main window (template 1000): port and baud rate, connect and start, the presence
 // picture with its two indicator radios, the distance digits and the 15-second distance
-// chart. It owns every run-time object: the device handle, the acquisition session, the
-// pictures, the chart and the parameter dialog.
+// chart. A view of the session (CToolSession), which owns the link, the decoder, the
+// acquisition worker and the replay; the window owns the pictures, the chart, the bars
+// and the parameter dialog.
 //
 // Threads: the window, its controls and every handler belong to the user-interface
-// thread. The acquisition thread ("ABDData", inside the session) reaches this class
-// only through IReportSink: it posts the report event and feeds the chart, touching no
-// widget. The state and distance it stores live in the decoder (atomics); the history
-// it steps has its own lock, which SetupChart takes too.
+// thread. The acquisition thread ("ABDData") and the replay thread, both inside the
+// session, reach this class only through the session's report fan-out, which calls its
+// IReportSink: it posts the report event and feeds the chart, touching no widget. The
+// state and distance they store live in the session's decoder (atomics); the history it
+// steps has its own lock, which SetupChart takes too.
 //
 // Lifecycle: construct, OnInitDialog (DoModal does it, or a test), the modal run or
 // show(), then DestroyWindow (DoModal does it; the destructor otherwise).
@@ -135,7 +137,7 @@ public:
     CColorStatic* DistanceDigits() const { return m_distanceText; }
     CColorStatic* UnitLabel() const { return m_unitText; }
     CHealthStrip* HealthStrip() const { return m_healthStrip; }
-    const CAcquisitionSession& Session() const { return m_session; }
+    const CAcquisitionSession& Session() const { return m_tool.Acquisition(); }
     // Whether the digits and the picture are shown as old data.
     bool ShowsStaleData() const { return m_showingStale; }
     // Takes a fresh look at the link's health (the link watch does it 4 times a second).
@@ -152,11 +154,11 @@ public:
     VetraRadarHandle Device() const { return m_tool.Link().Handle(); }
     // What the tool is doing; the connection and run controls follow it.
     ToolMode Mode() const { return m_tool.Mode(); }
-    bool IsRunning() const { return m_session.IsRunningFlagSet(); }
+    bool IsRunning() const { return m_tool.Acquisition().IsRunningFlagSet(); }
     double Scale() const { return m_scale; }
     const std::string& LogPath() const { return m_log.GetPath(); }
-    std::string RawFilePath() const { return m_session.GetRawFilePath(); }
-    std::vector<std::int32_t> HistoryValues() { return m_decoder.GetHistory().GetValues(); }
+    std::string RawFilePath() const { return m_tool.Acquisition().GetRawFilePath(); }
+    std::vector<std::int32_t> HistoryValues() { return m_tool.Decoder().GetHistory().GetValues(); }
     // Which picture the indicator was last given: 0 nobody, 1 moving, 2 motionless.
     int ShownPresence() const { return m_shownPresence; }
 
@@ -182,7 +184,7 @@ public:
     // Jumps to a position of the replay, playing on if it played.
     void SeekReplay(std::int64_t positionUs);
     bool IsReplaying() const { return m_tool.Mode() == ToolMode::Replaying; }
-    CReplayRunner& Replay() { return m_replay; }
+    CReplayRunner& Replay() { return m_tool.Replay(); }
     CRecordingBar* RecordingBar() const { return m_recordingBar; }
     // The ground truth from now on: into the run's capture index, or a replay's labels
     // file. False when neither a run nor a replay goes on.
@@ -197,7 +199,7 @@ public:
     // under the chart and the statistics panel, for the run or replay on show.
     CStateBand* StateBand() const { return m_stateBand; }
     CStatisticsPanel* StatisticsPanel() const { return m_statisticsPanel; }
-    const CRunInsight& Insight() const { return m_insight; }
+    const CRunInsight& Insight() const { return m_tool.Insight(); }
     // Opens or closes the statistics panel (remembered in the settings file).
     void ShowStatistics(bool open);
     bool StatisticsShown() const { return m_statisticsExtra > 0; }
@@ -235,9 +237,6 @@ private:
                       const std::vector<LabelChange>* labels);
     // Steps the band through a gap of `steps` report intervals, as the chart does.
     void ShowGapOnBand(std::int32_t steps);
-    // The time a report now is stamped with: the replayed delivery's, or the run's clock.
-    // Whichever thread decodes.
-    std::int64_t InsightTimeUs() const;
     // The recording bar and replays.
     void AddRecordingBar();
     void UpdateRecordingBar();
@@ -342,9 +341,6 @@ private:
     CWaveWnd* m_chart = nullptr;
     CDiagnosticLog m_log;
     std::int32_t m_distanceMax = 800;
-    // The application model: the module link (the one holder of the device handle) and
-    // the mode the controls follow.
-    CToolSession m_tool;
     Picture m_nobodyPicture;
     Picture m_movingPicture;
     Picture m_motionlessPicture;
@@ -383,11 +379,6 @@ private:
     int m_statisticsExtra = 0;
     QTimer m_statisticsTick;
     std::uint64_t m_statisticsShown = ~std::uint64_t(0);
-    CRunInsight m_insight;
-    // Started at each Start before the worker runs; read by the acquisition thread.
-    QElapsedTimer m_runClock;
-    // Set before a replay's thread starts, cleared after it stopped.
-    std::atomic<bool> m_insightFromReplay{false};
     // The labels set during the live run, in the run clock's time (user-interface thread).
     std::vector<LabelChange> m_liveLabels;
     CParamWorkbench* m_workbench = nullptr;
@@ -409,9 +400,9 @@ private:
     QElapsedTimer m_sincePositionShown;
     // Report events posted and not yet handled: a fast replay waits while there are many.
     std::atomic<int> m_queuedReports{0};
-    // Declared last: the session's worker uses the decoder and this window, so it goes first.
-    CReportFrameDecoder m_decoder{*this};
-    // After the decoder, which its thread feeds: it stops first.
-    CReplayRunner m_replay{m_decoder};
-    CAcquisitionSession m_session{m_decoder, *this};
+    // The application model: the module link (the one holder of the device handle), the
+    // decoder with the acquisition worker and the replay runner in front of it, and the
+    // mode the controls follow. Declared last: its threads report to this window, so
+    // they stop before any other member goes.
+    CToolSession m_tool{static_cast<IReportSink&>(*this), static_cast<IAcquisitionDisplay&>(*this)};
 };

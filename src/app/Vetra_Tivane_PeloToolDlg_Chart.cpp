@@ -74,10 +74,10 @@ void CVetra_Tivane_PeloToolDlg::SetupChart()
     // replacement apart from its step; a push that lands between the steps below is
     // whole 32-bit samples too (the type only changes at the first set-up, before any
     // run), and the next push puts the whole new history in place anyway.
-    m_decoder.GetHistory().Replace(historyLength);
+    m_tool.Decoder().GetHistory().Replace(historyLength);
     // The band under the chart shows a state for each step the chart plots; it keeps
     // what was received (a new run clears it with the figures).
-    m_insight.Strip().Resize(historyLength);
+    m_tool.Insight().Strip().Resize(historyLength);
     chart.SetSampleType(CWaveBuffer::kInt32);
     chart.SetValueRange(0.0, m_distanceMax);
     chart.SetSampleCount(historyLength);
@@ -116,19 +116,16 @@ void CVetra_Tivane_PeloToolDlg::SetupChart()
 // chart allows exactly this from another thread: the wave count, Push and RequestRepaint.
 void CVetra_Tivane_PeloToolDlg::FeedChart(const std::int32_t* history, std::int32_t length)
 {
-    // A report, not a step through a link gap (whose caller tells the band itself): the
-    // decoder stored its state before this call.
-    if (history[length - 1] != CDistanceHistory::kNoDistance) {
-        m_insight.AddReport(InsightTimeUs(), m_decoder.GetState(), history[length - 1]);
-        if (m_stateBand)
-            m_stateBand->RequestRepaint();
-    }
+    // The session's fan-out has fed the insight with a report (a step through a link gap
+    // tells the band itself).
+    if (history[length - 1] != CDistanceHistory::kNoDistance && m_stateBand)
+        m_stateBand->RequestRepaint();
     if (m_chart->GetWaveCount() <= 0)
         return;
     m_chart->WaveBuffer(0).Push(history, length);
     // After the push and before the repaint it asks for: a paint that reads this count
     // first draws this frame or a later one (the paint trace relies on it).
-    m_framesCharted.store(m_decoder.FramesReported(), std::memory_order_release);
+    m_framesCharted.store(m_tool.Decoder().FramesReported(), std::memory_order_release);
     // At most one repaint waits: a burst of reports costs one.
     m_chart->RequestRepaint();
 }

@@ -122,13 +122,13 @@ void CVetra_Tivane_PeloToolDlg::ShowFirmwareVersion()
 
 void CVetra_Tivane_PeloToolDlg::ResetPresence()
 {
-    m_decoder.SetReport(0, 0);
+    m_tool.Decoder().SetReport(0, 0);
     UpdatePresenceDisplay();
 }
 
 void CVetra_Tivane_PeloToolDlg::OnConnect()
 {
-    if (m_session.IsRunningFlagSet())
+    if (m_tool.Acquisition().IsRunningFlagSet())
         StopRun();
     m_settings.baudRate = ReadBaudRate();
 
@@ -163,7 +163,7 @@ QString CVetra_Tivane_PeloToolDlg::AdviceOnFailedOpen(int portNumber) const
 
 void CVetra_Tivane_PeloToolDlg::OnStartStop()
 {
-    if (m_session.IsRunningFlagSet()) {
+    if (m_tool.Acquisition().IsRunningFlagSet()) {
         StopRun();
         return;
     }
@@ -171,22 +171,22 @@ void CVetra_Tivane_PeloToolDlg::OnStartStop()
     if (!m_tool.Link().IsConnected())
         return;
     m_tool.Link().SendStartBracket();
-    m_decoder.SetReport(0, 0);
+    m_tool.Decoder().SetReport(0, 0);
     SetupChart();
     UpdatePresenceDisplay();
-    m_session.SetCaptureHeader(RunCaptureHeader(
+    m_tool.Acquisition().SetCaptureHeader(RunCaptureHeader(
         m_tool.Link(), m_settings.baudRate, m_settings.reportTimeMS, m_tool.Links().FirmwareText(), &m_settings.params));
     // Before the worker runs: it stamps each report with this clock.
-    m_runClock.start();
+    m_tool.FanOut().StartRunClock();
     m_liveLabels.clear();
     StartInsight(m_settings.reportTimeMS, QDateTime::currentDateTime(), &m_liveLabels);
-    if (!m_session.StartWorker()) {
+    if (!m_tool.Acquisition().StartWorker()) {
         // No worker: showing "Stop" would claim a run that does not exist.
         DbgOutputA(2, "The acquisition thread could not be started\r\n");
         StopRun();
         return;
     }
-    m_session.SetRunningFlag();
+    m_tool.Acquisition().SetRunningFlag();
     StartHealthWatch();
     m_tool.SetLinkMode(ToolMode::Running);
     SaveSettings();
@@ -213,7 +213,7 @@ void CVetra_Tivane_PeloToolDlg::StopRun()
     // A stop while reconnecting ends the wait: the link is gone.
     const bool wasReconnecting = IsReconnecting();
     m_tool.Links().EndReconnect();
-    m_session.StopAcquisition();
+    m_tool.Acquisition().StopAcquisition();
     StopHealthWatch();
     if (m_tool.LinkMode() == ToolMode::Running)
         m_tool.SetLinkMode(ToolMode::Connected);
@@ -226,7 +226,7 @@ void CVetra_Tivane_PeloToolDlg::StopRun()
 void CVetra_Tivane_PeloToolDlg::OnLinkLost()
 {
     // The operator asked for the run to survive an unplug: no box, wait for the device.
-    if (m_settings.autoReconnect && m_session.IsRunningFlagSet()) {
+    if (m_settings.autoReconnect && m_tool.Acquisition().IsRunningFlagSet()) {
         BeginReconnect();
         return;
     }
@@ -234,8 +234,8 @@ void CVetra_Tivane_PeloToolDlg::OnLinkLost()
     m_tool.Links().StopWatch();
     DbgOutputA(2, "The link to the module was lost\r\n");
     // The stop closes the raw recording, which keeps everything received up to now.
-    if (m_session.IsRunningFlagSet()) {
-        m_session.AddCaptureEvent(CaptureEvent::LinkLost("the port closed"));
+    if (m_tool.Acquisition().IsRunningFlagSet()) {
+        m_tool.Acquisition().AddCaptureEvent(CaptureEvent::LinkLost("the port closed"));
         StopRun();
     }
     ShowLinkGone();

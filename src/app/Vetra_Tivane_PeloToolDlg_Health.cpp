@@ -28,7 +28,7 @@ void CVetra_Tivane_PeloToolDlg::AddHealthStrip()
 
 void CVetra_Tivane_PeloToolDlg::StartHealthWatch()
 {
-    m_tool.Health().Start(m_decoder.FramesReported(), CHealthMonitor::Clock::now());
+    m_tool.Health().Start(m_tool.Decoder().FramesReported(), CHealthMonitor::Clock::now());
     UpdateHealth();
 }
 
@@ -44,11 +44,11 @@ void CVetra_Tivane_PeloToolDlg::UpdateHealth()
     if (!m_healthStrip)
         return;
     const auto now = CHealthMonitor::Clock::now();
-    const bool running = m_session.IsRunningFlagSet();
+    const bool running = m_tool.Acquisition().IsRunningFlagSet();
     const CHealthMonitor& health = m_tool.Health();
     // While reconnecting the silence is the gap's, not a stall of the module.
     if (running && !IsReconnecting()) {
-        switch (m_tool.Health().Look(m_decoder.FramesReported(), m_session.RecordedBytes(), m_session.GetRawFilePath(),
+        switch (m_tool.Health().Look(m_tool.Decoder().FramesReported(), m_tool.Acquisition().RecordedBytes(), m_tool.Acquisition().GetRawFilePath(),
                                      m_settings.reportTimeMS, now)) {
         case CStallWatch::Change::Started: ShowDataAsStale(true); break;
         case CStallWatch::Change::Ended: ShowDataAsStale(false); break;
@@ -65,11 +65,11 @@ void CVetra_Tivane_PeloToolDlg::UpdateHealth()
     if (running)
         snapshot.silenceMs = health.SilenceMs(now);
     snapshot.stalled = health.Stalled();
-    snapshot.brokenTails = m_decoder.BrokenTails();
-    snapshot.skippedBytes = m_decoder.SkippedBytes();
-    const std::string recording = m_session.GetRawFilePath();
+    snapshot.brokenTails = m_tool.Decoder().BrokenTails();
+    snapshot.skippedBytes = m_tool.Decoder().SkippedBytes();
+    const std::string recording = m_tool.Acquisition().GetRawFilePath();
     if (running && !recording.empty()) {
-        snapshot.recordedBytes = m_session.RecordedBytes();
+        snapshot.recordedBytes = m_tool.Acquisition().RecordedBytes();
         snapshot.recordingPath = QString::fromStdString(recording);
     }
     snapshot.moduleSilent = connected && !m_tool.Links().ModuleAnswered();

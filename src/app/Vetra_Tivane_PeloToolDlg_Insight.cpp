@@ -21,7 +21,7 @@ void CVetra_Tivane_PeloToolDlg::AddStateBand()
 {
     // Right under the chart, growing the window by its height as the health strip does,
     // so the chart's plot keeps its size; the proportional layout then scales it too.
-    m_stateBand = new CStateBand(m_insight.Strip(), this);
+    m_stateBand = new CStateBand(m_tool.Insight().Strip(), this);
     const int top = height();
     const int bandHeight = m_stateBand->PreferredHeight();
     resize(width(), top + bandHeight);
@@ -97,7 +97,7 @@ void CVetra_Tivane_PeloToolDlg::StartInsight(std::int64_t reportIntervalMs, cons
                                              const std::vector<LabelChange>* labels)
 {
     const auto threshold = StallThreshold(reportIntervalMs);
-    m_insight.ResetFigures(std::chrono::duration_cast<std::chrono::microseconds>(threshold).count());
+    m_tool.Insight().ResetFigures(std::chrono::duration_cast<std::chrono::microseconds>(threshold).count());
     if (m_stateBand) {
         m_stateBand->SetTimeBase(timeBase);
         m_stateBand->SetLabels(labels);
@@ -108,17 +108,10 @@ void CVetra_Tivane_PeloToolDlg::StartInsight(std::int64_t reportIntervalMs, cons
         m_statisticsTick.start();
 }
 
-std::int64_t CVetra_Tivane_PeloToolDlg::InsightTimeUs() const
-{
-    if (m_insightFromReplay.load(std::memory_order_acquire))
-        return m_replay.DeliveringUs();
-    return m_runClock.isValid() ? m_runClock.nsecsElapsed() / 1000 : 0;
-}
-
 void CVetra_Tivane_PeloToolDlg::ShowGapOnBand(std::int32_t steps)
 {
     // Whichever thread steps the chart through the gap: both calls below are for any thread.
-    m_insight.AddLinkGap(steps, InsightTimeUs());
+    m_tool.Insight().AddLinkGap(steps, m_tool.FanOut().TimeUs());
     if (m_stateBand)
         m_stateBand->RequestRepaint();
 }
@@ -126,14 +119,14 @@ void CVetra_Tivane_PeloToolDlg::ShowGapOnBand(std::int32_t steps)
 void CVetra_Tivane_PeloToolDlg::RefreshStatistics()
 {
     // A panel closed, or a run that no longer changes, costs no work and no wake-ups.
-    const bool feeding = m_session.IsRunningFlagSet() || (IsReplaying() && !m_replay.Ended());
+    const bool feeding = m_tool.Acquisition().IsRunningFlagSet() || (IsReplaying() && !m_tool.Replay().Ended());
     if (!feeding)
         m_statisticsTick.stop();
     if (!m_statisticsPanel || !StatisticsShown())
         return;
-    const std::uint64_t generation = m_insight.Generation();
+    const std::uint64_t generation = m_tool.Insight().Generation();
     if (generation == m_statisticsShown)
         return;
     m_statisticsShown = generation;
-    m_statisticsPanel->Show(m_insight.Figures(), AbsenceDelayMs(m_settings.params));
+    m_statisticsPanel->Show(m_tool.Insight().Figures(), AbsenceDelayMs(m_settings.params));
 }

@@ -76,14 +76,14 @@ Gdiplus::Bitmap* CVetra_Tivane_PeloToolDlg::PictureForState(std::int32_t state, 
 void CVetra_Tivane_PeloToolDlg::UpdatePresenceDisplay()
 {
     // Taken before the state: what is shown below is that frame or a later one.
-    m_framesOnDisplay = m_decoder.FramesReported();
+    m_framesOnDisplay = m_tool.Decoder().FramesReported();
     int radio = 0;
-    Gdiplus::Bitmap* picture = PictureForState(m_decoder.GetState(), radio, m_shownPresence);
+    Gdiplus::Bitmap* picture = PictureForState(m_tool.Decoder().GetState(), radio, m_shownPresence);
     m_controls.CheckRadioButton(kMovingRadio, kMotionlessRadio, radio);
     ShowIndicatorPicture(picture);
     // A report comes 20 times a second, mostly with what is already shown: only a
     // change costs a copy of the picture or a repaint of the digits.
-    const QString distance = QString::number(m_decoder.GetDistance());
+    const QString distance = QString::number(m_tool.Decoder().GetDistance());
     if (m_controls.GetDlgItemText(kDistanceDigits) != distance) {
         m_controls.SetDlgItemText(kDistanceDigits, distance);
         if (m_distanceText)

@@ -22,8 +22,8 @@ QString WallTime(const QDateTime& time)
 void CVetra_Tivane_PeloToolDlg::BeginReconnect()
 {
     // The worker goes first; the recording stays open for the rest of the run.
-    m_session.PauseWorker();
-    m_session.AddCaptureEvent(CaptureEvent::LinkLost(kLinkLostReason));
+    m_tool.Acquisition().PauseWorker();
+    m_tool.Acquisition().AddCaptureEvent(CaptureEvent::LinkLost(kLinkLostReason));
     m_tool.Links().BeginReconnect();
     DbgOutputA(2, "The link to the module was lost; waiting for %s to come back\r\n", m_tool.Link().Path().c_str());
     ShowDataAsStale(true);
@@ -32,8 +32,8 @@ void CVetra_Tivane_PeloToolDlg::BeginReconnect()
 
 void CVetra_Tivane_PeloToolDlg::OnLinkBack(const std::string& path)
 {
-    m_session.AddCaptureEvent(CaptureEvent::LinkBack(path));
-    if (!m_session.ResumeWorker()) {
+    m_tool.Acquisition().AddCaptureEvent(CaptureEvent::LinkBack(path));
+    if (!m_tool.Acquisition().ResumeWorker()) {
         DbgOutputA(2, "The acquisition thread could not be started again\r\n");
         StopRun();
         return;
@@ -42,7 +42,7 @@ void CVetra_Tivane_PeloToolDlg::OnLinkBack(const std::string& path)
                WallTime(m_tool.Links().GapStarted()).toUtf8().constData(),
                WallTime(QDateTime::currentDateTime()).toUtf8().constData(), m_tool.Links().GapElapsedMs(), path.c_str());
     m_tool.Links().StartWatch();
-    m_tool.Health().RestartStallWatch(m_decoder.FramesReported(), CHealthMonitor::Clock::now());
+    m_tool.Health().RestartStallWatch(m_tool.Decoder().FramesReported(), CHealthMonitor::Clock::now());
     ShowDataAsStale(false);
     UpdateHealth();
 }
@@ -52,10 +52,10 @@ void CVetra_Tivane_PeloToolDlg::ShowGapOnChart()
     // The worker is paused, so this thread may step the history: the chart goes on
     // scrolling through the gap, with no line where nothing was received.
     const long long interval = ReportIntervalMs(0, m_settings.reportTimeMS);
-    const std::int32_t steps = m_tool.Links().TakeGapSteps(interval, m_decoder.GetHistory().GetLength());
+    const std::int32_t steps = m_tool.Links().TakeGapSteps(interval, m_tool.Decoder().GetHistory().GetLength());
     if (steps > 0) {
         ShowGapOnBand(steps);
-        m_decoder.GetHistory().AdvanceMissing(steps, *this);
+        m_tool.Decoder().GetHistory().AdvanceMissing(steps, *this);
     }
 }
 

@@ -147,7 +147,7 @@ void CVetra_Tivane_PeloToolDlg::UpdateRecordingBar()
 {
     if (!m_recordingBar)
         return;
-    const bool running = m_session.IsRunningFlagSet();
+    const bool running = m_tool.Acquisition().IsRunningFlagSet();
     m_recordingBar->OpenButton()->setEnabled(!running);
     m_recordingBar->ParametersButton()->setEnabled(!IsReplaying() &&
                                                    m_tool.Link().IsConnected());
@@ -165,15 +165,15 @@ bool CVetra_Tivane_PeloToolDlg::SetLabel(GroundTruthLabel label)
             if (!m_replayLabelsFile->Open(m_replayPath))
                 DbgOutputA(1, "The labels file could not be opened: %s\r\n", m_replayLabelsFile->Error().c_str());
         }
-        const LabelChange change{m_replay.PositionUs(), label};
+        const LabelChange change{m_tool.Replay().PositionUs(), label};
         if (m_replayLabelsFile->IsOpen() && !m_replayLabelsFile->Append(change))
             DbgOutputA(1, "A label was not written: %s\r\n", m_replayLabelsFile->Error().c_str());
         // In force from here on, before any label of the same moment read from the file;
         // the live labels give way to this replay's layer.
         m_replayLabels.AddReplayLabel(change);
-    } else if (m_session.IsRunningFlagSet()) {
-        m_session.AddCaptureEvent(CaptureEvent::Labelled(label));
-        m_liveLabels.push_back(LabelChange{InsightTimeUs(), label});
+    } else if (m_tool.Acquisition().IsRunningFlagSet()) {
+        m_tool.Acquisition().AddCaptureEvent(CaptureEvent::Labelled(label));
+        m_liveLabels.push_back(LabelChange{m_tool.FanOut().TimeUs(), label});
     } else {
         return false;
     }
@@ -203,7 +203,7 @@ bool CVetra_Tivane_PeloToolDlg::UsableOrSaidWhy(const LoadedRecording& loaded, c
 
 std::string CVetra_Tivane_PeloToolDlg::RecordingOnShow() const
 {
-    return IsReplaying() ? m_replayPath : m_session.GetRawFilePath();
+    return IsReplaying() ? m_replayPath : m_tool.Acquisition().GetRawFilePath();
 }
 
 bool CVetra_Tivane_PeloToolDlg::ExportCsvTo(const std::string& datPath, const std::string& csvPath, QString* message)
@@ -324,14 +324,14 @@ void CVetra_Tivane_PeloToolDlg::ShowTaskBusy(int kind, bool busy)
 void CVetra_Tivane_PeloToolDlg::dragEnterEvent(QDragEnterEvent* event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (!m_session.IsRunningFlagSet() && urls.size() == 1 && urls.front().isLocalFile())
+    if (!m_tool.Acquisition().IsRunningFlagSet() && urls.size() == 1 && urls.front().isLocalFile())
         event->acceptProposedAction();
 }
 
 void CVetra_Tivane_PeloToolDlg::dropEvent(QDropEvent* event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (m_session.IsRunningFlagSet() || urls.size() != 1 || !urls.front().isLocalFile())
+    if (m_tool.Acquisition().IsRunningFlagSet() || urls.size() != 1 || !urls.front().isLocalFile())
         return;
     event->acceptProposedAction();
     // After the drop has ended: a box raised inside it would hold up the source.

@@ -39,17 +39,17 @@ constexpr int kReplayTickMs = 100;
 
 void CVetra_Tivane_PeloToolDlg::SetUpReplay()
 {
-    m_replay.SetBacklogProbe([this] { return m_queuedReports.load(std::memory_order_relaxed) > kMostQueuedReports; });
+    m_tool.Replay().SetBacklogProbe([this] { return m_queuedReports.load(std::memory_order_relaxed) > kMostQueuedReports; });
     // Replay thread: the window learns of the end on its own thread.
-    m_replay.SetEndedCallback([this] { QMetaObject::invokeMethod(this, [this] { OnReplayEnded(); }, Qt::QueuedConnection); });
+    m_tool.Replay().SetEndedCallback([this] { QMetaObject::invokeMethod(this, [this] { OnReplayEnded(); }, Qt::QueuedConnection); });
     // Replay thread, which alone steps the history while a replay runs.
-    m_replay.SetLinkGapCallback([this](std::int64_t gapUs) {
+    m_tool.Replay().SetLinkGapCallback([this](std::int64_t gapUs) {
         const std::int64_t interval = m_replayIntervalMs.load(std::memory_order_relaxed);
-        const std::int64_t length = m_decoder.GetHistory().GetLength();
+        const std::int64_t length = m_tool.Decoder().GetHistory().GetLength();
         if (interval > 0 && gapUs / 1000 / interval > 0) {
             const auto steps = std::int32_t(std::min(gapUs / 1000 / interval, length));
             ShowGapOnBand(steps);
-            m_decoder.GetHistory().AdvanceMissing(steps, *this);
+            m_tool.Decoder().GetHistory().AdvanceMissing(steps, *this);
         }
     });
     m_replayFrame.setSingleShot(true);
@@ -71,13 +71,13 @@ void CVetra_Tivane_PeloToolDlg::SetUpReplay()
     CRecordingBar& bar = *m_recordingBar;
     connect(bar.PlayButton(), &QAbstractButton::clicked, this, &CVetra_Tivane_PeloToolDlg::OnReplayPlayPause);
     connect(bar.StepButton(), &QAbstractButton::clicked, this, [this] {
-        m_replay.StepReport();
+        m_tool.Replay().StepReport();
         UpdateReplayPosition();
     });
     connect(bar.StopButton(), &QAbstractButton::clicked, this, &CVetra_Tivane_PeloToolDlg::StopReplay);
     connect(bar.OverviewButton(), &QAbstractButton::clicked, this, &CVetra_Tivane_PeloToolDlg::RequestOverview);
     connect(bar.SpeedBox(), qOverload<int>(&QComboBox::currentIndexChanged), this,
-            [this] { m_replay.SetSpeed(m_recordingBar->ChosenSpeed()); });
+            [this] { m_tool.Replay().SetSpeed(m_recordingBar->ChosenSpeed()); });
     connect(bar.PositionSlider(), &QSlider::sliderReleased, this,
             [this] { SeekReplay(m_recordingBar->SliderPositionUs()); });
     connect(bar.OpenButton(), &QAbstractButton::clicked, this, [this] {
@@ -104,7 +104,7 @@ void CVetra_Tivane_PeloToolDlg::NoteCompanionProblems(const LoadedRecording& loa
 
 bool CVetra_Tivane_PeloToolDlg::OpenReplay(const QString& path)
 {
-    if (m_session.IsRunningFlagSet()) {
+    if (m_tool.Acquisition().IsRunningFlagSet()) {
         DbgOutputA(2, "A recording cannot be replayed while a run goes on\r\n");
         return false;
     }
@@ -163,46 +163,46 @@ void CVetra_Tivane_PeloToolDlg::RestartReplayAt(std::int64_t positionUs, bool pl
 {
     // The decoder, the display and the chart start from nothing, as at a Start; the
     // deliveries up to the position then go through at once.
-    m_replay.Stop();
+    m_tool.Replay().Stop();
     DiscardQueuedReports();
-    m_decoder.SetReport(0, 0);
+    m_tool.Decoder().SetReport(0, 0);
     SetupChart();
     UpdatePresenceDisplay();
     // The figures cover the recording from its start to the position.
-    m_insightFromReplay.store(true, std::memory_order_release);
+    m_tool.FanOut().SetFromReplay(true);
     StartInsight(m_replayIntervalMs.load(std::memory_order_relaxed), ReplayTimeBase(), &m_replayLabels.Changes());
     std::string error;
-    if (!m_replay.Start(m_replayTimeline, m_replayPath, positionUs, &error)) {
+    if (!m_tool.Replay().Start(m_replayTimeline, m_replayPath, positionUs, &error)) {
         DbgOutputA(1, "The replay could not be started: %s\r\n", error.c_str());
         ShowErrorBox(this, kCannotReplay, StringTable::load(kCannotRead).arg(QString::fromStdString(m_replayPath),
                                                                               QString::fromStdString(error)));
         StopReplay();
         return;
     }
-    m_replay.SetSpeed(m_recordingBar->ChosenSpeed());
+    m_tool.Replay().SetSpeed(m_recordingBar->ChosenSpeed());
     if (play)
-        m_replay.Play();
+        m_tool.Replay().Play();
 }
 
 void CVetra_Tivane_PeloToolDlg::OnReplayPlayPause()
 {
     if (!IsReplaying())
         return;
-    if (m_replay.Ended()) {
+    if (m_tool.Replay().Ended()) {
         RestartReplayAt(0, true);  // from the start again
-    } else if (m_replay.Playing()) {
-        m_replay.Pause();
+    } else if (m_tool.Replay().Playing()) {
+        m_tool.Replay().Pause();
     } else {
-        m_replay.Play();
+        m_tool.Replay().Play();
     }
-    m_recordingBar->ShowPlaying(m_replay.Playing());
+    m_recordingBar->ShowPlaying(m_tool.Replay().Playing());
 }
 
 void CVetra_Tivane_PeloToolDlg::SeekReplay(std::int64_t positionUs)
 {
     if (!IsReplaying())
         return;
-    const bool playing = m_replay.Playing();
+    const bool playing = m_tool.Replay().Playing();
     DbgOutputA(2, "Replay moved to %.1f s\r\n", double(positionUs) / 1e6);
     RestartReplayAt(positionUs, playing);
     UpdateReplayPosition();
@@ -212,7 +212,7 @@ void CVetra_Tivane_PeloToolDlg::OnReplayEnded()
 {
     if (!IsReplaying())
         return;
-    const std::string error = m_replay.ReadError();
+    const std::string error = m_tool.Replay().ReadError();
     if (!error.empty())
         DbgOutputA(1, "The replay of %s ended early: %s\r\n", m_replayPath.c_str(), error.c_str());
     // The display keeps the last report.
@@ -225,10 +225,10 @@ void CVetra_Tivane_PeloToolDlg::UpdateReplayPosition()
     if (!IsReplaying())
         return;
     m_sincePositionShown.start();
-    const std::int64_t position = m_replay.PositionUs();
-    m_recordingBar->ShowPosition(position, m_replay.EndUs());
-    if (!m_replay.Ended())
-        m_recordingBar->ShowPlaying(m_replay.Playing());
+    const std::int64_t position = m_tool.Replay().PositionUs();
+    m_recordingBar->ShowPosition(position, m_tool.Replay().EndUs());
+    if (!m_tool.Replay().Ended())
+        m_recordingBar->ShowPlaying(m_tool.Replay().Playing());
     const GroundTruthLabel label = LabelInForce(m_replayLabels.Changes(), position);
     if (label != m_recordingBar->ShownLabel())
         m_recordingBar->ShowLabel(label);
@@ -241,7 +241,7 @@ void CVetra_Tivane_PeloToolDlg::StopReplay()
     // Their outcomes would arrive for a replay that no longer goes on.
     m_tasks.CancelAll();
     m_replayTick.stop();
-    m_replay.Stop();
+    m_tool.Replay().Stop();
     // The same display steps as the stop of a live run.
     DiscardQueuedReports();
     ResetPresenceIndicator();
@@ -251,7 +251,7 @@ void CVetra_Tivane_PeloToolDlg::StopReplay()
     m_chart->HoldRepaints(false);
     m_stateBand->HoldRepaints(false);
     // The replay thread has ended: reports are stamped by the run clock again.
-    m_insightFromReplay.store(false, std::memory_order_release);
+    m_tool.FanOut().SetFromReplay(false);
     if (m_replayLabelsFile) {
         if (!m_replayLabelsFile->Close())
             DbgOutputA(1, "The labels file is incomplete: %s\r\n", m_replayLabelsFile->Error().c_str());
