@@ -4,13 +4,8 @@
 #include <QLabel>
 #include <QMessageBox>
 
+#include "StringIds.h"
 #include "StringTable.h"
-
-namespace {
-constexpr int kPromptCaptionId = 50001;
-constexpr int kErrorCaptionId = 50002;
-constexpr int kOkButtonId = 50101;
-}  // namespace
 
 void AppMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned type, const QString& detail)
 {
@@ -27,7 +22,7 @@ void AppMessageBox(QWidget* owner, const QString& text, const QString& caption, 
     box.setStandardButtons(QMessageBox::Ok);
     // In the window's language whether or not Qt's own translations are installed.
     if (QAbstractButton* ok = box.button(QMessageBox::Ok))
-        ok->setText(StringTable::load(kOkButtonId));
+        ok->setText(StringTable::load(StringId::kOkButtonId));
     if (type & kMbIconError)
         box.setIcon(QMessageBox::Critical);
     else if (type & kMbIconInformation)
@@ -39,10 +34,10 @@ void AppMessageBox(QWidget* owner, const QString& text, const QString& caption, 
 
 void ShowErrorBox(QWidget* owner, int textId, const QString& detail)
 {
-    AppMessageBox(owner, StringTable::load(textId), StringTable::load(kErrorCaptionId), kMbError, detail);
+    AppMessageBox(owner, StringTable::load(textId), StringTable::load(StringId::kErrorCaption), kMbError, detail);
 }
 
 void ShowPromptBox(QWidget* owner, int textId)
 {
-    AppMessageBox(owner, StringTable::load(textId), StringTable::load(kPromptCaptionId), kMbPrompt);
+    AppMessageBox(owner, StringTable::load(textId), StringTable::load(StringId::kPromptCaption), kMbPrompt);
 }

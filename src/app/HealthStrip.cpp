@@ -10,34 +10,20 @@
 
 #include <algorithm>
 
+#include "StringIds.h"
 #include "StringTable.h"
 #include "CLocaleFormat.h"
 
 namespace {
-constexpr int kDisconnectedText = 50113;
-constexpr int kConnectedText = 50114;
-constexpr int kRunningText = 50115;
-constexpr int kReconnectingText = 50116;
-constexpr int kRateText = 50117;
-constexpr int kLastReportText = 50118;
-constexpr int kNoReportText = 50119;
-constexpr int kBrokenTailsText = 50120;
-constexpr int kSkippedBytesText = 50121;
-constexpr int kRecordedText = 50122;
-constexpr int kModuleSilentText = 50123;
-constexpr int kLowDiskText = 50124;
-constexpr int kOpenFolderTip = 50125;
-constexpr int kReconnectText = 50126;
-
 QString LinkText(LinkState link)
 {
     switch (link) {
-    case LinkState::Connected: return StringTable::load(kConnectedText);
-    case LinkState::Running: return StringTable::load(kRunningText);
-    case LinkState::Reconnecting: return StringTable::load(kReconnectingText);
+    case LinkState::Connected: return StringTable::load(StringId::kConnectedText);
+    case LinkState::Running: return StringTable::load(StringId::kRunningText);
+    case LinkState::Reconnecting: return StringTable::load(StringId::kReconnectingText);
     case LinkState::Disconnected: break;
     }
-    return StringTable::load(kDisconnectedText);
+    return StringTable::load(StringId::kDisconnectedText);
 }
 
 // Coarse on purpose: the strip is repainted only when its text changes, and a recording
@@ -71,20 +57,20 @@ QString HealthStripText(const HealthSnapshot& snapshot)
 {
     QStringList parts{snapshot.replay.isEmpty() ? LinkText(snapshot.link) : snapshot.replay};
     if (snapshot.link == LinkState::Running) {
-        parts << StringTable::load(kRateText).arg(Rate(snapshot.reportsPerSecond));
+        parts << StringTable::load(StringId::kRateText).arg(Rate(snapshot.reportsPerSecond));
         if (snapshot.silenceMs >= 0)
-            parts << StringTable::load(snapshot.stalled ? kNoReportText : kLastReportText).arg(Seconds(snapshot.silenceMs));
+            parts << StringTable::load(snapshot.stalled ? StringId::kNoReportText : StringId::kLastReportText).arg(Seconds(snapshot.silenceMs));
     }
     if (snapshot.link == LinkState::Running || snapshot.brokenTails > 0 || snapshot.skippedBytes > 0) {
-        parts << StringTable::load(kBrokenTailsText).arg(snapshot.brokenTails);
-        parts << StringTable::load(kSkippedBytesText).arg(snapshot.skippedBytes);
+        parts << StringTable::load(StringId::kBrokenTailsText).arg(snapshot.brokenTails);
+        parts << StringTable::load(StringId::kSkippedBytesText).arg(snapshot.skippedBytes);
     }
     if (snapshot.recordedBytes >= 0)
-        parts << StringTable::load(kRecordedText).arg(Bytes(snapshot.recordedBytes));
+        parts << StringTable::load(StringId::kRecordedText).arg(Bytes(snapshot.recordedBytes));
     if (snapshot.moduleSilent)
-        parts << StringTable::load(kModuleSilentText);
+        parts << StringTable::load(StringId::kModuleSilentText);
     if (snapshot.lowDiskFreeMb >= 0)
-        parts << StringTable::load(kLowDiskText).arg(snapshot.lowDiskFreeMb);
+        parts << StringTable::load(StringId::kLowDiskText).arg(snapshot.lowDiskFreeMb);
     return parts.join(QStringLiteral(" · "));
 }
 
@@ -92,7 +78,7 @@ CHealthStrip::CHealthStrip(QWidget* parent) : QWidget(parent)
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 0, 6, 0);
-    m_reconnect = new QCheckBox(StringTable::load(kReconnectText), this);
+    m_reconnect = new QCheckBox(StringTable::load(StringId::kReconnectText), this);
     m_reconnect->setFocusPolicy(Qt::NoFocus);  // Enter and Space stay with the window
     layout->addWidget(m_reconnect, 0);
     m_status = new QLabel(this);
@@ -102,7 +88,7 @@ CHealthStrip::CHealthStrip(QWidget* parent) : QWidget(parent)
     m_status->installEventFilter(this);
     m_file = new QLabel(this);
     m_file->setTextFormat(Qt::RichText);
-    m_file->setToolTip(StringTable::load(kOpenFolderTip));
+    m_file->setToolTip(StringTable::load(StringId::kOpenFolderTip));
     layout->addWidget(m_status, 1);
     layout->addWidget(m_file, 0);
     connect(m_file, &QLabel::linkActivated, this, [this] {

@@ -9,29 +9,21 @@
 #include "AppMessageBox.h"
 #include "PictureFile.h"
 #include "RecordingOverview.h"
+#include "StringIds.h"
 #include "StringTable.h"
-
-namespace {
-constexpr int kTitle = 50325;
-constexpr int kWholeText = 50326;
-constexpr int kSaveText = 50327;
-constexpr int kPngFilter = 50328;
-constexpr int kNotSaved = 50329;
-constexpr int kHelpText = 50324;
-}  // namespace
 
 COverviewDialog::COverviewDialog(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(StringTable::load(kTitle));
+    setWindowTitle(StringTable::load(StringId::kOverviewTitle));
     auto* rows = new QVBoxLayout(this);
     m_overview = new CRecordingOverview(this);
-    m_overview->setToolTip(StringTable::load(kHelpText));
+    m_overview->setToolTip(StringTable::load(StringId::kOverviewTip));
     rows->addWidget(m_overview, 1);
     auto* buttons = new QHBoxLayout;
     auto* whole = new QToolButton(this);
-    whole->setText(StringTable::load(kWholeText));
+    whole->setText(StringTable::load(StringId::kWholeText));
     auto* save = new QToolButton(this);
-    save->setText(StringTable::load(kSaveText));
+    save->setText(StringTable::load(StringId::kSaveText));
     buttons->addWidget(whole);
     buttons->addWidget(save);
     buttons->addStretch(1);
@@ -56,10 +48,10 @@ bool COverviewDialog::SavePicture(const QString& path, QString* error)
 
 void COverviewDialog::OnSavePicture()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QString(), QString(), StringTable::load(kPngFilter));
+    const QString path = QFileDialog::getSaveFileName(this, QString(), QString(), StringTable::load(StringId::kPngFilter));
     if (path.isEmpty())
         return;
     QString error;
     if (!SavePicture(path, &error))
-        ShowErrorBox(this, kNotSaved, error);
+        ShowErrorBox(this, StringId::kNotSaved, error);
 }

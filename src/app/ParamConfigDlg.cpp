@@ -10,6 +10,7 @@
 #include "IToolDlgInterface.h"
 #include "ParameterRead.h"
 #include "ParameterTable.h"
+#include "StringIds.h"
 #include "StringTable.h"
 #include "TextToTruncatedInt.h"
 
@@ -17,15 +18,6 @@ namespace {
 
 constexpr int kExchangeTimeoutMs = 2000;
 
-constexpr int kSucceedReading = 50020;
-constexpr int kFailReading = 50021;
-constexpr int kSucceedSetting = 50022;
-constexpr int kDeviceUnconnected = 50043;
-constexpr int kFailSettingBasic = 50044;
-constexpr int kSucceedResetting = 50050;
-constexpr int kErrorCaption = 50002;
-constexpr int kModuleDidNotKeep = 50170;
-constexpr int kSetNotChecked = 50171;
 
 // The set-parameters identifiers, in the order the module expects the basic five.
 constexpr std::uint16_t kBasicIdentifiers[5] = {0, 1, 2, 3, 4};
@@ -87,7 +79,7 @@ void CParamConfigDlg::EnterCommandMode()
 void CParamConfigDlg::OnRead()
 {
     if (!Vetra_Interface_RadarDevice_IsConnected(Device())) {
-        ShowErrorBox(this, kDeviceUnconnected);
+        ShowErrorBox(this, StringId::kDeviceUnconnected);
         return;
     }
     if (m_tool)
@@ -98,9 +90,9 @@ void CParamConfigDlg::OnRead()
         kExchangeTimeoutMs);
     if (status == 0) {
         ShowParams();
-        ShowPromptBox(this, kSucceedReading);
+        ShowPromptBox(this, StringId::kSucceedReading);
     } else {
-        ShowErrorBox(this, kFailReading);
+        ShowErrorBox(this, StringId::kFailReading);
     }
     // Only after the box: the module stays in command mode while the operator reads it.
     if (m_link)
@@ -110,7 +102,7 @@ void CParamConfigDlg::OnRead()
 void CParamConfigDlg::OnSet()
 {
     if (!Vetra_Interface_RadarDevice_IsConnected(Device())) {
-        ShowErrorBox(this, kDeviceUnconnected);
+        ShowErrorBox(this, StringId::kDeviceUnconnected);
         return;
     }
     const auto editValue = [this](int id) { return TextToTruncatedInt32(m_controls.GetDlgItemText(id).toStdString()); };
@@ -127,7 +119,7 @@ void CParamConfigDlg::OnSet()
         for (int i = 0; i < 5; ++i)
             ModuleParams::WriteRaw(*m_params, BasicField(i), values[i]);
     }
-    ShowPromptBox(this, kSucceedSetting);
+    ShowPromptBox(this, StringId::kSucceedSetting);
     CheckBasicParametersKept(values);
 }
 
@@ -137,7 +129,7 @@ void CParamConfigDlg::CheckBasicParametersKept(const std::int32_t (&sent)[5])
     // a faulty module may answer yes and keep the old value. Only a read-back tells.
     const ModuleParams::ReadResult read = ModuleParams::ReadAll(Device());
     if (!read.valuesRead) {
-        ShowErrorBox(this, kSetNotChecked, QString::fromStdString(read.error));
+        ShowErrorBox(this, StringId::kSetNotChecked, QString::fromStdString(read.error));
         return;
     }
     QStringList notKept;
@@ -148,8 +140,8 @@ void CParamConfigDlg::CheckBasicParametersKept(const std::int32_t (&sent)[5])
             notKept << QStringLiteral("%1 %2 → %3").arg(QLatin1String(field.name)).arg(sent[i]).arg(held);
     }
     if (!notKept.isEmpty())
-        AppMessageBox(this, StringTable::load(kModuleDidNotKeep).arg(notKept.join(QStringLiteral(", "))),
-                      StringTable::load(kErrorCaption), kMbError);
+        AppMessageBox(this, StringTable::load(StringId::kModuleDidNotKeep).arg(notKept.join(QStringLiteral(", "))),
+                      StringTable::load(StringId::kErrorCaption), kMbError);
 }
 
 void CParamConfigDlg::OnReset()
@@ -165,7 +157,7 @@ void CParamConfigDlg::OnReset()
     for (int i = 0; i < 5; ++i)
         values[i] = ModuleParams::ReadRaw(sent, BasicField(i));
     if (SendBasicParameters(values))
-        ShowPromptBox(this, kSucceedResetting);
+        ShowPromptBox(this, StringId::kSucceedResetting);
 }
 
 bool CParamConfigDlg::SendBasicParameters(const std::int32_t (&values)[5])
@@ -173,7 +165,7 @@ bool CParamConfigDlg::SendBasicParameters(const std::int32_t (&values)[5])
     const int ok = Vetra_Interface_RadarDevice_Protocol_SetParameter(Device(), kSetParametersCommand, 5,
                                                                      kBasicIdentifiers, values, kExchangeTimeoutMs);
     if (!ok)
-        ShowErrorBox(this, kFailSettingBasic);
+        ShowErrorBox(this, StringId::kFailSettingBasic);
     if (m_link)
         m_link->LeaveCommandMode();
     return ok != 0;

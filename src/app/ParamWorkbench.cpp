@@ -15,34 +15,14 @@
 #include "ParameterDiff.h"
 #include "ParameterRead.h"
 #include "SnapshotFile.h"
+#include "StringIds.h"
 #include "StringTable.h"
 #include "VerifiedWrite.h"
 
 namespace {
 using namespace ModuleParams;
 
-constexpr int kTitle = 50201;
-constexpr int kReadAllText = 50208;
-constexpr int kWriteChangedText = 50209;
-constexpr int kWriteAllText = 50210;
-constexpr int kDefaultsText = 50211;
-constexpr int kSaveSnapshotText = 50212;
-constexpr int kCompareSnapshotText = 50213;
-constexpr int kRestoreSnapshotText = 50214;
-constexpr int kCannotWrite = 50215;
-constexpr int kAllKept = 50216;
-constexpr int kNotKept = 50217;
-constexpr int kNoAnswer = 50218;
-constexpr int kBasicOnly = 50219;
-constexpr int kNotConnected = 50220;
-constexpr int kSnapshotSaved = 50221;
-constexpr int kSnapshotUnusable = 50222;
-constexpr int kBackupSaved = 50223;
-constexpr int kRestoreInterrupted = 50224;
-constexpr int kSnapshotFilter = 50226;
-constexpr int kErrorCaption = 50002;
 
-constexpr int kNone = 50230;
 
 QString Names(const std::vector<std::uint16_t>& ids)
 {
@@ -50,14 +30,14 @@ QString Names(const std::vector<std::uint16_t>& ids)
     for (std::uint16_t id : ids)
         if (const ParameterInfo* field = FindParameter(id))
             names << QString::fromLatin1(field->name);
-    return names.isEmpty() ? StringTable::load(kNone) : names.join(QStringLiteral(", "));
+    return names.isEmpty() ? StringTable::load(StringId::kNoneText) : names.join(QStringLiteral(", "));
 }
 
 }  // namespace
 
 CParamWorkbench::CParamWorkbench(DetectionParams* record, QWidget* parent) : QDialog(parent), m_record(record)
 {
-    setWindowTitle(StringTable::load(kTitle));
+    setWindowTitle(StringTable::load(StringId::kWorkbenchTitle));
     auto* layout = new QVBoxLayout(this);
     m_table = new CParamWorkbenchTable(this);
     layout->addWidget(m_table, 1);
@@ -68,21 +48,21 @@ CParamWorkbench::CParamWorkbench(DetectionParams* record, QWidget* parent) : QDi
     layout->addWidget(m_status);
     auto* buttons = new QHBoxLayout;
     const std::pair<int, std::function<void()>> actions[] = {
-        {kReadAllText, [this] { ReadAll(); }},
-        {kWriteChangedText, [this] { WriteChanged(); }},
-        {kWriteAllText, [this] { WriteAll(); }},
-        {kDefaultsText, [this] { EnterDefaults(); }},
-        {kSaveSnapshotText, [this] {
+        {StringId::kReadAllText, [this] { ReadAll(); }},
+        {StringId::kWriteChangedText, [this] { WriteChanged(); }},
+        {StringId::kWriteAllText, [this] { WriteAll(); }},
+        {StringId::kDefaultsText, [this] { EnterDefaults(); }},
+        {StringId::kSaveSnapshotText, [this] {
              const QString path = AskFile(true);
              if (!path.isEmpty())
                  SaveSnapshotTo(path.toStdString());
          }},
-        {kCompareSnapshotText, [this] {
+        {StringId::kCompareSnapshotText, [this] {
              const QString path = AskFile(false);
              if (!path.isEmpty())
                  CompareSnapshot(path.toStdString());
          }},
-        {kRestoreSnapshotText, [this] {
+        {StringId::kRestoreSnapshotText, [this] {
              const QString path = AskFile(false);
              if (!path.isEmpty())
                  RestoreSnapshotFrom(path.toStdString());
@@ -93,7 +73,7 @@ CParamWorkbench::CParamWorkbench(DetectionParams* record, QWidget* parent) : QDi
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, action);
         buttons->addWidget(button);
-        if (textId == kDefaultsText)
+        if (textId == StringId::kDefaultsText)
             buttons->addSpacing(16);
     }
     layout->addLayout(buttons);
@@ -125,7 +105,7 @@ void CParamWorkbench::ShowStatus(const QString& text, bool failure)
 
 QString CParamWorkbench::AskFile(bool save)
 {
-    const QString filter = StringTable::load(kSnapshotFilter);
+    const QString filter = StringTable::load(StringId::kSnapshotFilter);
     const QString folder = QString::fromStdString(m_backupFolder);
     return save ? QFileDialog::getSaveFileName(this, QString(), folder, filter)
                 : QFileDialog::getOpenFileName(this, QString(), folder, filter);
@@ -139,7 +119,7 @@ bool CParamWorkbench::Connected() const
 bool CParamWorkbench::PrepareExchange()
 {
     if (!Connected()) {
-        ShowStatus(StringTable::load(kNotConnected), true);
+        ShowStatus(StringTable::load(StringId::kNotConnected), true);
         return false;
     }
     // The module takes commands only while no acquisition reads the port.
@@ -169,11 +149,11 @@ bool CParamWorkbench::ReadAll()
         return false;
     const ReadResult result = ModuleParams::ReadAll(m_device);
     if (!result.valuesRead) {
-        ShowStatus(StringTable::load(kNoAnswer).arg(QString::fromStdString(result.error)), true);
+        ShowStatus(StringTable::load(StringId::kNoAnswer).arg(QString::fromStdString(result.error)), true);
         return false;
     }
     TakeFromModule(result.params, {});
-    ShowStatus(result.ok ? QString() : StringTable::load(kNoAnswer).arg(QString::fromStdString(result.error)), !result.ok);
+    ShowStatus(result.ok ? QString() : StringTable::load(StringId::kNoAnswer).arg(QString::fromStdString(result.error)), !result.ok);
     return result.ok;
 }
 
@@ -211,7 +191,7 @@ bool CParamWorkbench::WriteRows(const std::vector<int>& rows)
         if (!value || invalid >= 0) {
             const int bad = invalid >= 0 ? invalid : row;
             const QString name = QString::fromLatin1(ModuleParams::Table()[std::size_t(bad)].name);
-            AppMessageBox(this, StringTable::load(kCannotWrite).arg(name, reason), StringTable::load(kErrorCaption),
+            AppMessageBox(this, StringTable::load(StringId::kCannotWrite).arg(name, reason), StringTable::load(StringId::kErrorCaption),
                           kMbError);
             return false;
         }
@@ -233,13 +213,13 @@ bool CParamWorkbench::WriteRows(const std::vector<int>& rows)
         TakeFromModule(outcome.readBack, written);
     QStringList lines;
     if (outcome.ok)
-        lines << StringTable::load(kAllKept).arg(fields.size());
+        lines << StringTable::load(StringId::kAllKept).arg(fields.size());
     if (!notKept.empty())
-        lines << StringTable::load(kNotKept).arg(Names(notKept));
+        lines << StringTable::load(StringId::kNotKept).arg(Names(notKept));
     if (!outcome.notWritable.empty())
-        lines << StringTable::load(kBasicOnly).arg(Names(outcome.notWritable));
+        lines << StringTable::load(StringId::kBasicOnly).arg(Names(outcome.notWritable));
     if (!outcome.ok && notKept.empty() && outcome.notWritable.empty())
-        lines << StringTable::load(kNoAnswer).arg(QString::fromStdString(outcome.error));
+        lines << StringTable::load(StringId::kNoAnswer).arg(QString::fromStdString(outcome.error));
     ShowStatus(lines.join(QLatin1Char('\n')), !outcome.ok);
     return outcome.ok;
 }
@@ -252,10 +232,10 @@ bool CParamWorkbench::SaveSnapshotTo(const std::string& path)
     std::string error = taken.error;
     if (taken.ok && SaveSnapshotFile(path, taken.snapshot, true, error)) {
         TakeFromModule(taken.snapshot.parameters, {});
-        ShowStatus(StringTable::load(kSnapshotSaved).arg(QString::fromStdString(path)), false);
+        ShowStatus(StringTable::load(StringId::kSnapshotSaved).arg(QString::fromStdString(path)), false);
         return true;
     }
-    ShowStatus(StringTable::load(kNoAnswer).arg(QString::fromStdString(error)), true);
+    ShowStatus(StringTable::load(StringId::kNoAnswer).arg(QString::fromStdString(error)), true);
     return false;
 }
 
@@ -264,8 +244,8 @@ bool CParamWorkbench::LoadSnapshotOrSayWhy(const std::string& path, ParameterSna
     std::string error;
     if (LoadSnapshotFile(path, snapshot, error))
         return true;
-    AppMessageBox(this, StringTable::load(kSnapshotUnusable).arg(QString::fromStdString(error)),
-                  StringTable::load(kErrorCaption), kMbError);
+    AppMessageBox(this, StringTable::load(StringId::kSnapshotUnusable).arg(QString::fromStdString(error)),
+                  StringTable::load(StringId::kErrorCaption), kMbError);
     return false;
 }
 
@@ -302,7 +282,7 @@ bool CParamWorkbench::RestoreSnapshotFrom(const std::string& path)
         RestoreSnapshot(m_device, snapshot, m_linkSource ? m_linkSource() : LinkDescription{}, m_backupFolder);
     QStringList lines;
     if (!outcome.backupPath.empty())
-        lines << StringTable::load(kBackupSaved).arg(QString::fromStdString(outcome.backupPath));
+        lines << StringTable::load(StringId::kBackupSaved).arg(QString::fromStdString(outcome.backupPath));
     std::vector<std::uint16_t> written;
     for (const FieldCheck& check : outcome.write.fields)
         if (check.sent)
@@ -310,7 +290,7 @@ bool CParamWorkbench::RestoreSnapshotFrom(const std::string& path)
     if (outcome.write.readBackOk)
         TakeFromModule(outcome.write.readBack, written);
     if (outcome.ok) {
-        lines << StringTable::load(kAllKept).arg(outcome.write.fields.size());
+        lines << StringTable::load(StringId::kAllKept).arg(outcome.write.fields.size());
     } else if (!outcome.write.fields.empty()) {
         // The read-back decides what was applied; without it, what the module acknowledged.
         std::vector<std::uint16_t> applied = outcome.applied;
@@ -322,10 +302,10 @@ bool CParamWorkbench::RestoreSnapshotFrom(const std::string& path)
         for (const FieldCheck& check : outcome.write.fields)
             if (std::find(applied.begin(), applied.end(), check.id) == applied.end())
                 notApplied.push_back(check.id);
-        lines << StringTable::load(kRestoreInterrupted).arg(Names(applied), Names(notApplied));
+        lines << StringTable::load(StringId::kRestoreInterrupted).arg(Names(applied), Names(notApplied));
         lines << QString::fromStdString(outcome.error);
     } else {
-        lines << StringTable::load(kNoAnswer).arg(QString::fromStdString(outcome.error));
+        lines << StringTable::load(StringId::kNoAnswer).arg(QString::fromStdString(outcome.error));
     }
     ShowStatus(lines.join(QLatin1Char('\n')), !outcome.ok);
     return outcome.ok;

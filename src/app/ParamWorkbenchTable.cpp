@@ -3,20 +3,19 @@
 #include <QHeaderView>
 
 #include "ParameterText.h"
+#include "StringIds.h"
 #include "StringTable.h"
 
 namespace {
 using ModuleParams::ParameterInfo;
 using ModuleParams::ParameterKind;
 
-constexpr int kHeaderTexts[] = {50202, 50203, 50204, 50205, 50206, 50207, 50225};
-constexpr int kModuleDiffersTip = 50228;
-constexpr int kNewDiffersTip = 50229;
-constexpr int kCentimetres = 50260;
-constexpr int kHundredMs = 50261;
-constexpr int kFrames = 50262;
-// Meanings by identifier (reply order): 50240 onwards are in record order.
-constexpr int kFirstMeaning = 50240;
+constexpr StringId kHeaderTexts[] = {StringId::kParameterHeader, StringId::kMeaningHeader, StringId::kUnitHeader,
+                                     StringId::kModuleHeader, StringId::kToolHeader, StringId::kNewValueHeader,
+                                     StringId::kSnapshotHeader};
+// The meanings follow one another in the table in record order, from the first
+// parameter's on.
+constexpr int kFirstMeaning = StringId::kMicroRangeStartMeaning;
 
 const QColor kDiffers(255, 236, 179);  // amber: two values that should agree do not
 const QColor kInvalid(255, 205, 210);  // red: a value that cannot be written
@@ -26,9 +25,9 @@ int UnitText(ModuleParams::ParameterUnit unit)
 {
     switch (unit) {
     case ModuleParams::ParameterUnit::None: return 0;
-    case ModuleParams::ParameterUnit::Centimetres: return kCentimetres;
-    case ModuleParams::ParameterUnit::HundredMs: return kHundredMs;
-    case ModuleParams::ParameterUnit::Frames: return kFrames;
+    case ModuleParams::ParameterUnit::Centimetres: return StringId::kCentimetres;
+    case ModuleParams::ParameterUnit::HundredMs: return StringId::kHundredMs;
+    case ModuleParams::ParameterUnit::Frames: return StringId::kFrames;
     }
     return 0;
 }
@@ -162,13 +161,13 @@ void CParamWorkbenchTable::Retint()
         const bool moduleDiffers = m_module && ModuleParams::ReadRaw(*m_module, field) != record;
         item(row, kModule)->setBackground(moduleDiffers ? kDiffers : QColor(Qt::transparent));
         item(row, kRecord)->setBackground(moduleDiffers ? kDiffers : QColor(Qt::transparent));
-        item(row, kModule)->setToolTip(moduleDiffers ? StringTable::load(kModuleDiffersTip) : QString());
+        item(row, kModule)->setToolTip(moduleDiffers ? StringTable::load(StringId::kModuleDiffersTip) : QString());
         QString why;
         const std::optional<std::int32_t> value = NewValue(row, &why);
         const bool invalid = !value && !why.isEmpty();
         const bool newDiffers = value && m_module && *value != ModuleParams::ReadRaw(*m_module, field);
         item(row, kNew)->setBackground(invalid ? kInvalid : newDiffers ? kDiffers : QColor(Qt::transparent));
-        item(row, kNew)->setToolTip(invalid ? why : newDiffers ? StringTable::load(kNewDiffersTip) : QString());
+        item(row, kNew)->setToolTip(invalid ? why : newDiffers ? StringTable::load(StringId::kNewDiffersTip) : QString());
         const bool snapshotDiffers = m_snapshot && m_module &&
                                      ModuleParams::ReadRaw(*m_snapshot, field) != ModuleParams::ReadRaw(*m_module, field);
         item(row, kSnapshot)->setBackground(snapshotDiffers ? kDiffers : QColor(Qt::transparent));

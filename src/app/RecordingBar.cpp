@@ -8,29 +8,15 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "StringIds.h"
 #include "StringTable.h"
 
 namespace {
-constexpr int kOverviewText = 50323;
-constexpr int kOverviewTip = 50324;
-constexpr int kOpenText = 50127;
-constexpr int kOpenTip = 50128;
-constexpr int kExportText = 50129;
-constexpr int kExportTip = 50130;
-constexpr int kReplayFileText = 50131;
-constexpr int kPlayText = 50132;
-constexpr int kPauseText = 50133;
-constexpr int kStepText = 50134;
-constexpr int kStepTip = 50135;
-constexpr int kStopText = 50136;
-constexpr int kFastestText = 50137;
-constexpr int kTruthText = 50138;
-constexpr int kSummaryText = 50156;
-constexpr int kSummaryTip = 50157;
-constexpr int kParametersText = 50200;
 // Per label, in GroundTruthLabel order (off, empty, moving, still): text and tooltip.
-constexpr int kLabelTexts[] = {50142, 50139, 50140, 50141};
-constexpr int kLabelTips[] = {50146, 50143, 50144, 50145};
+constexpr StringId kLabelTexts[] = {StringId::kNoLabelText, StringId::kEmptyLabelText, StringId::kMovingLabelText,
+                                    StringId::kStillLabelText};
+constexpr StringId kLabelTips[] = {StringId::kNoLabelTip, StringId::kEmptyLabelTip, StringId::kMovingLabelTip,
+                                   StringId::kStillLabelTip};
 // The slider counts tenths of a second.
 constexpr std::int64_t kSliderStepUs = 100000;
 
@@ -87,17 +73,17 @@ CRecordingBar::CRecordingBar(QWidget* parent) : QWidget(parent)
 
     auto* tools = new QHBoxLayout;
     tools->setSpacing(4);
-    m_open = MakeButton(this, kOpenText, kOpenTip);
-    m_export = MakeButton(this, kExportText, kExportTip);
-    m_summary = MakeButton(this, kSummaryText, kSummaryTip);
+    m_open = MakeButton(this, StringId::kOpenText, StringId::kOpenTip);
+    m_export = MakeButton(this, StringId::kExportText, StringId::kExportTip);
+    m_summary = MakeButton(this, StringId::kSummaryText, StringId::kSummaryTip);
     tools->addWidget(m_open);
     tools->addWidget(m_export);
     tools->addWidget(m_summary);
     tools->addSpacing(8);
-    m_parameters = MakeButton(this, kParametersText);
+    m_parameters = MakeButton(this, StringId::kAllParametersText);
     tools->addWidget(m_parameters);
     tools->addStretch(1);
-    tools->addWidget(new QLabel(StringTable::load(kTruthText), this));
+    tools->addWidget(new QLabel(StringTable::load(StringId::kTruthText), this));
     for (GroundTruthLabel label :
          {GroundTruthLabel::Empty, GroundTruthLabel::Moving, GroundTruthLabel::Still, GroundTruthLabel::Off}) {
         const int i = int(label);
@@ -113,17 +99,17 @@ CRecordingBar::CRecordingBar(QWidget* parent) : QWidget(parent)
     replay->setSpacing(4);
     m_file = new CShrinkingLabel(m_replayRow);
     m_file->setTextFormat(Qt::PlainText);
-    m_play = MakeButton(m_replayRow, kPlayText);
+    m_play = MakeButton(m_replayRow, StringId::kPlayText);
     m_speed = new QComboBox(m_replayRow);
     m_speed->setFocusPolicy(Qt::NoFocus);
     for (int factor : {1, 4, 16})
         m_speed->addItem(QStringLiteral("%1×").arg(factor), factor);
-    m_speed->addItem(StringTable::load(kFastestText), 0);
-    m_step = MakeButton(m_replayRow, kStepText, kStepTip);
+    m_speed->addItem(StringTable::load(StringId::kFastestText), 0);
+    m_step = MakeButton(m_replayRow, StringId::kStepText, StringId::kStepTip);
     m_position = new QSlider(Qt::Horizontal, m_replayRow);
     m_position->setFocusPolicy(Qt::NoFocus);
     m_time = new QLabel(m_replayRow);
-    m_stop = MakeButton(m_replayRow, kStopText);
+    m_stop = MakeButton(m_replayRow, StringId::kStopReplayText);
     replay->addWidget(m_file);
     replay->addWidget(m_play);
     replay->addWidget(m_speed);
@@ -131,7 +117,7 @@ CRecordingBar::CRecordingBar(QWidget* parent) : QWidget(parent)
     replay->addWidget(m_position, 1);
     replay->addWidget(m_time);
     replay->addWidget(m_stop);
-    m_overview = MakeButton(m_replayRow, kOverviewText, kOverviewTip);
+    m_overview = MakeButton(m_replayRow, StringId::kOverviewText, StringId::kOverviewTip);
     replay->addWidget(m_overview);
     rows->addWidget(m_replayRow);
     EnableReplayRow(false);
@@ -211,7 +197,7 @@ int CRecordingBar::NeededHeight() const
 
 void CRecordingBar::ShowPlaying(bool playing)
 {
-    m_play->setText(StringTable::load(playing ? kPauseText : kPlayText));
+    m_play->setText(StringTable::load(playing ? StringId::kPauseText : StringId::kPlayText));
 }
 
 void CRecordingBar::ShowPosition(std::int64_t positionUs, std::int64_t endUs)
@@ -228,7 +214,7 @@ void CRecordingBar::ShowPosition(std::int64_t positionUs, std::int64_t endUs)
 
 void CRecordingBar::ShowReplayFile(const QString& fileName, const QString& note)
 {
-    QString text = StringTable::load(kReplayFileText).arg(fileName);
+    QString text = StringTable::load(StringId::kReplayFileText).arg(fileName);
     if (!note.isEmpty())
         text += QStringLiteral(" ⚠");
     m_file->setText(text);

@@ -11,21 +11,16 @@
 #include <cmath>
 
 #include "LabelInForce.h"
+#include "StringIds.h"
 #include "StringTable.h"
 #include "CLocaleFormat.h"
 
 namespace {
 
-constexpr int kStateNames[] = {50300, 50301, 50302};
-constexpr int kNoDataText = 50303;
-constexpr int kLabelText = 50304;
-constexpr int kRunEnded = 50305;
-constexpr int kRunGoesOn = 50306;
-constexpr int kLabelInForce = 50307;
-constexpr int kStatisticsText = 50308;
-constexpr int kStatisticsTip = 50309;
+constexpr StringId kStateNames[] = {StringId::kNobodyState, StringId::kMovingState, StringId::kMotionlessState};
 // The label names as the recording bar's buttons show them, in GroundTruthLabel order.
-constexpr int kLabelNames[] = {50142, 50139, 50140, 50141};
+constexpr StringId kLabelNames[] = {StringId::kNoLabelText, StringId::kEmptyLabelText, StringId::kMovingLabelText,
+                                    StringId::kStillLabelText};
 // The label line under the band, and the gap between them.
 constexpr int kLabelLine = 3;
 constexpr int kLabelGap = 1;
@@ -35,15 +30,15 @@ constexpr int kLabelGap = 1;
 QString PresenceStateName(std::int8_t state)
 {
     if (state < 0 || state >= kPresenceStateCount)
-        return StringTable::load(kNoDataText);
+        return StringTable::load(StringId::kNoDataText);
     return StringTable::load(kStateNames[state]);
 }
 
 CStateBand::CStateBand(const CStateStrip& strip, QWidget* parent) : QWidget(parent), m_strip(strip)
 {
     m_statisticsButton = new QToolButton(this);
-    m_statisticsButton->setText(StringTable::load(kStatisticsText));
-    m_statisticsButton->setToolTip(StringTable::load(kStatisticsTip));
+    m_statisticsButton->setText(StringTable::load(StringId::kStatisticsText));
+    m_statisticsButton->setToolTip(StringTable::load(StringId::kStatisticsTip));
     m_statisticsButton->setCheckable(true);
     m_statisticsButton->setAutoRaise(true);
     // An arrow that points the way the panel opens: right while closed, down while open.
@@ -271,7 +266,7 @@ void CStateBand::PaintLegend(QPainter& painter, const QRect& area)
     };
     for (std::int8_t s = 0; s < kPresenceStateCount; ++s)
         item(PresenceStateName(s), StateColor(s), false);
-    item(StringTable::load(kNoDataText), QBrush(QColor(0x60, 0x60, 0x60), Qt::BDiagPattern), false);
+    item(StringTable::load(StringId::kNoDataText), QBrush(QColor(0x60, 0x60, 0x60), Qt::BDiagPattern), false);
     QLinearGradient truth(0, 0, swatch * 2, 0);
     truth.setColorAt(0.0, LabelColor(GroundTruthLabel::Empty));
     truth.setColorAt(0.49, LabelColor(GroundTruthLabel::Empty));
@@ -279,7 +274,7 @@ void CStateBand::PaintLegend(QPainter& painter, const QRect& area)
     truth.setColorAt(1.0, LabelColor(GroundTruthLabel::Moving));
     truth.setStart(x, 0);
     truth.setFinalStop(x + swatch * 2, 0);
-    item(StringTable::load(kLabelText), QBrush(truth), true);
+    item(StringTable::load(StringId::kLabelText), QBrush(truth), true);
 }
 
 QString CStateBand::TimeText(std::int64_t us) const
@@ -298,12 +293,12 @@ QString CStateBand::HoverText(int x)
         return QString();
     const QString lasted = QString::fromStdString(CLocaleFixed(double(run.lastedUs) / 1e6, 1));
     QString text =
-        StringTable::load(run.goesOn ? kRunGoesOn : kRunEnded)
+        StringTable::load(run.goesOn ? StringId::kRunGoesOn : StringId::kRunEnded)
             .arg(PresenceStateName(run.state), TimeText(run.beganUs), lasted);
     if (m_labels) {
         const GroundTruthLabel label = LabelInForce(*m_labels, m_samples[std::size_t(index)].timeUs);
         if (label != GroundTruthLabel::Off)
-            text += QStringLiteral("\n") + StringTable::load(kLabelInForce).arg(StringTable::load(kLabelNames[int(label)]));
+            text += QStringLiteral("\n") + StringTable::load(StringId::kLabelInForce).arg(StringTable::load(kLabelNames[int(label)]));
     }
     return text;
 }

@@ -5,24 +5,12 @@
 #include <algorithm>
 
 #include "StateBand.h"
+#include "StringIds.h"
 #include "StringTable.h"
 #include "CLocaleFormat.h"
 
 namespace {
 
-constexpr int kStateHeader = 50310;
-constexpr int kTimeHeader = 50311;
-constexpr int kShareHeader = 50312;
-constexpr int kDistanceHeader = 50313;
-constexpr int kMinHeader = 50314;
-constexpr int kMaxHeader = 50315;
-constexpr int kChangesLine = 50316;
-constexpr int kNowLine = 50317;
-constexpr int kLongestLine = 50318;
-constexpr int kDelayLine = 50319;
-constexpr int kNoDelayLine = 50320;
-constexpr int kUnobservedLine = 50321;
-constexpr int kNoReports = 50322;
 constexpr int kMargin = 6;
 constexpr int kColumnGap = 14;
 constexpr int kTableGap = 4;
@@ -60,18 +48,18 @@ StateRow RowOf(const PresenceFigures& f, PresenceState state)
 QStringList Lines(const PresenceFigures& f, std::int64_t offDelayMs)
 {
     QStringList lines;
-    lines << StringTable::load(kChangesLine).arg(f.stateChanges);
+    lines << StringTable::load(StringId::kChangesLine).arg(f.stateChanges);
     if (f.hasCurrent)
-        lines << StringTable::load(kNowLine).arg(StateName(f.current), Seconds(f.currentDwellUs));
-    lines << StringTable::load(kLongestLine).arg(Seconds(f.longestPresenceUs), Seconds(f.longestAbsenceUs));
+        lines << StringTable::load(StringId::kNowLine).arg(StateName(f.current), Seconds(f.currentDwellUs));
+    lines << StringTable::load(StringId::kLongestLine).arg(Seconds(f.longestPresenceUs), Seconds(f.longestAbsenceUs));
     const QString set = Seconds(offDelayMs * 1000);
     if (f.absenceDelays > 0)
-        lines << StringTable::load(kDelayLine)
+        lines << StringTable::load(StringId::kAbsenceDelayLine)
                      .arg(Seconds(f.lastAbsenceDelayUs), Seconds(f.MeanAbsenceDelayUs()),
                           QString::number(f.absenceDelays), set);
     else
-        lines << StringTable::load(kNoDelayLine).arg(set);
-    lines << StringTable::load(kUnobservedLine).arg(Seconds(f.unobservedUs)).arg(f.gaps);
+        lines << StringTable::load(StringId::kNoDelayLine).arg(set);
+    lines << StringTable::load(StringId::kUnobservedLine).arg(Seconds(f.unobservedUs)).arg(f.gaps);
     return lines;
 }
 
@@ -82,7 +70,7 @@ constexpr PresenceState kStates[] = {PresenceState::Nobody, PresenceState::Movin
 QString StatisticsPlainText(const PresenceFigures& f, std::int64_t offDelayMs)
 {
     if (f.reports == 0)
-        return StringTable::load(kNoReports);
+        return StringTable::load(StringId::kNoReports);
     QStringList lines;
     for (PresenceState state : kStates) {
         const StateRow r = RowOf(f, state);
@@ -103,7 +91,7 @@ void CStatisticsPanel::Show(const PresenceFigures& figures, std::int64_t offDela
     QStringList lines;
     if (figures.reports > 0) {
         QStringList header;
-        for (int id : {kStateHeader, kTimeHeader, kShareHeader, kDistanceHeader, kMinHeader, kMaxHeader})
+        for (int id : {StringId::kStateHeader, StringId::kTimeHeader, StringId::kShareHeader, StringId::kDistanceHeader, StringId::kMinHeader, StringId::kMaxHeader})
             header << StringTable::load(id);
         rows.push_back(header);
         for (PresenceState state : kStates) {
@@ -112,7 +100,7 @@ void CStatisticsPanel::Show(const PresenceFigures& figures, std::int64_t offDela
         }
         lines = Lines(figures, offDelayMs);
     } else {
-        lines << StringTable::load(kNoReports);
+        lines << StringTable::load(StringId::kNoReports);
     }
     if (rows == m_rows && lines == m_lines)
         return;

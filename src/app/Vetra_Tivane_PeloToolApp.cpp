@@ -11,13 +11,13 @@
 #include "ScriptedRun.h"
 #include "SerialPortNames.h"
 #include "SettingsFile.h"
+#include "StringIds.h"
 #include "StringTable.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
 
 namespace {
 
 // The port list's entry for the built-in simulated module, in the interface language.
-constexpr int kSimulatedModuleNameId = 50100;
 
 // Both dialogs are built from compiled-in templates; a broken one is a broken build,
 // reported here rather than shown as an empty window.
@@ -60,7 +60,7 @@ int CVetra_Tivane_PeloToolApp::InitInstance()
     StringTable::setLanguage(language);
     m_qtTranslations.Install(language);
     InitAppResources();
-    SetSimulatedPortDisplayNameW(StringTable::load(kSimulatedModuleNameId).toStdU16String().c_str());
+    SetSimulatedPortDisplayNameW(StringTable::load(StringId::kSimulatedModuleNameId).toStdU16String().c_str());
     if (!TemplatesReadable())
         return 1;
 

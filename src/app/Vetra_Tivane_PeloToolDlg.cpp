@@ -22,15 +22,13 @@
 #include "RecordingBar.h"
 #include "SettingsFile.h"
 #include "StateBand.h"
+#include "StringIds.h"
 #include "StringTable.h"
 #include "SysColors.h"
 
 namespace {
 
 constexpr int kIconId = 128;
-constexpr int kNobodyPictureName = 50055;
-constexpr int kMovingPictureName = 50056;
-constexpr int kMotionlessPictureName = 50057;
 constexpr int kDigitsFontHeight = 40;
 constexpr int kUnitFontHeight = 30;
 // The smallest the window may be, as a share of its initial size on each side. The
@@ -179,9 +177,9 @@ void CVetra_Tivane_PeloToolDlg::LoadPresencePictures()
 {
     // New pictures may reuse an old one's address: the indicator must take them anew.
     m_indicatorShowsPicture = false;
-    m_nobodyPicture = LoadPresencePicture(kNobodyPictureName);
-    m_movingPicture = LoadPresencePicture(kMovingPictureName);
-    m_motionlessPicture = LoadPresencePicture(kMotionlessPictureName);
+    m_nobodyPicture = LoadPresencePicture(StringId::kNobodyPictureName);
+    m_movingPicture = LoadPresencePicture(StringId::kMovingPictureName);
+    m_motionlessPicture = LoadPresencePicture(StringId::kMotionlessPictureName);
 }
 
 void CVetra_Tivane_PeloToolDlg::ConnectButtons()

@@ -11,15 +11,12 @@
 #include "PtrListCtrl.h"
 #include "RunCaptureHeader.h"
 #include "SerialPortNames.h"
+#include "StringIds.h"
 #include "StringTable.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
 
 namespace {
 
-constexpr int kFailToConnect = 50014;
-constexpr int kNoDeviceDetected = 50015;
-constexpr int kDeviceUnconnected = 50043;
-constexpr int kFirmwareFormat = 50052;
 
 
 }  // namespace
@@ -117,7 +114,7 @@ void CVetra_Tivane_PeloToolDlg::ShowFirmwareVersion()
 {
     const CBaseStringA& firmware = m_tool.Links().Firmware();
     const QString version = QString::fromUtf8(firmware.GetString(), firmware.GetLength());
-    m_controls.SetDlgItemText(kFirmwareLabel, StringTable::load(kFirmwareFormat).replace(QLatin1String("%s"), version));
+    m_controls.SetDlgItemText(kFirmwareLabel, StringTable::load(StringId::kFirmwareFormat).replace(QLatin1String("%s"), version));
 }
 
 void CVetra_Tivane_PeloToolDlg::ResetPresence()
@@ -140,10 +137,10 @@ void CVetra_Tivane_PeloToolDlg::OnConnect()
         const int portNumber = index >= 0 ? combo->itemData(index).toInt() : -1;
         if (portNumber == -1) {
             m_tool.SetLinkMode(ToolMode::Disconnected);
-            ShowErrorBox(this, kNoDeviceDetected);
+            ShowErrorBox(this, StringId::kNoDeviceDetected);
         } else if (!m_tool.Links().Connect(portNumber, m_settings.baudRate,
                                            ListedPort(SerialPortPathFromNumber(portNumber)))) {
-            ShowErrorBox(this, kFailToConnect, AdviceOnFailedOpen(portNumber));
+            ShowErrorBox(this, StringId::kFailToConnect, AdviceOnFailedOpen(portNumber));
             return;
         }
     }
@@ -239,7 +236,7 @@ void CVetra_Tivane_PeloToolDlg::OnLinkLost()
         StopRun();
     }
     ShowLinkGone();
-    ShowErrorBox(this, kDeviceUnconnected);
+    ShowErrorBox(this, StringId::kDeviceUnconnected);
 }
 
 void CVetra_Tivane_PeloToolDlg::ShowLinkGone()

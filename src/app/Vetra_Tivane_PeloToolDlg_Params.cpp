@@ -4,11 +4,11 @@
 
 #include "ParamWorkbench.h"
 #include "RecordingBar.h"
+#include "StringIds.h"
 #include "StringTable.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
 
 namespace {
-constexpr int kAllParametersText = 50200;
 constexpr int kButtonMargin = 8;
 }  // namespace
 
@@ -16,7 +16,7 @@ void CVetra_Tivane_PeloToolDlg::AddParamWorkbench()
 {
     // Below the dialog's own controls, which keep their places: the dialog grows by the
     // button's height.
-    auto* open = new QPushButton(StringTable::load(kAllParametersText), &m_paramDlg);
+    auto* open = new QPushButton(StringTable::load(StringId::kAllParametersText), &m_paramDlg);
     open->setAutoDefault(false);
     const QSize hint = open->sizeHint();
     const int top = m_paramDlg.height();

@@ -5,12 +5,12 @@
 #include <algorithm>
 
 #include "ColorStatic.h"
+#include "StringIds.h"
 #include "StringTable.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
 
 namespace {
 
-constexpr int kStartText = 50010;
 // The report message number of the module tool, kept as the event's offset.
 constexpr int kRadarReportMessage = 0x0500;
 constexpr std::int32_t kStateMoving = 1;
@@ -123,5 +123,5 @@ void CVetra_Tivane_PeloToolDlg::ResetPresenceIndicator()
 
 void CVetra_Tivane_PeloToolDlg::ShowStartButtonText()
 {
-    m_controls.SetDlgItemText(kStartButton, StringTable::load(kStartText));
+    m_controls.SetDlgItemText(kStartButton, StringTable::load(StringId::kStartText));
 }

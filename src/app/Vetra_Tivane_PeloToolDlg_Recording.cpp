@@ -23,34 +23,16 @@
 #include "StallWatch.h"
 #include "StateBand.h"
 #include "StatisticsPanel.h"
+#include "StringIds.h"
 #include "StringTable.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
 #include "WriteAside.h"
 #include "CLocaleFormat.h"
 
 namespace {
-constexpr int kPromptCaption = 50001;
-constexpr int kCsvNotWritten = 50153;
-constexpr int kCsvSaved = 50154;
-constexpr int kNothingToExport = 50155;
-constexpr int kSummaryTitle = 50158;
-constexpr int kNoLabels = 50159;
-constexpr int kCsvFilter = 50161;
-constexpr int kTallyLine = 50162;
-constexpr int kFalsePresenceLine = 50163;
-constexpr int kMissedLine = 50164;
-constexpr int kDelayLine = 50165;
-constexpr int kNeverAgreedLine = 50166;
-constexpr int kLiveLabelsUsed = 50360;
-constexpr int kReplayLabelsUsed = 50361;
-constexpr int kPartlyUnobservedLine = 50362;
-constexpr int kUnobservedTallyLine = 50363;
-constexpr int kCannotReplay = 50147;
-constexpr int kCannotRead = 50148;
-constexpr int kEmptyFile = 50149;
-constexpr int kNotARecording = 50150;
 // The label names as the buttons show them, in GroundTruthLabel order.
-constexpr int kLabelNames[] = {50142, 50139, 50140, 50141};
+constexpr StringId kLabelNames[] = {StringId::kNoLabelText, StringId::kEmptyLabelText, StringId::kMovingLabelText,
+                                    StringId::kStillLabelText};
 
 QString Seconds(std::int64_t us)
 {
@@ -68,7 +50,7 @@ bool ExportRefused(const std::string& csvPath, QString* message)
     for (const std::string& target : {csvPath, FiguresCsvPath(csvPath)}) {
         if (const std::string refusal = ReplaceRefusal(target); !refusal.empty()) {
             if (message)
-                *message = StringTable::load(kCsvNotWritten).arg(QString::fromStdString(refusal));
+                *message = StringTable::load(StringId::kCsvNotWritten).arg(QString::fromStdString(refusal));
             return true;
         }
     }
@@ -80,33 +62,33 @@ QString SummaryText(const RecordingSummary& recording)
 {
     const QString figures = StatisticsPlainText(recording.figures, recording.offDelayMs);
     if (recording.loaded.labels.empty())
-        return figures + QStringLiteral("\n\n") + StringTable::load(kNoLabels);
+        return figures + QStringLiteral("\n\n") + StringTable::load(StringId::kNoLabels);
     const LabelSummary& summary = recording.labels;
     QStringList lines;
-    lines << StringTable::load(recording.loaded.labelLayers.InUse() == LabelLayer::Replay ? kReplayLabelsUsed
-                                                                                           : kLiveLabelsUsed);
+    lines << StringTable::load(recording.loaded.labelLayers.InUse() == LabelLayer::Replay ? StringId::kReplayLabelsUsed
+                                                                                           : StringId::kLiveLabelsUsed);
     for (const LabelTally& tally : summary.tallies) {
         if (tally.labelledUs == 0)
             continue;
         const QString name = StringTable::load(kLabelNames[int(tally.label)]);
         if (tally.ObservedUs() == 0) {
-            lines << StringTable::load(kUnobservedTallyLine).arg(name, Seconds(tally.labelledUs));
+            lines << StringTable::load(StringId::kUnobservedTallyLine).arg(name, Seconds(tally.labelledUs));
             continue;
         }
-        lines << StringTable::load(kTallyLine)
+        lines << StringTable::load(StringId::kTallyLine)
                      .arg(name, Seconds(tally.labelledUs),
                           QString::fromStdString(CLocaleFixed(tally.AgreementPercent(), 1)));
         if (tally.unobservedUs > 0)
-            lines << StringTable::load(kPartlyUnobservedLine).arg(name, Seconds(tally.unobservedUs));
+            lines << StringTable::load(StringId::kPartlyUnobservedLine).arg(name, Seconds(tally.unobservedUs));
     }
-    lines << StringTable::load(kFalsePresenceLine).arg(Seconds(summary.falsePresenceUs));
-    lines << StringTable::load(kMissedLine).arg(Seconds(summary.missedUs));
+    lines << StringTable::load(StringId::kFalsePresenceLine).arg(Seconds(summary.falsePresenceUs));
+    lines << StringTable::load(StringId::kMissedLine).arg(Seconds(summary.missedUs));
     if (!summary.delaysUs.empty())
-        lines << StringTable::load(kDelayLine)
+        lines << StringTable::load(StringId::kAgreementDelayLine)
                      .arg(QString::fromStdString(CLocaleFixed(summary.MedianDelayMs(), 0)),
                           QString::fromStdString(CLocaleFixed(summary.MaxDelayMs(), 0)));
     if (summary.neverAgreed > 0)
-        lines << StringTable::load(kNeverAgreedLine).arg(summary.neverAgreed);
+        lines << StringTable::load(StringId::kNeverAgreedLine).arg(summary.neverAgreed);
     return figures + QStringLiteral("\n\n") + lines.join(QLatin1Char('\n'));
 }
 
@@ -189,13 +171,13 @@ bool CVetra_Tivane_PeloToolDlg::UsableOrSaidWhy(const LoadedRecording& loaded, c
     case LoadedRecording::Problem::None:
         return true;
     case LoadedRecording::Problem::Unreadable:
-        ShowErrorBox(this, kCannotReplay, StringTable::load(kCannotRead).arg(path, QString::fromStdString(loaded.reason)));
+        ShowErrorBox(this, StringId::kCannotReplay, StringTable::load(StringId::kCannotRead).arg(path, QString::fromStdString(loaded.reason)));
         break;
     case LoadedRecording::Problem::Empty:
-        ShowErrorBox(this, kCannotReplay, StringTable::load(kEmptyFile).arg(path));
+        ShowErrorBox(this, StringId::kCannotReplay, StringTable::load(StringId::kEmptyFile).arg(path));
         break;
     case LoadedRecording::Problem::NotARecording:
-        ShowErrorBox(this, kCannotReplay, StringTable::load(kNotARecording).arg(path));
+        ShowErrorBox(this, StringId::kCannotReplay, StringTable::load(StringId::kNotARecording).arg(path));
         break;
     }
     return false;
@@ -225,13 +207,13 @@ bool CVetra_Tivane_PeloToolDlg::ExportFinished(const TaskOutcome<CsvExportOutcom
         return false;
     if (!outcome.Succeeded() || !outcome.value->written) {
         if (message)
-            *message = StringTable::load(kCsvNotWritten)
+            *message = StringTable::load(StringId::kCsvNotWritten)
                            .arg(QString::fromStdString(outcome.Succeeded() ? outcome.value->error : outcome.error));
         return false;
     }
     const std::size_t reports = outcome.value->reports;
     if (message)
-        *message = StringTable::load(kCsvSaved).arg(reports).arg(QString::fromStdString(csvPath));
+        *message = StringTable::load(StringId::kCsvSaved).arg(reports).arg(QString::fromStdString(csvPath));
     DbgOutputA(2, "%zu reports of %s exported to %s, their figures to %s\r\n", reports, datPath.c_str(),
                csvPath.c_str(), FiguresCsvPath(csvPath).c_str());
     return true;
@@ -241,17 +223,17 @@ void CVetra_Tivane_PeloToolDlg::OnExportCsv()
 {
     const std::string source = RecordingOnShow();
     if (source.empty()) {
-        ShowPromptBox(this, kNothingToExport);
+        ShowPromptBox(this, StringId::kNothingToExport);
         return;
     }
     const QString suggested = QString::fromStdString(source).chopped(4) + QStringLiteral(".csv");
-    const QString target = QFileDialog::getSaveFileName(this, QString(), suggested, StringTable::load(kCsvFilter));
+    const QString target = QFileDialog::getSaveFileName(this, QString(), suggested, StringTable::load(StringId::kCsvFilter));
     if (target.isEmpty())
         return;
     const std::string csvPath = target.toStdString();
     QString message;
     if (ExportRefused(csvPath, &message)) {
-        AppMessageBox(this, message, StringTable::load(kCannotReplay), kMbError);
+        AppMessageBox(this, message, StringTable::load(StringId::kCannotReplay), kMbError);
         return;
     }
     // The click returns at once; the outcome comes back here, unless a stop, a close or
@@ -265,9 +247,9 @@ void CVetra_Tivane_PeloToolDlg::OnExportCsv()
         [this, source, csvPath](TaskOutcome<CsvExportOutcome> outcome) {
             QString text;
             if (ExportFinished(outcome, source, csvPath, &text))
-                AppMessageBox(this, text, StringTable::load(kPromptCaption), kMbPrompt);
+                AppMessageBox(this, text, StringTable::load(StringId::kPromptCaption), kMbPrompt);
             else if (!text.isEmpty())
-                AppMessageBox(this, text, StringTable::load(kCannotReplay), kMbError);
+                AppMessageBox(this, text, StringTable::load(StringId::kCannotReplay), kMbError);
         });
 }
 
@@ -284,7 +266,7 @@ QString CVetra_Tivane_PeloToolDlg::SummaryFinished(const TaskOutcome<RecordingSu
                                                    const std::string& datPath)
 {
     if (!outcome.Succeeded()) {
-        AppMessageBox(this, QString::fromStdString(outcome.error), StringTable::load(kCannotReplay), kMbError);
+        AppMessageBox(this, QString::fromStdString(outcome.error), StringTable::load(StringId::kCannotReplay), kMbError);
         return {};
     }
     if (!UsableOrSaidWhy(outcome.value->loaded, QString::fromStdString(datPath)))
@@ -296,7 +278,7 @@ void CVetra_Tivane_PeloToolDlg::OnLabelSummary()
 {
     const std::string source = RecordingOnShow();
     if (source.empty()) {
-        ShowPromptBox(this, kNothingToExport);
+        ShowPromptBox(this, StringId::kNothingToExport);
         return;
     }
     const RecordingJobSettings settings = JobSettingsOf(m_settings);
@@ -306,7 +288,7 @@ void CVetra_Tivane_PeloToolDlg::OnLabelSummary()
         [this, source](TaskOutcome<RecordingSummary> outcome) {
             const QString text = SummaryFinished(outcome, source);
             if (!text.isEmpty())
-                AppMessageBox(this, text, StringTable::load(kSummaryTitle), kMbPrompt);
+                AppMessageBox(this, text, StringTable::load(StringId::kSummaryTitle), kMbPrompt);
         });
 }
 

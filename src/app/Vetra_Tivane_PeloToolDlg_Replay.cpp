@@ -19,18 +19,12 @@
 #include "RecordingBar.h"
 #include "ReportTiming.h"
 #include "StateBand.h"
+#include "StringIds.h"
 #include "StringTable.h"
 #include "UtcTime.h"
 #include "Vetra_Tivane_PeloToolDlg.h"
 
 namespace {
-constexpr int kCannotReplay = 50147;
-constexpr int kCannotRead = 50148;
-constexpr int kIndexMismatch = 50151;
-constexpr int kNoIndex = 50152;
-constexpr int kRecordingsFilter = 50160;
-constexpr int kReplayFileText = 50131;
-constexpr int kNoValidReport = 50364;
 // Reports handed to the window and not yet shown, above which a fast replay waits.
 constexpr int kMostQueuedReports = 200;
 // How often the slider, the time and the label in force follow the replay.
@@ -82,7 +76,7 @@ void CVetra_Tivane_PeloToolDlg::SetUpReplay()
             [this] { SeekReplay(m_recordingBar->SliderPositionUs()); });
     connect(bar.OpenButton(), &QAbstractButton::clicked, this, [this] {
         const QString path = QFileDialog::getOpenFileName(this, QString(), QString::fromStdString(LogFolder()),
-                                                          StringTable::load(kRecordingsFilter));
+                                                          StringTable::load(StringId::kRecordingsFilter));
         if (!path.isEmpty())
             OpenReplay(path);
     });
@@ -124,7 +118,7 @@ bool CVetra_Tivane_PeloToolDlg::OpenReplay(const QString& path)
     if (!hasReport) {
         // A replay would show nothing at all, not even the time: say so instead.
         DbgOutputA(1, "%s holds no valid report: nothing to replay\r\n", path.toUtf8().constData());
-        ShowErrorBox(this, kCannotReplay, StringTable::load(kNoValidReport).arg(path));
+        ShowErrorBox(this, StringId::kCannotReplay, StringTable::load(StringId::kNoValidReport).arg(path));
         return false;
     }
     NoteCompanionProblems(loaded, path);
@@ -134,8 +128,8 @@ bool CVetra_Tivane_PeloToolDlg::OpenReplay(const QString& path)
     if (timeline.PacedByFallback()) {
         const ReadOutcome& outcome = timeline.IndexOutcome();
         m_replayNote = outcome.status == ReadStatus::Missing
-                           ? StringTable::load(kNoIndex).arg(pacingMs)
-                           : StringTable::load(kIndexMismatch).arg(QString::fromStdString(outcome.reason)).arg(pacingMs);
+                           ? StringTable::load(StringId::kNoIndex).arg(pacingMs)
+                           : StringTable::load(StringId::kIndexMismatch).arg(QString::fromStdString(outcome.reason)).arg(pacingMs);
     }
     m_replayTimeline = loaded.timeline;
     m_replayIntervalMs.store(pacingMs, std::memory_order_relaxed);
@@ -174,7 +168,7 @@ void CVetra_Tivane_PeloToolDlg::RestartReplayAt(std::int64_t positionUs, bool pl
     std::string error;
     if (!m_tool.Replay().Start(m_replayTimeline, m_replayPath, positionUs, &error)) {
         DbgOutputA(1, "The replay could not be started: %s\r\n", error.c_str());
-        ShowErrorBox(this, kCannotReplay, StringTable::load(kCannotRead).arg(QString::fromStdString(m_replayPath),
+        ShowErrorBox(this, StringId::kCannotReplay, StringTable::load(StringId::kCannotRead).arg(QString::fromStdString(m_replayPath),
                                                                               QString::fromStdString(error)));
         StopReplay();
         return;
@@ -276,7 +270,7 @@ QDateTime CVetra_Tivane_PeloToolDlg::ReplayTimeBase() const
 
 QString CVetra_Tivane_PeloToolDlg::ReplayStatusText() const
 {
-    QString text = StringTable::load(kReplayFileText).arg(QFileInfo(QString::fromStdString(m_replayPath)).fileName());
+    QString text = StringTable::load(StringId::kReplayFileText).arg(QFileInfo(QString::fromStdString(m_replayPath)).fileName());
     if (!m_replayNote.isEmpty())
         text += QStringLiteral(" · ") + m_replayNote;
     return text;

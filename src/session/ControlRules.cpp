@@ -1,11 +1,6 @@
 #include "ControlRules.h"
 
-namespace {
-constexpr int kStartText = 50010;
-constexpr int kStopText = 50011;
-constexpr int kConnectText = 50012;
-constexpr int kDisconnectText = 50013;
-}  // namespace
+#include "StringIds.h"
 
 const char* ToolModeName(ToolMode mode)
 {
@@ -30,13 +25,13 @@ bool ConnectionControls::operator==(const ConnectionControls& other) const
 ConnectionControls ControlsFor(ToolMode mode, bool stoppedByParamDialog, ToolMode beneathReplay)
 {
     ConnectionControls controls;
-    controls.connectTextId = kConnectText;
-    controls.startTextId = kStartText;
+    controls.connectTextId = StringId::kConnectText;
+    controls.startTextId = StringId::kStartText;
     switch (mode) {
     case ToolMode::Disconnected:
         break;
     case ToolMode::Connected:
-        controls.connectTextId = kDisconnectText;
+        controls.connectTextId = StringId::kDisconnectText;
         controls.connectEnabled = !stoppedByParamDialog;
         controls.configEnabled = true;
         controls.startEnabled = true;
@@ -45,11 +40,11 @@ ConnectionControls ControlsFor(ToolMode mode, bool stoppedByParamDialog, ToolMod
     case ToolMode::Reconnecting:
         // While the link is away the run goes on: Stop ends the wait, and the parameter
         // dialog may still be opened (it stops the run before it talks to the module).
-        controls.connectTextId = kDisconnectText;
+        controls.connectTextId = StringId::kDisconnectText;
         controls.connectEnabled = false;
         controls.configEnabled = true;
         controls.startEnabled = true;
-        controls.startTextId = kStopText;
+        controls.startTextId = StringId::kStopText;
         break;
     case ToolMode::Replaying:
         if (beneathReplay != ToolMode::Replaying)

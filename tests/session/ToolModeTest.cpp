@@ -5,14 +5,10 @@
 #include <vector>
 
 #include "ControlRules.h"
+#include "StringIds.h"
 #include "ToolSession.h"
 
 namespace {
-
-constexpr int kStart = 50010;
-constexpr int kStop = 50011;
-constexpr int kConnect = 50012;
-constexpr int kDisconnect = 50013;
 
 struct Row {
     ToolMode mode;
@@ -26,14 +22,14 @@ struct Row {
 
 // The operator's table of the connection and run controls, one row a situation.
 const Row kRows[] = {
-    {ToolMode::Disconnected, false, true, kConnect, false, false, kStart},
-    {ToolMode::Disconnected, true, true, kConnect, false, false, kStart},
-    {ToolMode::Connected, false, true, kDisconnect, true, true, kStart},
+    {ToolMode::Disconnected, false, true, StringId::kConnectText, false, false, StringId::kStartText},
+    {ToolMode::Disconnected, true, true, StringId::kConnectText, false, false, StringId::kStartText},
+    {ToolMode::Connected, false, true, StringId::kDisconnectText, true, true, StringId::kStartText},
     // After the parameter dialog stopped a run, Connect waits for a Start and a Stop.
-    {ToolMode::Connected, true, false, kDisconnect, true, true, kStart},
-    {ToolMode::Running, false, false, kDisconnect, true, true, kStop},
-    {ToolMode::Reconnecting, false, false, kDisconnect, true, true, kStop},
-    {ToolMode::Replaying, false, false, kConnect, false, false, kStart},
+    {ToolMode::Connected, true, false, StringId::kDisconnectText, true, true, StringId::kStartText},
+    {ToolMode::Running, false, false, StringId::kDisconnectText, true, true, StringId::kStopText},
+    {ToolMode::Reconnecting, false, false, StringId::kDisconnectText, true, true, StringId::kStopText},
+    {ToolMode::Replaying, false, false, StringId::kConnectText, false, false, StringId::kStartText},
 };
 
 }  // namespace
@@ -59,7 +55,7 @@ TEST(ControlRules, EachModeGivesTheOperatorsTableRow)
 TEST(ControlRules, AReplayRestsEveryControlButKeepsTheLinksTexts)
 {
     const ConnectionControls c = ControlsFor(ToolMode::Replaying, false, ToolMode::Connected);
-    EXPECT_EQ(c.connectTextId, kDisconnect);
+    EXPECT_EQ(c.connectTextId, StringId::kDisconnectText);
     EXPECT_FALSE(c.connectEnabled || c.configEnabled || c.startEnabled);
 }
 
@@ -93,7 +89,7 @@ TEST(ToolSessionMode, AReplayEndsWhereTheLinkStandsThen)
     // The link goes during the replay: only the texts beneath it change.
     session.SetLinkMode(ToolMode::Disconnected);
     EXPECT_EQ(session.Mode(), ToolMode::Replaying);
-    EXPECT_EQ(session.Controls().connectTextId, kConnect);
+    EXPECT_EQ(session.Controls().connectTextId, StringId::kConnectText);
     session.SetReplaying(false);
     EXPECT_EQ(session.Mode(), ToolMode::Disconnected);
     EXPECT_EQ(count.seen, (std::vector<ToolMode>{ToolMode::Connected, ToolMode::Replaying, ToolMode::Disconnected}));

@@ -15,7 +15,7 @@ constexpr int kIntMin = std::numeric_limits<int>::min();
 
 }  // namespace
 
-class TestDialogControls : public QObject {
+class DialogControlsTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -30,7 +30,7 @@ private slots:
     void missingOrDestroyedControls();
 };
 
-void TestDialogControls::dialogUnitsToPixels_data()
+void DialogControlsTest::dialogUnitsToPixels_data()
 {
     QTest::addColumn<int>("baseX");
     QTest::addColumn<int>("baseY");
@@ -46,7 +46,7 @@ void TestDialogControls::dialogUnitsToPixels_data()
     QTest::newRow("negative halves away from zero") << 6 << 12 << QRect(-1, -1, 2, 2) << QRect(-2, -2, 3, 3);
 }
 
-void TestDialogControls::dialogUnitsToPixels()
+void DialogControlsTest::dialogUnitsToPixels()
 {
     QFETCH(int, baseX);
     QFETCH(int, baseY);
@@ -55,7 +55,7 @@ void TestDialogControls::dialogUnitsToPixels()
     QCOMPARE(DialogUnits(baseX, baseY).toPixels(units), pixels);
 }
 
-void TestDialogControls::baseUnitsFollowTheFont()
+void DialogControlsTest::baseUnitsFollowTheFont()
 {
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(12);
@@ -70,7 +70,7 @@ void TestDialogControls::baseUnitsFollowTheFont()
     QVERIFY(large.baseX() >= 2 * small.baseX() - 1 && large.baseY() > small.baseY());
 }
 
-void TestDialogControls::textToInt_data()
+void DialogControlsTest::textToInt_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("isSigned");
@@ -95,7 +95,7 @@ void TestDialogControls::textToInt_data()
     QTest::newRow("unsigned beyond is no number") << "4294967296" << false << 0;
 }
 
-void TestDialogControls::textToInt()
+void DialogControlsTest::textToInt()
 {
     QFETCH(QString, text);
     QFETCH(bool, isSigned);
@@ -103,7 +103,7 @@ void TestDialogControls::textToInt()
     QCOMPARE(DialogControls::TextToInt(text, isSigned), value);
 }
 
-void TestDialogControls::intRoundTripsThroughAnEdit()
+void DialogControlsTest::intRoundTripsThroughAnEdit()
 {
     QWidget dialog;
     DialogControls controls;
@@ -118,7 +118,7 @@ void TestDialogControls::intRoundTripsThroughAnEdit()
     QCOMPARE(controls.GetDlgItemInt(1102), 0);
 }
 
-void TestDialogControls::checkRadioButtonCanUncheckAll()
+void DialogControlsTest::checkRadioButtonCanUncheckAll()
 {
     QWidget dialog;
     DialogControls controls;
@@ -142,7 +142,7 @@ void TestDialogControls::checkRadioButtonCanUncheckAll()
     QVERIFY(outside->isChecked());   // outside the range: untouched
 }
 
-void TestDialogControls::textReachesCustomWidgets()
+void DialogControlsTest::textReachesCustomWidgets()
 {
     // Without a "text" property the window title carries the text (the property path is
     // covered where the builder hands template texts to factory widgets).
@@ -154,7 +154,7 @@ void TestDialogControls::textReachesCustomWidgets()
     QCOMPARE(controls.GetDlgItemInt(1403), 1234);
 }
 
-void TestDialogControls::missingOrDestroyedControls()
+void DialogControlsTest::missingOrDestroyedControls()
 {
     QWidget dialog;
     DialogControls controls;
@@ -173,5 +173,5 @@ void TestDialogControls::missingOrDestroyedControls()
     controls.CheckRadioButton(1401, 1402, 1401);   // nothing there: no effect, no crash
 }
 
-QTEST_MAIN(TestDialogControls)
-#include "tst_dialogcontrols.moc"
+QTEST_MAIN(DialogControlsTest)
+#include "DialogControlsTest.moc"

@@ -17,7 +17,7 @@ bool isGridLine(QRgb c) { return !isWhite(c) && qBlue(c) >= qRed(c); }
 
 }  // namespace
 
-class TestAppResources : public QObject {
+class AppResourcesTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -30,7 +30,7 @@ private slots:
     void presencePicturesBesideTheExecutable();
 };
 
-void TestAppResources::pathsFollowTheLanguage()
+void AppResourcesTest::pathsFollowTheLanguage()
 {
     QCOMPARE(AppResourcePath(QStringLiteral("PNG"), 198, UiLanguage::English), QStringLiteral(":/res/PNG/198"));
     QCOMPARE(AppResourcePath(QStringLiteral("PNG"), 198, UiLanguage::Chinese), QStringLiteral(":/res/zh/PNG/198"));
@@ -38,14 +38,14 @@ void TestAppResources::pathsFollowTheLanguage()
     QCOMPARE(AppResourcePath(QStringLiteral("DIALOG"), 1000, UiLanguage::Chinese), QStringLiteral(":/res/DIALOG/1000"));
 }
 
-void TestAppResources::chartBackground_data()
+void AppResourcesTest::chartBackground_data()
 {
     QTest::addColumn<UiLanguage>("language");
     QTest::newRow("English") << UiLanguage::English;
     QTest::newRow("Chinese") << UiLanguage::Chinese;
 }
 
-void TestAppResources::chartBackground()
+void AppResourcesTest::chartBackground()
 {
     QFETCH(UiLanguage, language);
     const QImage picture(AppResourcePath(QStringLiteral("PNG"), 198, language));
@@ -85,7 +85,7 @@ void TestAppResources::chartBackground()
     QVERIFY(picture != other);   // the captions differ by language
 }
 
-void TestAppResources::icon()
+void AppResourcesTest::icon()
 {
     const QImage icon(AppResourcePath(QStringLiteral("ICON"), 128, UiLanguage::English));
     QVERIFY(!icon.isNull());
@@ -93,7 +93,7 @@ void TestAppResources::icon()
     QCOMPARE(qAlpha(icon.pixel(0, 0)), 0);   // rounded tile: transparent corners
 }
 
-void TestAppResources::presencePicturesBesideTheExecutable_data()
+void AppResourcesTest::presencePicturesBesideTheExecutable_data()
 {
     QTest::addColumn<int>("id");
     QTest::addColumn<UiLanguage>("language");
@@ -103,7 +103,7 @@ void TestAppResources::presencePicturesBesideTheExecutable_data()
     }
 }
 
-void TestAppResources::presencePicturesBesideTheExecutable()
+void AppResourcesTest::presencePicturesBesideTheExecutable()
 {
     QFETCH(int, id);
     QFETCH(UiLanguage, language);
@@ -119,5 +119,5 @@ void TestAppResources::presencePicturesBesideTheExecutable()
     QCOMPARE(qAlpha(picture.pixel(0, 0)), 255);   // drawn without a background under it
 }
 
-QTEST_GUILESS_MAIN(TestAppResources)
-#include "tst_appresources.moc"
+QTEST_GUILESS_MAIN(AppResourcesTest)
+#include "AppResourcesTest.moc"

@@ -71,7 +71,7 @@ QWidget* findControl(QWidget* dialog, const DialogControls& controls, int id, co
 
 }  // namespace
 
-class TestDialogBuilder : public QObject {
+class DialogBuilderTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -84,7 +84,7 @@ private slots:
     void mainWindowLayoutIsClean();
 };
 
-void TestDialogBuilder::everyControlBuilds_data()
+void DialogBuilderTest::everyControlBuilds_data()
 {
     QTest::addColumn<int>("dialogId");
     QTest::addColumn<int>("id");
@@ -137,7 +137,7 @@ void TestDialogBuilder::everyControlBuilds_data()
     }
 }
 
-void TestDialogBuilder::everyControlBuilds()
+void DialogBuilderTest::everyControlBuilds()
 {
     QFETCH(int, dialogId);
     QFETCH(int, id);
@@ -170,7 +170,7 @@ void TestDialogBuilder::everyControlBuilds()
     }
 }
 
-void TestDialogBuilder::dialogTakesFontCaptionAndSize()
+void DialogBuilderTest::dialogTakesFontCaptionAndSize()
 {
     const DialogTemplateResult params = DialogTemplate::fromResource(199);
     QVERIFY(params);
@@ -195,7 +195,7 @@ void TestDialogBuilder::dialogTakesFontCaptionAndSize()
     QVERIFY(window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
 }
 
-void TestDialogBuilder::factoryOverridesChosenIds()
+void DialogBuilderTest::factoryOverridesChosenIds()
 {
     const DialogTemplateResult main = DialogTemplate::fromResource(1000);
     QVERIFY(main);
@@ -225,7 +225,7 @@ void TestDialogBuilder::factoryOverridesChosenIds()
     QVERIFY(controls.item<QLabel>(1400));   // not overridden: the standard widget
 }
 
-void TestDialogBuilder::tabOrderFollowsTemplate()
+void DialogBuilderTest::tabOrderFollowsTemplate()
 {
     const DialogTemplateResult params = DialogTemplate::fromResource(199);
     QVERIFY(params);
@@ -241,14 +241,14 @@ void TestDialogBuilder::tabOrderFollowsTemplate()
     }
 }
 
-void TestDialogBuilder::mainWindowLayoutIsClean_data()
+void DialogBuilderTest::mainWindowLayoutIsClean_data()
 {
     QTest::addColumn<UiLanguage>("language");
     QTest::newRow("English") << UiLanguage::English;
     QTest::newRow("Chinese") << UiLanguage::Chinese;
 }
 
-void TestDialogBuilder::mainWindowLayoutIsClean()
+void DialogBuilderTest::mainWindowLayoutIsClean()
 {
     QFETCH(UiLanguage, language);
     const DialogTemplateResult main = DialogTemplate::fromResource(1000);
@@ -270,5 +270,5 @@ void TestDialogBuilder::mainWindowLayoutIsClean()
     }
 }
 
-QTEST_MAIN(TestDialogBuilder)
-#include "tst_dialogbuilder.moc"
+QTEST_MAIN(DialogBuilderTest)
+#include "DialogBuilderTest.moc"

@@ -13,7 +13,7 @@ QByteArray minimalTemplate(const char* control)
 
 }  // namespace
 
-class TestDialogTemplate : public QObject {
+class DialogTemplateTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -25,7 +25,7 @@ private slots:
     void missingFileNamesThePath();
 };
 
-void TestDialogTemplate::resourceTemplatesLoad()
+void DialogTemplateTest::resourceTemplatesLoad()
 {
     const DialogTemplateResult main = DialogTemplate::fromResource(1000);
     QVERIFY2(main, qPrintable(main.error()));
@@ -44,7 +44,7 @@ void TestDialogTemplate::resourceTemplatesLoad()
     QVERIFY(!DialogTemplate::fromResource(4242));
 }
 
-void TestDialogTemplate::parameterDialogGeometry_data()
+void DialogTemplateTest::parameterDialogGeometry_data()
 {
     QTest::addColumn<int>("index");
     QTest::addColumn<QRect>("english");
@@ -65,7 +65,7 @@ void TestDialogTemplate::parameterDialogGeometry_data()
     QTest::newRow("1200") << 13 << QRect(160, 79, 50, 14) << QRect(157, 81, 50, 14);
 }
 
-void TestDialogTemplate::parameterDialogGeometry()
+void DialogTemplateTest::parameterDialogGeometry()
 {
     QFETCH(int, index);
     QFETCH(QRect, english);
@@ -77,7 +77,7 @@ void TestDialogTemplate::parameterDialogGeometry()
     QCOMPARE(params->controls.at(index).rect.chinese, chinese);
 }
 
-void TestDialogTemplate::rejectsMalformedTemplates_data()
+void DialogTemplateTest::rejectsMalformedTemplates_data()
 {
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QString>("reason");
@@ -115,7 +115,7 @@ void TestDialogTemplate::rejectsMalformedTemplates_data()
         "controls[1].id: id 7 is used twice");
 }
 
-void TestDialogTemplate::rejectsMalformedTemplates()
+void DialogTemplateTest::rejectsMalformedTemplates()
 {
     QFETCH(QByteArray, data);
     QFETCH(QString, reason);
@@ -124,12 +124,12 @@ void TestDialogTemplate::rejectsMalformedTemplates()
     QVERIFY2(result.error().contains(reason), qPrintable(result.error()));
 }
 
-void TestDialogTemplate::missingFileNamesThePath()
+void DialogTemplateTest::missingFileNamesThePath()
 {
     const DialogTemplateResult result = DialogTemplate::fromFile(QStringLiteral("/nonexistent/dialog.json"));
     QVERIFY(!result);
     QVERIFY2(result.error().startsWith(QStringLiteral("/nonexistent/dialog.json: ")), qPrintable(result.error()));
 }
 
-QTEST_GUILESS_MAIN(TestDialogTemplate)
-#include "tst_dialogtemplate.moc"
+QTEST_GUILESS_MAIN(DialogTemplateTest)
+#include "DialogTemplateTest.moc"
