@@ -78,16 +78,15 @@ void CParamConfigDlg::EnterCommandMode()
 
 void CParamConfigDlg::OnRead()
 {
-    if (!Vetra_Interface_RadarDevice_IsConnected(Device())) {
+    if (!m_link || !m_link->IsConnected()) {
         ShowErrorBox(this, StringId::kDeviceUnconnected);
         return;
     }
     if (m_tool)
         m_tool->StopAcquisition();
     EnterCommandMode();
-    const std::uint16_t status = Vetra_Interface_RadarDevice_Protocol_SendCommand(
-        Device(), kReadParametersCommand, nullptr, 0, &CParamConfigDlg::ParamReadCallback, m_params,
-        kExchangeTimeoutMs);
+    const std::uint16_t status = m_link->SendCommand(kReadParametersCommand, nullptr, 0,
+                                                     &CParamConfigDlg::ParamReadCallback, m_params, kExchangeTimeoutMs);
     if (status == 0) {
         ShowParams();
         ShowPromptBox(this, StringId::kSucceedReading);
@@ -101,7 +100,7 @@ void CParamConfigDlg::OnRead()
 
 void CParamConfigDlg::OnSet()
 {
-    if (!Vetra_Interface_RadarDevice_IsConnected(Device())) {
+    if (!m_link || !m_link->IsConnected()) {
         ShowErrorBox(this, StringId::kDeviceUnconnected);
         return;
     }
@@ -127,7 +126,7 @@ void CParamConfigDlg::CheckBasicParametersKept(const std::int32_t (&sent)[5])
 {
     // An acknowledged set is not yet a kept value: a 16-bit field holds -5 as 65531, and
     // a faulty module may answer yes and keep the old value. Only a read-back tells.
-    const ModuleParams::ReadResult read = ModuleParams::ReadAll(Device());
+    const ModuleParams::ReadResult read = ModuleParams::ReadAll(m_link->Handle());
     if (!read.valuesRead) {
         ShowErrorBox(this, StringId::kSetNotChecked, QString::fromStdString(read.error));
         return;
@@ -162,13 +161,13 @@ void CParamConfigDlg::OnReset()
 
 bool CParamConfigDlg::SendBasicParameters(const std::int32_t (&values)[5])
 {
-    const int ok = Vetra_Interface_RadarDevice_Protocol_SetParameter(Device(), kSetParametersCommand, 5,
-                                                                     kBasicIdentifiers, values, kExchangeTimeoutMs);
+    const bool ok =
+        m_link && m_link->SetParameters(kSetParametersCommand, 5, kBasicIdentifiers, values, kExchangeTimeoutMs);
     if (!ok)
         ShowErrorBox(this, StringId::kFailSettingBasic);
     if (m_link)
         m_link->LeaveCommandMode();
-    return ok != 0;
+    return ok;
 }
 
 void CParamConfigDlg::closeEvent(QCloseEvent* event)

@@ -80,8 +80,6 @@ private:
     void CheckBasicParametersKept(const std::int32_t (&sent)[5]);
 
     DetectionParams* m_params = nullptr;
-    VetraRadarHandle Device() const { return m_link ? m_link->Handle() : nullptr; }
-
     CModuleLink* m_link = nullptr;
     IToolDlgInterface* m_tool = nullptr;
     DialogControls m_controls;

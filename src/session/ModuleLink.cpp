@@ -123,10 +123,23 @@ std::uint16_t CModuleLink::ReadParameters(DetectionParams& params)
     EnterCommandMode();
     const std::uint16_t status =
         Stopped() ? std::uint16_t(kVetraStatusTimeout)
-                  : Vetra_Interface_RadarDevice_Protocol_SendCommand(m_device, kReadDetectionParamsCommand, nullptr, 0,
-                                                                     &ParseReply, &params, kExchangeTimeoutMs);
+                  : SendCommand(kReadDetectionParamsCommand, nullptr, 0, &ParseReply, &params, kExchangeTimeoutMs);
     LeaveCommandMode();
     return status;
+}
+
+std::uint16_t CModuleLink::SendCommand(std::uint16_t command, const std::uint8_t* payload, int payloadLength,
+                                       VetraReplyCallback callback, void* user, int timeoutMs)
+{
+    return Vetra_Interface_RadarDevice_Protocol_SendCommand(m_device, command, payload, payloadLength, callback, user,
+                                                           timeoutMs);
+}
+
+bool CModuleLink::SetParameters(std::uint16_t command, int count, const std::uint16_t* identifiers,
+                                const std::int32_t* values, int timeoutMs)
+{
+    return Vetra_Interface_RadarDevice_Protocol_SetParameter(m_device, command, count, identifiers, values,
+                                                            timeoutMs) != 0;
 }
 
 std::string CommandStatusText(std::uint16_t status)

@@ -70,6 +70,13 @@ public:
     // Command mode and a quiet line: the opening half of every bracket.
     void EnterCommandMode();
     void LeaveCommandMode();
+    // One command and its reply, and one set-parameters command, inside a bracket the
+    // caller has entered (the parameter dialog's own exchanges).
+    std::uint16_t SendCommand(std::uint16_t command, const std::uint8_t* payload, int payloadLength,
+                              VetraReplyCallback callback, void* user, int timeoutMs);
+    // True when the module answered with status 0.
+    bool SetParameters(std::uint16_t command, int count, const std::uint16_t* identifiers,
+                       const std::int32_t* values, int timeoutMs);
     // Reads all 18 parameters in a command-mode bracket; 0, or the status that says why
     // not (kVetraStatusTimeout after a stop).
     std::uint16_t ReadParameters(DetectionParams& params);
